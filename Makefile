@@ -1,0 +1,41 @@
+# Kolbrix: `make run` builds everything and starts the game; `make test` builds and runs every test.
+BUILD      ?= build
+ASAN_BUILD ?= build-asan
+JOBS       ?= $(shell nproc)
+CMAKE_ARGS ?=
+
+.PHONY: all deps configure build run test test-unit test-window test-asan bench clean
+
+all: build
+
+deps:
+	@scripts/install-deps.sh
+
+$(BUILD)/CMakeCache.txt:
+	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo $(CMAKE_ARGS) >/dev/null
+
+configure: deps $(BUILD)/CMakeCache.txt
+
+build: configure
+	@cmake --build $(BUILD) -j $(JOBS)
+
+run: build
+	cd $(BUILD)/game && ./kolbrix
+
+test: build
+	@cd $(BUILD) && ./kolbrix_tests --gtest_brief=1
+	@scripts/run-window-tests.sh $(BUILD)
+
+# The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer. They read the data that the
+# main build generated, so `make build` comes first.
+test-asan: build
+	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKOLBRIX_SANITIZE=ON -DKOLBRIX_DATA=OFF \
+	  -DKOLBRIX_TEST_DATA_DIR=$(abspath $(BUILD))/game >/dev/null
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target kolbrix_tests
+	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ./kolbrix_tests --gtest_brief=1
+
+bench: build
+	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+
+clean:
+	rm -rf $(BUILD) $(ASAN_BUILD)

@@ -1,0 +1,102 @@
+#include "gfx/display.h"
+
+#include <algorithm>
+#include <cmath>
+
+#include "editor/dialog.h"
+#include "gfx/draw.h"
+#include "platform/platform.h"
+#include "shell/files.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+
+List<std::int32_t> modeWidths, modeHeights;
+double uiScaleX = 0, uiScaleY = 0;
+std::int32_t isFourByThree = 0;
+std::int32_t fourByThreeWidth = 0, fourByThreeHeight = 0;
+double lastFrameTime = 0;
+double frameTime = 0;
+double frameStep = 0;
+
+void ListDisplayModes() {
+    modeWidths.Clear();
+    modeHeights.Clear();
+    for (const DisplayMode& mode : PlatformDisplayModes()) {
+        if (mode.width < 640 || mode.height < 480) continue;
+        modeWidths.Add(mode.width);
+        modeHeights.Add(mode.height);
+    }
+}
+
+bool ChooseMode() {
+    if (modeWidths.Empty()) return false;
+    bool offered = false;
+    for (int i = 1; i <= modeWidths.Count(); i++)
+        if (modeWidths[i] == ScreenWidth && modeHeights[i] == ScreenHeight) offered = true;
+    if (!offered) {
+        ScreenWidth = modeWidths[modeWidths.Count()];
+        ScreenHeight = modeHeights[modeHeights.Count()];
+        Fullscreen = 1;
+    }
+    ActiveWidth = ScreenWidth;
+    ActiveHeight = ScreenHeight;
+    ActiveFullscreen = Fullscreen;
+    return true;
+}
+
+bool SetDisplayMode(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t fullscreen) {
+    (void)depth;    // always 32-bit colour
+    if (!PlatformOpenDisplay(width, height, fullscreen == 1)) return false;
+    SetupGlState(width, height);
+    return true;
+}
+
+void SetSwapInterval(std::int32_t interval) { PlatformSetSwapInterval(interval); }
+
+void ClearFrame() { ClearBuffers(); }
+
+void ResetDisplayState() {
+    uiScaleX = uiScaleY = 0;
+    isFourByThree = 0;
+    fourByThreeWidth = fourByThreeHeight = 0;
+}
+
+void PaceFrame() {
+    // Sleep until just before the deadline and spin the rest: the pacing stays exact without burning a core.
+    double now = PlatformClock();
+    if (now - lastFrameTime < MinFrameInterval) {
+        PlatformWaitUntil(lastFrameTime + MinFrameInterval);
+        now = PlatformClock();
+    }
+    frameTime = now - lastFrameTime;
+    lastFrameTime = PlatformClock();
+    frameStep = std::min(25.0 * frameTime, 0.5);
+}
+
+namespace {
+void ComputeScale() {
+    uiScaleX = ActiveWidth / 1024.0;
+    uiScaleY = ActiveHeight / 768.0;
+    // Compared with a tolerance: the ratio of 1024 x 768 as a double is not the double nearest to the 15-digit
+    // literal, and every mode of exactly 4:3 must count as one.
+    double ratio = static_cast<double>(ActiveWidth) / ActiveHeight;
+    isFourByThree = std::abs(ratio - 1.333333333333333) < 1e-9 ? -1 : 0;
+    fourByThreeWidth = RoundEven(ActiveHeight / 768.0 * 1024);
+    fourByThreeHeight = RoundEven(ActiveWidth / 1024.0 * 768);
+}
+}  // namespace
+
+void DrawFrame() {
+    if (uiScaleX == 0) ComputeScale();
+    PaceFrame();
+    ClearFrame();
+    SetDepthFunc(DepthFunc::Less);
+    SetBlend(BlendMode::Alpha);
+    SetColor(255, 255, 255);
+    if (MessageState == -1) {
+        // The opening image and the loading line are drawn here once the image and font loaders land.
+        PlatformPresent();
+        return;
+    }
+    PlatformPresent();
+}

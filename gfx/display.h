@@ -1,0 +1,29 @@
+// The display, its modes and the one per-frame renderer.
+#pragma once
+
+#include <cstdint>
+
+#include "shell/list.h"
+
+extern List<std::int32_t> modeWidths, modeHeights;   // usable display modes, 1-based
+extern double uiScaleX, uiScaleY;                    // ActiveWidth / 1024, ActiveHeight / 768; 0 before the first frame
+extern std::int32_t isFourByThree;                   // -1 when the active mode is exactly 4:3
+extern std::int32_t fourByThreeWidth, fourByThreeHeight;
+extern double lastFrameTime;                         // clock reading at the start of the previous frame
+extern double frameTime;                             // seconds since the previous frame, after pacing
+extern double frameStep;                             // 25 x frameTime, at most 0.5
+
+constexpr double MinFrameInterval = 0.0167;
+
+void ListDisplayModes();
+// Checks the saved resolution against the mode list (replacing it by the last mode, full screen) and copies the
+// choice into the active values. False when the list is empty.
+bool ChooseMode();
+bool SetDisplayMode(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t fullscreen);
+void SetSwapInterval(std::int32_t interval);
+void ClearFrame();
+// Waits until at least MinFrameInterval has passed since the previous frame and sets frameTime and frameStep.
+void PaceFrame();
+void DrawFrame();
+// Forgets the scale values so the next frame computes them again (a new display in tests and tools).
+void ResetDisplayState();

@@ -1,0 +1,89 @@
+#include "gfx/draw.h"
+
+#include <GL/gl.h>
+
+#include "platform/platform.h"
+
+namespace {
+struct DrawState {                      // what the next quad is drawn with; kept for the whole run
+    std::uint32_t image = 0;
+    std::uint8_t r = 255, g = 255, b = 255, a = 255;
+    DepthFunc depth = DepthFunc::Less;
+    BlendMode blend = BlendMode::Alpha;
+} state;
+}  // namespace
+
+void BindImage(std::uint32_t textureId) {
+    state.image = textureId;
+    if (PlatformHasGl()) glBindTexture(GL_TEXTURE_2D, textureId);
+}
+
+void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    state.r = r;
+    state.g = g;
+    state.b = b;
+    state.a = a;
+    if (PlatformHasGl()) glColor4ub(r, g, b, a);
+}
+
+void SetDepthFunc(DepthFunc func) {
+    state.depth = func;
+    if (!PlatformHasGl()) return;
+    switch (func) {
+    case DepthFunc::Less: glDepthFunc(GL_LESS); break;
+    case DepthFunc::LessEqual: glDepthFunc(GL_LEQUAL); break;
+    case DepthFunc::Equal: glDepthFunc(GL_EQUAL); break;
+    case DepthFunc::Always: glDepthFunc(GL_ALWAYS); break;
+    }
+}
+
+void SetBlend(BlendMode mode) {
+    state.blend = mode;
+    if (!PlatformHasGl()) return;
+    switch (mode) {
+    case BlendMode::Alpha: glEnable(GL_BLEND); glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
+    case BlendMode::Premultiplied: glEnable(GL_BLEND); glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA); break;
+    case BlendMode::Off: glDisable(GL_BLEND); break;
+    }
+}
+
+void DrawQuad(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, std::int32_t h) {
+    if (!PlatformHasGl()) {
+        PlatformRecordQuad(QuadRecord{state.image, x, y, z, w, h, state.r, state.g, state.b, state.a,
+                                      static_cast<std::int32_t>(state.depth), static_cast<std::int32_t>(state.blend)});
+        return;
+    }
+    glTranslatef(static_cast<GLfloat>(x), static_cast<GLfloat>(y), static_cast<GLfloat>(z));
+    // Counter-clockwise as seen on screen, so the quad survives back-face culling; texture (0,0) at bottom-left.
+    glBegin(GL_QUADS);
+    glTexCoord2f(0, 0); glVertex2i(0, h);
+    glTexCoord2f(1, 0); glVertex2i(w, h);
+    glTexCoord2f(1, 1); glVertex2i(w, 0);
+    glTexCoord2f(0, 1); glVertex2i(0, 0);
+    glEnd();
+    glLoadIdentity();
+}
+
+void SetupGlState(std::int32_t width, std::int32_t height) {
+    if (!PlatformHasGl()) return;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    // y grows downwards; z in -128..128 maps to depth with larger z nearer the viewer.
+    glOrtho(0, width, height, 0, -128, 128);
+    glViewport(0, 0, width, height);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glEnable(GL_CULL_FACE);
+    glCullFace(GL_BACK);
+    glEnable(GL_TEXTURE_2D);
+    glEnable(GL_DEPTH_TEST);
+    glDepthFunc(GL_LESS);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.0f);
+}
+
+void ClearBuffers() {
+    if (!PlatformHasGl()) return;
+    glClearColor(0, 0, 0, 0);
+    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}

@@ -1,0 +1,20 @@
+// Drawing primitives: the only gfx code that calls OpenGL. Without a GL context (headless back end) every call is
+// recorded instead, so a frame's full draw list can be inspected.
+#pragma once
+
+#include <cstdint>
+
+enum class DepthFunc : std::int32_t { Less = 0, LessEqual = 1, Equal = 2, Always = 3 };
+enum class BlendMode : std::int32_t { Alpha = 0, Premultiplied = 1, Off = 2 };
+
+// The image that the next quads draw: an index into ImageTable, or one of the fixed images, named by the texture id
+// that LoadTexture gave it.
+void BindImage(std::uint32_t textureId);
+void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a = 255);
+void SetDepthFunc(DepthFunc func);
+void SetBlend(BlendMode mode);
+// Draws the bound image as an axis-aligned quad with its top-left corner at (x, y), depth z, size w x h.
+void DrawQuad(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, std::int32_t h);
+// Sets up the fixed GL state of a freshly opened display (projection, culling, depth and alpha tests).
+void SetupGlState(std::int32_t width, std::int32_t height);
+void ClearBuffers();

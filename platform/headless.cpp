@@ -1,0 +1,105 @@
+// The headless back end: a virtual clock, scripted input and recordings instead of a window.
+#include "platform/headless.h"
+
+#include "platform/backends.h"
+
+HeadlessState Headless;
+
+namespace {
+struct HeadlessExit {
+    int code;
+};
+}  // namespace
+
+void HeadlessReset() { Headless = HeadlessState{}; }
+
+int HeadlessRun(const std::function<void()>& body, int fallback) {
+    try {
+        body();
+    } catch (const HeadlessExit& exit) {
+        return exit.code;
+    }
+    return fallback;
+}
+
+void HeadlessPushKey(const std::string& key) { Headless.keys.push_back(key); }
+
+std::string HeadlessTextRow(int row) {
+    std::string text;
+    if (row < 1 || row > 25) return text;
+    for (int column = 0; column < 40; column++) text += static_cast<char>(Headless.cells[row - 1][column].ch);
+    return text;
+}
+
+namespace headless_backend {
+
+void Exit(int code) { throw HeadlessExit{code}; }
+
+double Clock() { return Headless.clock; }
+
+void Idle() {
+    Headless.clock += Headless.frameTime;
+    if (++Headless.frame > Headless.maxFrames) Exit(124);
+    if (Headless.onFrame) Headless.onFrame(Headless.frame);
+}
+
+void Sleep0() {}
+
+void WaitUntil(double deadline) {
+    if (Headless.clock < deadline) Headless.clock = deadline;
+}
+
+std::vector<DisplayMode> DisplayModes() { return Headless.modes; }
+
+bool OpenDisplay(int width, int height, bool fullscreen) {
+    Headless.displayOpen = true;
+    Headless.width = width;
+    Headless.height = height;
+    Headless.fullscreen = fullscreen;
+    Headless.textOpen = false;
+    return true;
+}
+
+void SetSwapInterval(int interval) { Headless.swapInterval = interval; }
+void SetTitle(const std::string& title) { Headless.title = title; }
+void ShowPointer(bool shown) { Headless.pointerShown = shown; }
+
+void Present() {
+    Headless.lastFrame.swap(Headless.drawing);
+    Headless.drawing.clear();
+    if (Headless.keepFrames) Headless.frames.push_back(Headless.lastFrame);
+    Idle();
+}
+
+std::string ReadKey() {
+    if (Headless.keys.empty()) return "";
+    std::string key = Headless.keys.front();
+    Headless.keys.pop_front();
+    return key;
+}
+
+bool KeyHeld(int scanCode) { return Headless.held[scanCode]; }
+
+void Mouse(int& x, int& y, int& buttons) {
+    x = Headless.mouseX;
+    y = Headless.mouseY;
+    buttons = Headless.mouseButtons;
+}
+
+void RecordQuad(const QuadRecord& quad) { Headless.drawing.push_back(quad); }
+
+void TextOpen() {
+    Headless.textOpen = true;
+    for (auto& row : Headless.cells)
+        for (auto& cell : row) cell = TextCell{' ', 7, 0};
+}
+
+void TextPut(int row, int column, unsigned char ch, int fg, int bg) {
+    Headless.cells[row - 1][column - 1] = TextCell{ch, static_cast<std::uint8_t>(fg), static_cast<std::uint8_t>(bg)};
+}
+
+std::string Today() { return Headless.date; }
+std::uint32_t Seed() { return Headless.seed; }
+void NoteOpened(const std::string& target) { Headless.opened.push_back(target); }
+
+}  // namespace headless_backend

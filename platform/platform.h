@@ -1,0 +1,85 @@
+// Everything the game asks of the operating system.
+//
+// Two back ends implement it: SDL2 + OpenGL for the real game, and a headless one for tests and tools
+// (virtual clock, scripted input, recorded frames, sounds and text-screen cells). Game code calls only
+// these procedures and never knows which back end runs; PlatformInit picks one for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class PlatformBackend { Sdl, Headless };
+
+// ---- Life cycle -------------------------------------------------------------------------------------------
+void PlatformInit(PlatformBackend backend, int argc, char** argv);
+bool PlatformIsHeadless();
+// Ends the program with `code` after closing the window and audio. On the headless back end it unwinds to the
+// harness (HeadlessRun in platform/headless.h) instead of ending the process.
+[[noreturn]] void PlatformExit(int code);
+// The program's own path (argument 0 as given; made absolute when the OS can tell it).
+std::string PlatformProgramPath();
+const std::vector<std::string>& PlatformArguments();
+
+// ---- Clock ------------------------------------------------------------------------------------------------
+double PlatformClock();                 // seconds, sub-millisecond resolution
+void PlatformSleep0();                  // yield the processor (a sleep of 0 ms); also pumps window events
+// Waits until PlatformClock() >= deadline: sleeps while more than about a millisecond is left, spins the rest.
+// The headless clock simply jumps to the deadline.
+void PlatformWaitUntil(double deadline);
+std::string PlatformTodayDate();        // "mm-dd-yyyy"
+std::uint32_t PlatformRandomSeed();     // a seed taken from the clock
+
+// ---- Display ----------------------------------------------------------------------------------------------
+struct DisplayMode { int width; int height; };
+std::vector<DisplayMode> PlatformDisplayModes();   // 32-bit modes in the platform's order
+bool PlatformOpenDisplay(int width, int height, bool fullscreen);
+void PlatformSetSwapInterval(int interval);
+void PlatformSetTitle(const std::string& title);
+void PlatformShowPointer(bool shown);
+void PlatformPresent();                             // glFlush + swap; the headless back end closes its recorded frame
+bool PlatformHasGl();                               // true when OpenGL calls are allowed (a real context exists)
+
+// One drawn quad as the drawing primitives describe it. Without a GL context the primitives hand every quad here;
+// the headless back end keeps them as the frame's draw list, the SDL back end ignores them.
+struct QuadRecord {
+    std::uint32_t image = 0;                        // texture id bound when the quad was drawn
+    std::int32_t x = 0, y = 0, z = 0, w = 0, h = 0;
+    std::uint8_t r = 255, g = 255, b = 255, a = 255;
+    std::int32_t depthFunc = 0;                     // 0 less, 1 less-or-equal, 2 equal, 3 always
+    std::int32_t blend = 0;                         // 0 alpha, 1 premultiplied, 2 off
+};
+void PlatformRecordQuad(const QuadRecord& quad);
+
+// ---- Keyboard and mouse -----------------------------------------------------------------------------------
+// One key per call from the key buffer: "" when empty; a printable or control character as itself; an extended key
+// as "\xFF" followed by its set-1 scan-code character; the window's close button as "\xFF" "k".
+std::string PlatformReadKey();
+bool PlatformKeyHeld(int scanCode);                 // held-key test by set-1 scan code
+void PlatformMouse(int& x, int& y, int& buttons);   // -1, -1 outside the window; buttons: bit 0 left, 1 right, 2 middle
+
+// ---- Text screen (40 x 25 cells of 8 x 8 glyphs, 16-colour text palette) ------------------------------------
+void TextScreenOpen();                  // clears to background 0, cursor at row 1, column 1
+void TextScreenColor(int foreground, int background = -1);   // -1 keeps the background in force
+void TextScreenLocate(int row, int column);
+void TextScreenPrint(const std::string& line);  // writes the line, then moves to column 1 of the next row
+std::string TextScreenWaitKey();        // shows the screen and waits for any key
+void TextScreenClose();
+
+// ---- Files and folders ------------------------------------------------------------------------------------
+enum class ListKind { Files, Folders };
+// Names (no folder) in `folder` matching `pattern` ("*" and "?" wildcards, case-insensitive like the original
+// platform), in the order the OS returns them. Hidden entries (leading ".") are never listed.
+std::vector<std::string> PlatformListFolder(const std::string& folder, const std::string& pattern, ListKind kind);
+bool PlatformFileExists(const std::string& path);
+bool PlatformFolderExists(const std::string& path);
+bool PlatformMakeFolder(const std::string& path);
+bool PlatformRemoveFolder(const std::string& path);  // empty folders only
+bool PlatformDeleteFile(const std::string& path);
+bool PlatformRenameFile(const std::string& from, const std::string& to);  // replaces `to` atomically
+// Writes `bytes` to `path` through a temporary file in the same folder, flushed and renamed over the old file.
+// Either the new contents are there afterwards, or the old file is untouched.
+bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes);
+bool PlatformReadFile(const std::string& path, std::string& bytes);
+// Opens a web address or a folder with the user's browser or file manager and waits for the opener to end.
+void PlatformOpenExternal(const std::string& target);

@@ -1,0 +1,426 @@
+// The SDL2 + OpenGL back end of the game.
+#include <SDL.h>
+#include <SDL_opengl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <deque>
+#include <thread>
+
+#include "platform/backends.h"
+#include "platform/text_font.h"
+
+namespace {
+
+struct SdlRun {                         // for the whole run
+    bool videoUp = false;
+    SDL_Window* window = nullptr;       // the game's GL window
+    SDL_GLContext context = nullptr;
+    SDL_Window* textWindow = nullptr;   // the text-mode screen, before the display opens
+    int textScale = 3;
+    bool textDirty = true;
+    unsigned char textCh[25][40] = {};
+    std::uint8_t textFg[25][40] = {};
+    std::uint8_t textBg[25][40] = {};
+    std::deque<std::string> keys;
+    bool held[256] = {};
+    bool mouseInside = false;
+    Uint64 counterStart = 0;
+    double counterFrequency = 1.0;
+} sdl;
+
+// Set-1 scan codes (extended keys share the code of their keypad twin).
+int SetOneCode(SDL_Scancode code) {
+    switch (code) {
+    case SDL_SCANCODE_ESCAPE: return 0x01;
+    case SDL_SCANCODE_1: return 0x02; case SDL_SCANCODE_2: return 0x03; case SDL_SCANCODE_3: return 0x04;
+    case SDL_SCANCODE_4: return 0x05; case SDL_SCANCODE_5: return 0x06; case SDL_SCANCODE_6: return 0x07;
+    case SDL_SCANCODE_7: return 0x08; case SDL_SCANCODE_8: return 0x09; case SDL_SCANCODE_9: return 0x0A;
+    case SDL_SCANCODE_0: return 0x0B;
+    case SDL_SCANCODE_MINUS: return 0x0C; case SDL_SCANCODE_EQUALS: return 0x0D;
+    case SDL_SCANCODE_BACKSPACE: return 0x0E; case SDL_SCANCODE_TAB: return 0x0F;
+    case SDL_SCANCODE_Q: return 0x10; case SDL_SCANCODE_W: return 0x11; case SDL_SCANCODE_E: return 0x12;
+    case SDL_SCANCODE_R: return 0x13; case SDL_SCANCODE_T: return 0x14; case SDL_SCANCODE_Y: return 0x15;
+    case SDL_SCANCODE_U: return 0x16; case SDL_SCANCODE_I: return 0x17; case SDL_SCANCODE_O: return 0x18;
+    case SDL_SCANCODE_P: return 0x19;
+    case SDL_SCANCODE_LEFTBRACKET: return 0x1A; case SDL_SCANCODE_RIGHTBRACKET: return 0x1B;
+    case SDL_SCANCODE_RETURN: case SDL_SCANCODE_KP_ENTER: return 0x1C;
+    case SDL_SCANCODE_LCTRL: case SDL_SCANCODE_RCTRL: return 0x1D;
+    case SDL_SCANCODE_A: return 0x1E; case SDL_SCANCODE_S: return 0x1F; case SDL_SCANCODE_D: return 0x20;
+    case SDL_SCANCODE_F: return 0x21; case SDL_SCANCODE_G: return 0x22; case SDL_SCANCODE_H: return 0x23;
+    case SDL_SCANCODE_J: return 0x24; case SDL_SCANCODE_K: return 0x25; case SDL_SCANCODE_L: return 0x26;
+    case SDL_SCANCODE_SEMICOLON: return 0x27; case SDL_SCANCODE_APOSTROPHE: return 0x28;
+    case SDL_SCANCODE_GRAVE: return 0x29; case SDL_SCANCODE_LSHIFT: return 0x2A;
+    case SDL_SCANCODE_BACKSLASH: return 0x2B;
+    case SDL_SCANCODE_Z: return 0x2C; case SDL_SCANCODE_X: return 0x2D; case SDL_SCANCODE_C: return 0x2E;
+    case SDL_SCANCODE_V: return 0x2F; case SDL_SCANCODE_B: return 0x30; case SDL_SCANCODE_N: return 0x31;
+    case SDL_SCANCODE_M: return 0x32;
+    case SDL_SCANCODE_COMMA: return 0x33; case SDL_SCANCODE_PERIOD: return 0x34;
+    case SDL_SCANCODE_SLASH: case SDL_SCANCODE_KP_DIVIDE: return 0x35;
+    case SDL_SCANCODE_RSHIFT: return 0x36; case SDL_SCANCODE_KP_MULTIPLY: return 0x37;
+    case SDL_SCANCODE_LALT: case SDL_SCANCODE_RALT: return 0x38;
+    case SDL_SCANCODE_SPACE: return 0x39; case SDL_SCANCODE_CAPSLOCK: return 0x3A;
+    case SDL_SCANCODE_F1: return 0x3B; case SDL_SCANCODE_F2: return 0x3C; case SDL_SCANCODE_F3: return 0x3D;
+    case SDL_SCANCODE_F4: return 0x3E; case SDL_SCANCODE_F5: return 0x3F; case SDL_SCANCODE_F6: return 0x40;
+    case SDL_SCANCODE_F7: return 0x41; case SDL_SCANCODE_F8: return 0x42; case SDL_SCANCODE_F9: return 0x43;
+    case SDL_SCANCODE_F10: return 0x44;
+    case SDL_SCANCODE_NUMLOCKCLEAR: return 0x45; case SDL_SCANCODE_SCROLLLOCK: return 0x46;
+    case SDL_SCANCODE_HOME: case SDL_SCANCODE_KP_7: return 0x47;
+    case SDL_SCANCODE_UP: case SDL_SCANCODE_KP_8: return 0x48;
+    case SDL_SCANCODE_PAGEUP: case SDL_SCANCODE_KP_9: return 0x49;
+    case SDL_SCANCODE_KP_MINUS: return 0x4A;
+    case SDL_SCANCODE_LEFT: case SDL_SCANCODE_KP_4: return 0x4B;
+    case SDL_SCANCODE_KP_5: return 0x4C;
+    case SDL_SCANCODE_RIGHT: case SDL_SCANCODE_KP_6: return 0x4D;
+    case SDL_SCANCODE_KP_PLUS: return 0x4E;
+    case SDL_SCANCODE_END: case SDL_SCANCODE_KP_1: return 0x4F;
+    case SDL_SCANCODE_DOWN: case SDL_SCANCODE_KP_2: return 0x50;
+    case SDL_SCANCODE_PAGEDOWN: case SDL_SCANCODE_KP_3: return 0x51;
+    case SDL_SCANCODE_INSERT: case SDL_SCANCODE_KP_0: return 0x52;
+    case SDL_SCANCODE_DELETE: case SDL_SCANCODE_KP_PERIOD: return 0x53;
+    case SDL_SCANCODE_F11: return 0x57; case SDL_SCANCODE_F12: return 0x58;
+    default: return 0;
+    }
+}
+
+bool IsExtendedKey(int code) {
+    return (code >= 0x3B && code <= 0x44) || code == 0x57 || code == 0x58 || code == 0x47 || code == 0x48 ||
+           code == 0x49 || code == 0x4B || code == 0x4D || code == 0x4F || code == 0x50 || code == 0x51 ||
+           code == 0x52 || code == 0x53;
+}
+
+// The extended code that the key buffer reports for a key with Ctrl or Alt held (PC keyboard BIOS codes), or 0.
+int CombinedCode(int code, bool ctrl, bool alt, bool shift) {
+    if (code >= 0x3B && code <= 0x44) {
+        if (alt) return code + 0x2D;        // Alt+F1 0x68
+        if (ctrl) return code + 0x23;       // Ctrl+F1 0x5E
+        if (shift) return code + 0x19;      // Shift+F1 0x54
+        return code;
+    }
+    if (code == 0x57 || code == 0x58) {
+        int base = code == 0x57 ? 0x85 : 0x86;
+        if (alt) return base + 6;
+        if (ctrl) return base + 4;
+        if (shift) return base + 2;
+        return base;
+    }
+    if (ctrl) {
+        switch (code) {
+        case 0x4B: return 0x73; case 0x4D: return 0x74; case 0x4F: return 0x75; case 0x51: return 0x76;
+        case 0x47: return 0x77; case 0x49: return 0x84; case 0x48: return 0x8D; case 0x50: return 0x91;
+        case 0x52: return 0x92; case 0x53: return 0x93;
+        default: return 0;
+        }
+    }
+    if (alt) {
+        switch (code) {
+        case 0x47: return 0x97; case 0x48: return 0x98; case 0x49: return 0x99; case 0x4B: return 0x9B;
+        case 0x4D: return 0x9D; case 0x4F: return 0x9F; case 0x50: return 0xA0; case 0x51: return 0xA1;
+        case 0x52: return 0xA2; case 0x53: return 0xA3;
+        default: break;
+        }
+        if (code >= 0x10 && code <= 0x32) return code;          // Alt+letter: the letter's scan code
+        if (code >= 0x02 && code <= 0x0B) return code + 0x76;   // Alt+1 0x78 .. Alt+0 0x81
+        if (code == 0x0C) return 0x82;
+        if (code == 0x0D) return 0x83;
+        return 0;
+    }
+    return IsExtendedKey(code) ? code : 0;
+}
+
+void PushExtended(int code) {
+    std::string key = "\xFF";
+    key += static_cast<char>(code);
+    sdl.keys.push_back(key);
+}
+
+// UTF-8 text from the keyboard to the game's single-byte (Windows-1252) characters; others are dropped.
+void PushText(const char* text) {
+    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
+    while (*p) {
+        unsigned cp = 0;
+        int extra = 0;
+        if (*p < 0x80) { cp = *p; extra = 0; }
+        else if ((*p & 0xE0) == 0xC0) { cp = *p & 0x1F; extra = 1; }
+        else if ((*p & 0xF0) == 0xE0) { cp = *p & 0x0F; extra = 2; }
+        else { cp = *p & 0x07; extra = 3; }
+        p++;
+        for (int i = 0; i < extra && *p; i++, p++) cp = (cp << 6) | (*p & 0x3F);
+        int byte = -1;
+        if (cp >= 0x20 && cp < 0x7F) byte = static_cast<int>(cp);
+        else if (cp >= 0xA0 && cp <= 0xFF) byte = static_cast<int>(cp);
+        else if (cp == 0x20AC) byte = 0x80;
+        if (byte >= 0) sdl.keys.push_back(std::string(1, static_cast<char>(byte)));
+    }
+}
+
+void HandleKeyDown(const SDL_KeyboardEvent& key) {
+    int code = SetOneCode(key.keysym.scancode);
+    if (code) sdl.held[code] = true;
+    SDL_Keymod mod = SDL_GetModState();
+    bool ctrl = mod & KMOD_CTRL, alt = mod & KMOD_ALT, shift = mod & KMOD_SHIFT;
+    SDL_Keycode sym = key.keysym.sym;
+    if (alt && sym == SDLK_F4) {
+        sdl.keys.push_back("\xFFk");
+        return;
+    }
+    switch (sym) {
+    case SDLK_RETURN: case SDLK_KP_ENTER: sdl.keys.push_back("\r"); return;
+    case SDLK_ESCAPE: sdl.keys.push_back("\x1B"); return;
+    case SDLK_BACKSPACE: sdl.keys.push_back("\b"); return;
+    case SDLK_TAB:
+        if (shift) PushExtended(0x0F);
+        else sdl.keys.push_back("\t");
+        return;
+    default: break;
+    }
+    if (ctrl && !alt && sym >= SDLK_a && sym <= SDLK_z) {
+        sdl.keys.push_back(std::string(1, static_cast<char>(sym - SDLK_a + 1)));
+        return;
+    }
+    // Navigation keys on the keypad count as extended keys only with Num Lock off.
+    bool keypadDigit = key.keysym.scancode >= SDL_SCANCODE_KP_1 && key.keysym.scancode <= SDL_SCANCODE_KP_PERIOD;
+    if (keypadDigit && (mod & KMOD_NUM)) return;
+    int combined = CombinedCode(code, ctrl, alt, shift);
+    if (combined && (IsExtendedKey(code) || alt)) PushExtended(combined);
+}
+
+void PumpEvents() {
+    SDL_Event event;
+    while (SDL_PollEvent(&event)) {
+        switch (event.type) {
+        case SDL_QUIT: sdl.keys.push_back("\xFFk"); break;
+        case SDL_WINDOWEVENT:
+            if (event.window.event == SDL_WINDOWEVENT_CLOSE) sdl.keys.push_back("\xFFk");
+            else if (event.window.event == SDL_WINDOWEVENT_ENTER) sdl.mouseInside = true;
+            else if (event.window.event == SDL_WINDOWEVENT_LEAVE) sdl.mouseInside = false;
+            else if (event.window.event == SDL_WINDOWEVENT_EXPOSED) sdl.textDirty = true;
+            break;
+        case SDL_KEYDOWN: HandleKeyDown(event.key); break;
+        case SDL_KEYUP: {
+            int code = SetOneCode(event.key.keysym.scancode);
+            if (code) sdl.held[code] = false;
+            break;
+        }
+        case SDL_TEXTINPUT: {
+            SDL_Keymod mod = SDL_GetModState();
+            if (!(mod & (KMOD_CTRL | KMOD_ALT))) PushText(event.text.text);
+            break;
+        }
+        case SDL_MOUSEMOTION: sdl.mouseInside = true; break;
+        default: break;
+        }
+    }
+}
+
+void EnsureVideo() {
+    if (sdl.videoUp) return;
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) sdl.videoUp = true;
+    SDL_StartTextInput();
+}
+
+// The standard 16-colour text palette.
+const Uint8 TextPalette[16][3] = {
+    {0, 0, 0}, {0, 0, 170}, {0, 170, 0}, {0, 170, 170}, {170, 0, 0}, {170, 0, 170}, {170, 85, 0}, {170, 170, 170},
+    {85, 85, 85}, {85, 85, 255}, {85, 255, 85}, {85, 255, 255}, {255, 85, 85}, {255, 85, 255}, {255, 255, 85},
+    {255, 255, 255}};
+
+}  // namespace
+
+namespace sdl_backend {
+
+void Init() {
+    sdl = SdlRun{};
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_Init(SDL_INIT_TIMER);
+    sdl.counterStart = SDL_GetPerformanceCounter();
+    sdl.counterFrequency = static_cast<double>(SDL_GetPerformanceFrequency());
+}
+
+void Shutdown() {
+    if (sdl.context) SDL_GL_DeleteContext(sdl.context);
+    if (sdl.window) SDL_DestroyWindow(sdl.window);
+    if (sdl.textWindow) SDL_DestroyWindow(sdl.textWindow);
+    sdl.context = nullptr;
+    sdl.window = sdl.textWindow = nullptr;
+    SDL_Quit();
+    sdl.videoUp = false;
+}
+
+double Clock() {
+    return static_cast<double>(SDL_GetPerformanceCounter() - sdl.counterStart) / sdl.counterFrequency;
+}
+
+void Sleep0() {
+    PumpEvents();
+    std::this_thread::yield();
+}
+
+void WaitUntil(double deadline) {
+    // Sleep while more than about a millisecond and a half is left (sleeps overshoot a little), then spin.
+    for (;;) {
+        double left = deadline - Clock();
+        if (left <= 0) return;
+        if (left > 0.0015) SDL_Delay(static_cast<Uint32>((left - 0.0012) * 1000.0) > 0
+                                         ? static_cast<Uint32>((left - 0.0012) * 1000.0) : 1);
+        else std::this_thread::yield();
+    }
+}
+
+std::vector<DisplayMode> DisplayModes() {
+    EnsureVideo();
+    std::vector<DisplayMode> modes;
+    int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; i++) {
+        SDL_DisplayMode mode;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+        if (SDL_BYTESPERPIXEL(mode.format) != 4 && SDL_BITSPERPIXEL(mode.format) < 24) continue;
+        bool seen = std::any_of(modes.begin(), modes.end(),
+                                [&](const DisplayMode& m) { return m.width == mode.w && m.height == mode.h; });
+        if (!seen) modes.push_back({mode.w, mode.h});
+    }
+    // Smallest first, so the last listed mode is the display's largest.
+    std::sort(modes.begin(), modes.end(), [](const DisplayMode& a, const DisplayMode& b) {
+        return a.width != b.width ? a.width < b.width : a.height < b.height;
+    });
+    return modes;
+}
+
+bool OpenDisplay(int width, int height, bool fullscreen) {
+    EnsureVideo();
+    SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 8);
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_COMPATIBILITY);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
+    SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
+    Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
+    if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+    sdl.window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+    if (!sdl.window) {
+        SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);     // some visuals have no destination alpha
+        sdl.window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
+    }
+    if (!sdl.window) return false;
+    sdl.context = SDL_GL_CreateContext(sdl.window);
+    if (!sdl.context) return false;
+    SDL_GL_MakeCurrent(sdl.window, sdl.context);
+    SDL_RaiseWindow(sdl.window);
+    PumpEvents();
+    return true;
+}
+
+void SetSwapInterval(int interval) {
+    if (sdl.context) SDL_GL_SetSwapInterval(interval);
+}
+
+void SetTitle(const std::string& title) {
+    if (!sdl.window) return;
+    // Titles are single-byte text; the window manager wants UTF-8.
+    std::string utf8;
+    for (unsigned char ch : title) {
+        if (ch < 0x80) utf8 += static_cast<char>(ch);
+        else {
+            utf8 += static_cast<char>(0xC0 | (ch >> 6));
+            utf8 += static_cast<char>(0x80 | (ch & 0x3F));
+        }
+    }
+    SDL_SetWindowTitle(sdl.window, utf8.c_str());
+}
+
+void ShowPointer(bool shown) {
+    if (sdl.videoUp) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
+}
+
+void Present() {
+    if (!sdl.window) return;
+    glFlush();
+    SDL_GL_SwapWindow(sdl.window);
+    PumpEvents();
+}
+
+bool HasGl() { return sdl.context != nullptr; }
+
+std::string ReadKey() {
+    PumpEvents();
+    if (sdl.keys.empty()) return "";
+    std::string key = sdl.keys.front();
+    sdl.keys.pop_front();
+    return key;
+}
+
+bool KeyHeld(int scanCode) { return sdl.held[scanCode]; }
+
+void Mouse(int& x, int& y, int& buttons) {
+    PumpEvents();
+    SDL_Window* focus = SDL_GetMouseFocus();
+    Uint32 state = SDL_GetMouseState(&x, &y);
+    SDL_Window* ours = sdl.window ? sdl.window : sdl.textWindow;
+    if (!ours || focus != ours) {
+        x = y = -1;
+    }
+    buttons = 0;
+    if (state & SDL_BUTTON(SDL_BUTTON_LEFT)) buttons |= 1;
+    if (state & SDL_BUTTON(SDL_BUTTON_RIGHT)) buttons |= 2;
+    if (state & SDL_BUTTON(SDL_BUTTON_MIDDLE)) buttons |= 4;
+}
+
+void TextOpen() {
+    EnsureVideo();
+    std::memset(sdl.textCh, ' ', sizeof sdl.textCh);
+    std::memset(sdl.textFg, 7, sizeof sdl.textFg);
+    std::memset(sdl.textBg, 0, sizeof sdl.textBg);
+    sdl.textDirty = true;
+    if (!sdl.textWindow) {
+        // The largest whole scale of 320 x 200 that fits comfortably on the desktop.
+        SDL_DisplayMode desktop;
+        int scale = 3;
+        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0)
+            scale = std::max(1, std::min((desktop.w * 3 / 4) / 320, (desktop.h * 3 / 4) / 200));
+        sdl.textScale = scale;
+        sdl.textWindow = SDL_CreateWindow("Kolbrix", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 320 * scale,
+                                          200 * scale, SDL_WINDOW_SHOWN);
+        if (sdl.textWindow) SDL_RaiseWindow(sdl.textWindow);
+    }
+}
+
+void TextPut(int row, int column, unsigned char ch, int fg, int bg) {
+    sdl.textCh[row - 1][column - 1] = ch;
+    sdl.textFg[row - 1][column - 1] = static_cast<std::uint8_t>(fg);
+    sdl.textBg[row - 1][column - 1] = static_cast<std::uint8_t>(bg);
+    sdl.textDirty = true;
+}
+
+void TextShow() {
+    if (!sdl.textWindow || !sdl.textDirty) return;
+    SDL_Surface* surface = SDL_GetWindowSurface(sdl.textWindow);
+    if (!surface) return;
+    sdl.textDirty = false;
+    const int scale = sdl.textScale;
+    for (int row = 0; row < 25; row++)
+        for (int column = 0; column < 40; column++) {
+            const unsigned char* glyph = TextFont8x8[sdl.textCh[row][column]];
+            const Uint8* fg = TextPalette[sdl.textFg[row][column] & 15];
+            const Uint8* bg = TextPalette[sdl.textBg[row][column] & 15];
+            Uint32 fgColor = SDL_MapRGB(surface->format, fg[0], fg[1], fg[2]);
+            Uint32 bgColor = SDL_MapRGB(surface->format, bg[0], bg[1], bg[2]);
+            for (int gy = 0; gy < 8; gy++)
+                for (int gx = 0; gx < 8; gx++) {
+                    Uint32 color = (glyph[gy] & (0x80 >> gx)) ? fgColor : bgColor;
+                    SDL_Rect cell{(column * 8 + gx) * scale, (row * 8 + gy) * scale, scale, scale};
+                    SDL_FillRect(surface, &cell, color);
+                }
+        }
+    SDL_UpdateWindowSurface(sdl.textWindow);
+}
+
+void TextClose() {
+    if (sdl.textWindow) SDL_DestroyWindow(sdl.textWindow);
+    sdl.textWindow = nullptr;
+}
+
+}  // namespace sdl_backend

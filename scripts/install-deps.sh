@@ -1,0 +1,30 @@
+#!/usr/bin/env bash
+# Installs from Debian's packages whatever the build, the data generators and the tests need and is missing.
+# Quiet when everything is there; runs apt-get update only when it has something to install.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libsdl2-dev libsdl2-mixer-dev
+  libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  zlib1g-dev
+  libfreetype-dev fonts-dejavu-core
+  libvorbis-dev libogg-dev
+  espeak-ng
+  libgtest-dev
+  xvfb xauth x11-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null || true)
+  [[ "$status" == "install ok installed" ]] || missing+=("$p")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+echo "Installing missing packages: ${missing[*]}"
+sudo=""
+if [[ $(id -u) -ne 0 ]]; then sudo="sudo"; fi
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq
+$sudo apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null

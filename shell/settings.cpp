@@ -1,0 +1,76 @@
+#include "shell/settings.h"
+
+#include "platform/platform.h"
+#include "shell/binio.h"
+#include "shell/files.h"
+
+std::int32_t PlayerIndex = 1;
+std::string LanguageFile = "english.str";
+std::int32_t Fullscreen = 1;
+std::int32_t ScreenWidth = 1920, ScreenHeight = 1080;
+std::int32_t SoundOn = -1, MusicOn = -1, QuotesOn = -1;
+std::int32_t BonusPackUnlocked = 0;
+std::int32_t ActiveWidth = 1920, ActiveHeight = 1080, ActiveFullscreen = 1;
+std::int32_t FirstRun = 0;
+
+std::string SettingsPath() { return DataFolder() + "settings.dat"; }
+
+namespace {
+void SetDefaults() {
+    PlayerIndex = 1;
+    LanguageFile = "english.str";
+    Fullscreen = 1;
+    ScreenWidth = 1920;
+    ScreenHeight = 1080;
+    SoundOn = MusicOn = QuotesOn = -1;
+    BonusPackUnlocked = 0;
+}
+
+// Reads one field when the file still has it; a damaged (short) file keeps the defaults of what is missing.
+void ReadField(ByteReader& r, std::int32_t& field) {
+    std::int32_t v = ReadI32(r);
+    if (r.ok) field = v;
+}
+}  // namespace
+
+void LoadSettings() {
+    SetDefaults();
+    std::string bytes;
+    if (!PlatformReadFile(SettingsPath(), bytes)) {
+        FirstRun = -1;
+    } else {
+        FirstRun = 0;
+        ByteReader r = MakeReader(bytes);
+        ReadField(r, PlayerIndex);
+        std::int32_t n = ReadI32(r);
+        // A name length out of range means the rest cannot be trusted: keep the defaults from here on.
+        if (r.ok && n >= 1 && n <= 255 && BytesLeft(r) >= static_cast<size_t>(n)) {
+            LanguageFile = ReadBytes(r, static_cast<size_t>(n));
+            ReadField(r, Fullscreen);
+            ReadField(r, ScreenWidth);
+            ReadField(r, ScreenHeight);
+            ReadField(r, SoundOn);
+            ReadField(r, MusicOn);
+            ReadField(r, QuotesOn);
+            ReadField(r, BonusPackUnlocked);
+        }
+    }
+    ActiveWidth = ScreenWidth;
+    ActiveHeight = ScreenHeight;
+    ActiveFullscreen = Fullscreen;
+}
+
+void SaveSettings() {
+    std::string out;
+    PutI32(out, PlayerIndex);
+    PutString(out, LanguageFile);
+    PutI32(out, Fullscreen);
+    PutI32(out, ScreenWidth);
+    PutI32(out, ScreenHeight);
+    PutI32(out, SoundOn);
+    PutI32(out, MusicOn);
+    PutI32(out, QuotesOn);
+    PutI32(out, BonusPackUnlocked);
+    // Written beside the old file and renamed over it, so a crash never leaves a half-written file.
+    PlatformWriteFileAtomic(SettingsPath(), out);
+}

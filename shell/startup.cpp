@@ -1,0 +1,167 @@
+#include "shell/startup.h"
+
+#include <string>
+
+#include "editor/dialog.h"
+#include "gfx/display.h"
+#include "gfx/draw.h"
+#include "platform/platform.h"
+#include "shell/files.h"
+#include "shell/language.h"
+#include "shell/settings.h"
+
+std::int32_t NostalgicMode = 0;
+std::int32_t StartupLoading = 0;
+
+namespace {
+
+// The maker's web address shown on the text screens.
+const char* const MakerAddress = "www.orlosoftware.example";
+
+void WaitKeyAndExit() {
+    TextScreenWaitKey();
+    PlatformExit(0);
+}
+
+void ShowNostalgicNotice(bool keyword) {
+    TextScreenOpen();
+    TextScreenLocate(1, 1);
+    TextScreenColor(14, 1);
+    TextScreenPrint(keyword ? "NOSTALGIC MODE ACTIVATED!" : "HAPPY NEW YEAR!");
+    TextScreenColor(15);
+    TextScreenPrint("Let's get nostalgic!");
+    TextScreenColor(7);
+    for (const char* line : {"", "What you're about to play is not the", "normal Kolbrix, but a flashback to",
+                             "january 1994, when the original", "'Varto-Lum' was published. Kolbrix is a",
+                             "remake of that game.", ""})
+        TextScreenPrint(line);
+    if (keyword) {
+        for (const char* line : {"All graphics and soundeffects", "will be replaced with the original",
+                                 "versions from 1994."})
+            TextScreenPrint(line);
+    } else {
+        for (const char* line : {"Today all graphics and soundeffects", "will be replaced with the original",
+                                 "versions from 1994. Tomorrow everything", "will be back to normal."})
+            TextScreenPrint(line);
+    }
+    TextScreenPrint("");
+    TextScreenPrint("The 1994 original is still around:");
+    TextScreenPrint("look for it in the archive pages of");
+    TextScreenPrint("the Orlo Software web site,");
+    TextScreenColor(15);
+    TextScreenPrint("www.orlosoftware.example/1994");
+    TextScreenColor(7);
+    TextScreenPrint("(it runs fine in a DOS emulator).");
+    TextScreenColor(7);
+    for (const char* line : {"", "Have fun! :-)", "", "Press any key to continue, or",
+                             "press [N] to cancel 'Nostalgic Mode'."})
+        TextScreenPrint(line);
+    std::string key = LowerCase(TextScreenWaitKey());
+    if (key != "n") NostalgicMode = -1;
+}
+
+void DecideNostalgicMode(int argc, char** argv) {
+    bool keyword = argc > 1 && argv[1] && LowerCase(argv[1]).find("nostalg") != std::string::npos;
+    bool newYear = PlatformTodayDate().compare(0, 5, "01-01") == 0;
+    if (keyword || newYear) ShowNostalgicNotice(keyword);
+}
+
+void NoLanguageScreen() {
+    TextScreenOpen();
+    TextScreenLocate(9, 1);
+    TextScreenColor(12);
+    TextScreenPrint("Error: no language-files found!");
+    TextScreenColor(7);
+    TextScreenPrint("Please redownload Kolbrix:");
+    TextScreenPrint("");
+    TextScreenPrint("Surf to:");
+    TextScreenPrint("");
+    TextScreenColor(15);
+    TextScreenPrint(MakerAddress);
+    TextScreenPrint("");
+    TextScreenColor(7);
+    TextScreenPrint("Press any key to quit.");
+    WaitKeyAndExit();
+}
+
+void NoDisplayModeScreen() {
+    TextScreenOpen();
+    TextScreenLocate(8, 1);
+    TextScreenColor(14);
+    TextScreenPrint(" Kolbrix");
+    TextScreenPrint(" -------");
+    TextScreenPrint("");
+    TextScreenColor(15);
+    TextScreenPrint(" Kolbrix requires a resolution of at");
+    TextScreenPrint(" least 640 x 480 and 32 bit color.");
+    TextScreenPrint("");
+    TextScreenColor(12);
+    TextScreenPrint(" Your system doesn't seem to support");
+    TextScreenPrint(" that. Sorry.");
+    TextScreenPrint("");
+    TextScreenColor(7);
+    TextScreenPrint(" Press any key to quit.");
+    WaitKeyAndExit();
+}
+
+void SplashScreen(double t0) {
+    if (MessageState != -1) return;     // a message raised while loading skips the splash
+    for (;;) {
+        DrawFrame();
+        int mouseX, mouseY, buttons;
+        PlatformMouse(mouseX, mouseY, buttons);
+        PlatformSleep0();
+        if (PlatformClock() - t0 >= 3.0) break;
+        if (!PlatformReadKey().empty()) break;
+        if (buttons != 0 && mouseX != -1 && mouseY != -1) break;
+    }
+    MessageState = 0;
+}
+
+}  // namespace
+
+void Startup() {
+    ListLanguageFiles();
+    if (LanguageList.Empty()) NoLanguageScreen();
+    bool listed = false;
+    for (const std::string& name : LanguageList)
+        if (name == LanguageFile) listed = true;
+    if (!listed) LanguageFile = LanguageList[1];
+
+    LoadLanguage(LanguageFile);
+
+    ListDisplayModes();
+    if (!ChooseMode()) NoDisplayModeScreen();
+
+    if (!SetDisplayMode(ActiveWidth, ActiveHeight, 32, ActiveFullscreen)) NoDisplayModeScreen();
+    SetSwapInterval(ActiveFullscreen);
+    PlatformShowPointer(false);
+    PlatformSetTitle(LanguageText[1]);
+    SetBlend(BlendMode::Alpha);
+
+    PanelX = 15;
+    PanelY = 15;
+
+    lastFrameTime = PlatformClock();
+}
+
+void Quit() {
+    SaveSettings();
+    PlatformExit(0);
+}
+
+int KolbrixMain(int argc, char** argv) {
+    NostalgicMode = 0;
+    ResetDisplayState();
+    LoadSettings();
+    StartupLoading = -1;
+    MessageState = -1;
+    DecideNostalgicMode(argc, argv);
+    double t0 = PlatformClock();
+    Startup();
+    StartupLoading = 0;
+    SplashScreen(t0);
+    PlatformShowPointer(true);
+    // The main menu takes over from here; until it exists the program ends as quitting from it would.
+    Quit();
+}

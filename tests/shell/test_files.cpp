@@ -1,0 +1,50 @@
+#include <gtest/gtest.h>
+
+#include "shell/files.h"
+
+TEST(FileHelpers, ZeroPad) {
+    struct Case { int n, width; const char* expected; };
+    for (const Case& c : {Case{7, 3, "007"}, Case{0, 2, "00"}, Case{1234, 3, "1234"}, Case{-5, 3, "0-5"},
+                          Case{42, 0, "42"}, Case{12, 2, "12"}})
+        EXPECT_EQ(ZeroPad(c.n, c.width), c.expected) << c.n << " width " << c.width;
+}
+
+TEST(FileHelpers, FormatTimeRoundsHalvesToEven) {
+    struct Case { double seconds; const char* expected; };
+    for (const Case& c : {Case{75.4, "01:15"}, Case{6000, "100:00"}, Case{59.5, "01:00"}, Case{0, "00:00"},
+                          Case{58.5, "00:58"}, Case{0.5, "00:00"}, Case{1.5, "00:02"}, Case{3599.4, "59:59"}})
+        EXPECT_EQ(FormatTime(c.seconds), c.expected) << c.seconds;
+}
+
+TEST(FileHelpers, ParseMinSec) {
+    struct Case { const char* text; double expected; };
+    for (const Case& c : {Case{"1:30", 90}, Case{"2", 120}, Case{"150", 5940}, Case{"99:59", 5999},
+                          Case{"", 0}, Case{"0:45", 45}, Case{"abc", 0}, Case{"1:2:3", 62}})
+        EXPECT_DOUBLE_EQ(ParseMinSec(c.text), c.expected) << c.text;
+}
+
+TEST(FileHelpers, ReplaceAllTurnsBackslashesIntoSlashes) {
+    EXPECT_EQ(ReplaceAll("a\\b\\c", "\\", "/"), "a/b/c");
+    EXPECT_EQ(ReplaceAll("\\\\x\\", "\\", "/"), "//x/");
+    EXPECT_EQ(ReplaceAll("plain", "\\", "/"), "plain");
+    EXPECT_EQ(ReplaceAll("", "\\", "/"), "");
+}
+
+TEST(FileHelpers, FolderOfAndParentFolderName) {
+    struct Case { const char* path; const char* folder; const char* parent; };
+    for (const Case& c : {Case{"/games/kolbrix/kolbrix", "/games/kolbrix/", "kolbrix"},
+                          Case{"C:\\Games\\Kolbrix\\txtpckMain\\wallrrbrick00.png", "C:/Games/Kolbrix/txtpckMain/",
+                               "txtpckMain"},
+                          Case{"/data/txtpckMain/ball00.png", "/data/txtpckMain/", "txtpckMain"},
+                          Case{"kolbrix", "kolbrix/", "kolbrix"}}) {
+        EXPECT_EQ(FolderOf(c.path), c.folder) << c.path;
+        EXPECT_EQ(ParentFolderName(c.path), c.parent) << c.path;
+    }
+}
+
+TEST(FileHelpers, RoundEvenRoundsHalvesToEven) {
+    struct Case { double x; int expected; };
+    for (const Case& c : {Case{0.5, 0}, Case{1.5, 2}, Case{2.5, 2}, Case{-0.5, 0}, Case{-1.5, -2}, Case{2.4999, 2},
+                          Case{2.5001, 3}})
+        EXPECT_EQ(RoundEven(c.x), c.expected) << c.x;
+}

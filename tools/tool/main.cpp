@@ -1,0 +1,40 @@
+// kolbrix-tool: the game's own code behind a command line, on the headless back end.
+#include <cstdio>
+#include <cstring>
+
+#include "platform/platform.h"
+#include "shell/files.h"
+
+namespace {
+
+struct ToolCommand {
+    const char* name;
+    int (*run)(int argc, char** argv);
+    const char* usage;
+};
+
+int Help(int argc, char** argv);
+
+const ToolCommand Commands[] = {
+    {"help", Help, "help                      this list"},
+};
+
+int Help(int, char**) {
+    std::printf("usage: kolbrix-tool COMMAND [ARGS]\n\ncommands:\n");
+    for (const ToolCommand& command : Commands) std::printf("  %s\n", command.usage);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    PlatformInit(PlatformBackend::Headless, argc, argv);
+    if (argc < 2 || std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0) {
+        Help(0, nullptr);
+        return argc < 2 ? 2 : 0;
+    }
+    for (const ToolCommand& command : Commands)
+        if (std::strcmp(argv[1], command.name) == 0) return command.run(argc - 1, argv + 1);
+    std::fprintf(stderr, "kolbrix-tool: unknown command '%s' (see kolbrix-tool --help)\n", argv[1]);
+    return 2;
+}
