@@ -23,7 +23,7 @@ run: build
 	cd $(BUILD)/game && ./kolbrix
 
 test: build
-	@cd $(BUILD) && ./kolbrix_tests --gtest_brief=1
+	@scripts/run-unit-tests.sh $(BUILD)/kolbrix_tests
 	@scripts/run-window-tests.sh $(BUILD)
 
 # The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer. They read the data that the
@@ -32,10 +32,10 @@ test-asan: build
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKOLBRIX_SANITIZE=ON -DKOLBRIX_DATA=OFF \
 	  -DKOLBRIX_TEST_DATA_DIR=$(abspath $(BUILD))/game >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target kolbrix_tests
-	@cd $(ASAN_BUILD) && ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 ./kolbrix_tests --gtest_brief=1
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 scripts/run-unit-tests.sh $(ASAN_BUILD)/kolbrix_tests
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b"; done; true
+	@scripts/run-benchmarks.sh $(BUILD)
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD)

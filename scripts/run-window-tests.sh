@@ -4,8 +4,9 @@ set -euo pipefail
 build=${1:-build}
 bin="$build/kolbrix_window_tests"
 [[ -x "$bin" ]] || exit 0
+here=$(dirname "$0")
 if [[ -n "${DISPLAY:-}" ]]; then
-  "$bin" --gtest_brief=1
+  "$here/run-unit-tests.sh" "$bin"
 else
-  xvfb-run -a -s "-screen 0 1280x1024x24" "$bin" --gtest_brief=1
+  xvfb-run -a -s "-screen 0 1280x1024x24" "$here/run-unit-tests.sh" "$bin"
 fi

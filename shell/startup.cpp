@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "shell/files.h"
 #include "shell/language.h"
+#include "shell/players.h"
 #include "shell/settings.h"
 
 std::int32_t NostalgicMode = 0;
@@ -127,6 +128,9 @@ void Startup() {
     for (const std::string& name : LanguageList)
         if (name == LanguageFile) listed = true;
     if (!listed) LanguageFile = LanguageList[1];
+
+    ListPlayers();
+    if (PlayerIndex > PlayerList.Count()) PlayerIndex = PlayerList.Count();
 
     LoadLanguage(LanguageFile);
 

@@ -227,3 +227,17 @@ TEST(Startup, SplashEndsOnKeyClickInsideOrAfterThreeSeconds) {
         EXPECT_TRUE(Headless.keys.empty()) << c.what;   // the key that ended the splash was consumed
     }
 }
+
+TEST(Startup, PlayerIndexIsClampedToThePlayerCount) {
+    struct Case { int players; int expected; };
+    for (const Case& c : {Case{2, 2}, Case{0, 0}, Case{7, 5}}) {
+        StartupFixture f;
+        for (int i = 0; i < c.players; i++) f.folder.Write("player" + std::to_string(i) + ".alp", "lvlpckKolbrix");
+        std::string settings;
+        settings += std::string("\x05\0\0\0\x0b\0\0\0", 8) + "english.str";
+        for (std::int32_t v : {0, 800, 600, 0, 0, 0, 0}) settings += std::string(reinterpret_cast<char*>(&v), 4);
+        f.folder.Write("settings.dat", settings);
+        EXPECT_EQ(f.Run(), 0);
+        EXPECT_EQ(PlayerIndex, c.expected) << c.players;
+    }
+}

@@ -13,7 +13,7 @@
 
 namespace {
 
-std::string Run(const std::string& command) {
+std::string Shell(const std::string& command) {
     std::string out;
     FILE* pipe = popen(command.c_str(), "r");
     if (!pipe) return out;
@@ -59,7 +59,7 @@ TEST(Window, GameOpensItsWindowWithTheTitleDrawsFramesAndEndsWithCodeZero) {
     bool ended = false;
     for (int i = 0; i < 200 && !ended; i++) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
-        if (!titled) titled = Run("xwininfo -root -tree 2>/dev/null").find("\"" + title + "\"") != std::string::npos;
+        if (!titled) titled = Shell("xwininfo -root -tree 2>/dev/null").find("\"" + title + "\"") != std::string::npos;
         ended = waitpid(child, &status, WNOHANG) == child;
     }
     if (!ended) {

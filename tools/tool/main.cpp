@@ -15,8 +15,17 @@ struct ToolCommand {
 
 int Help(int argc, char** argv);
 
+}  // namespace
+
+int ToolPng(int argc, char** argv);
+int ToolStats(int argc, char** argv);
+
+namespace {
+
 const ToolCommand Commands[] = {
     {"help", Help, "help                      this list"},
+    {"png", ToolPng, "png FILE [OUT.pam]        decode a PNG with the game's decoder"},
+    {"stats", ToolStats, "stats FILE.sts            a player's statistics file as JSON"},
 };
 
 int Help(int, char**) {

@@ -1,0 +1,49 @@
+// Level packs: folders "lvlpck*" in the data folder holding the numbered level files 001.kbx upward and one
+// statistics file per player. The pack list, the current pack and the current level live here for the whole run.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/platform.h"
+#include "shell/list.h"
+
+inline constexpr const char* PackPrefix = "lvlpck";                 // every pack folder starts with it
+inline constexpr const char* HiddenPackFolder = "lvlpckEpisode 4";  // listed as locked until a pack is completed
+inline constexpr const char* DefaultPackFolder = "lvlpckKolbrix";   // created when there is no pack at all
+inline constexpr const char* LockedSuffix = " &";                  // marks the locked hidden pack's entry
+inline constexpr int MaxLevelsPerPack = 999;
+
+// For the run; rebuilt by ListPacks() at start-up and when the hidden pack is unlocked.
+extern List<std::string> PackList;      // folder names with prefix, sorted; the locked hidden pack ends with " &"
+extern std::int32_t PackIndex;          // current pack in PackList
+extern std::int32_t LevelNumber;        // current level of the current pack, from 1
+extern std::int32_t LevelCount;         // levels of the current pack, at least 1
+
+void ListPacks();
+void SortPacks();
+void CountLevels();
+void PreviousPack();
+void NextPack();
+// The editor's pack operations on the current pack. `name` is the typed display name (no prefix), trimmed.
+// Each returns true when it changed something.
+bool NewPack(const std::string& name);
+bool RenamePack(const std::string& name);
+bool DeletePack();
+// True when the folder exists (matched without regard to case); then also raises the "already exists" message.
+bool PackFolderExists(const std::string& path);
+
+// Helpers shared with the players' files and the level loader.
+std::string LevelFileName(std::int32_t level);                 // 7 -> "007.kbx", 1234 -> "1234.kbx"
+std::string CurrentPackFolder();        // data folder + current pack folder + "/"; "" without a current pack
+bool IsLockedPack(const std::string& entry);                   // the hidden pack's entry while locked
+std::string PackFolderName(const std::string& entry);          // the entry without the locked suffix
+std::string NameKey(const std::string& name);                  // lower-cased and trimmed: how names compare
+// A pack or player name must stay inside the data folder and name one file: not empty, no "/", "\", "..", "*", "?".
+bool SafeName(const std::string& name);
+// A folder listing sorted by name (without regard to case), so that every run and every machine sees the same
+// order wherever the order decides something.
+std::vector<std::string> SortedListing(const std::string& folder, const std::string& pattern, ListKind kind);
+// The bubble sort by NameKey shared by the pack and player lists; `index` stays on the same entry.
+void SortNames(List<std::string>& list, std::int32_t& index);
