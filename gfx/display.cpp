@@ -5,6 +5,10 @@
 
 #include "editor/dialog.h"
 #include "gfx/draw.h"
+#include "gfx/font.h"
+#include "shell/language.h"
+#include "sound/sound.h"
+#include "gfx/texture.h"
 #include "platform/platform.h"
 #include "shell/files.h"
 #include "shell/settings.h"
@@ -86,15 +90,26 @@ void ComputeScale() {
 }
 }  // namespace
 
+namespace {
+// The opening screen: the logo, full screen on a 4:3 display, letterboxed as 4:3 otherwise.
+void DrawOpeningImage() {
+    BindImage(logoImage.id);
+    if (isFourByThree == -1) DrawQuad(0, 0, 1, ActiveWidth, ActiveHeight);
+    else DrawQuad(0, RoundEven((ActiveHeight - fourByThreeHeight) / 2.0), 11, ActiveWidth, fourByThreeHeight);
+    if (StartupLoading) DrawTextCentered(LanguageText[228], ActiveHeight - 30, 255, 255, 255);
+}
+}  // namespace
+
 void DrawFrame() {
     if (uiScaleX == 0) ComputeScale();
     PaceFrame();
+    UpdateMusic();
     ClearFrame();
     SetDepthFunc(DepthFunc::Less);
     SetBlend(BlendMode::Alpha);
     SetColor(255, 255, 255);
     if (MessageState == -1) {
-        // The opening image and the loading line are drawn here once the image and font loaders land.
+        DrawOpeningImage();
         PlatformPresent();
         return;
     }

@@ -2,6 +2,7 @@
 #include "platform/headless.h"
 
 #include "platform/backends.h"
+#include "platform/headless_audio.h"
 
 HeadlessState Headless;
 
@@ -11,7 +12,10 @@ struct HeadlessExit {
 };
 }  // namespace
 
-void HeadlessReset() { Headless = HeadlessState{}; }
+void HeadlessReset() {
+    Headless = HeadlessState{};
+    HeadlessAudioReset();
+}
 
 int HeadlessRun(const std::function<void()>& body, int fallback) {
     try {

@@ -8,7 +8,14 @@
 #include "platform/platform.h"
 #include "shell/files.h"
 #include "shell/language.h"
+#include "shell/packs.h"
 #include "shell/players.h"
+#include "play/level.h"
+#include "play/random.h"
+#include "sound/sound.h"
+#include "gfx/font.h"
+#include "gfx/texture.h"
+#include "tiles/texture_packs.h"
 #include "shell/settings.h"
 
 std::int32_t NostalgicMode = 0;
@@ -137,29 +144,51 @@ void Startup() {
     ListDisplayModes();
     if (!ChooseMode()) NoDisplayModeScreen();
 
+    InitAudio();
+    SeedRandom(PlatformRandomSeed());
     if (!SetDisplayMode(ActiveWidth, ActiveHeight, 32, ActiveFullscreen)) NoDisplayModeScreen();
     SetSwapInterval(ActiveFullscreen);
     PlatformShowPointer(false);
     PlatformSetTitle(LanguageText[1]);
     SetBlend(BlendMode::Alpha);
 
+    flagsLeft = 1;
     PanelX = 15;
     PanelY = 15;
 
+    UiFont.spacing = 2;
+    BuildFont(UiFont, ProgramFolder() + "standard.tga", ProgramFolder() + "standard.dat");
+
+    // The logo goes up first and stays on screen, with the loading line, while the rest loads.
+    LoadFixedImages([] {
+        if (SoundOn) PlaySound(SoundJingle, 0);
+        DrawFrame();
+    });
+    LoadTexturePacks();
+    TexturePackList[0] = LanguageText[2];
+
+    ListPacks();
+    CountLevels();
+    ComputePackRecord();
     lastFrameTime = PlatformClock();
 }
 
 void Quit() {
     SaveSettings();
+    CloseAudio();
+    ReleaseTextures();
+    KillFont(UiFont);
     PlatformExit(0);
 }
 
 int KolbrixMain(int argc, char** argv) {
     NostalgicMode = 0;
     ResetDisplayState();
+    lastFrameTime = PlatformClock();    // frames drawn while loading are paced from the start of the run
     LoadSettings();
     StartupLoading = -1;
     MessageState = -1;
+    levelZoom = 0.5;
     DecideNostalgicMode(argc, argv);
     double t0 = PlatformClock();
     Startup();

@@ -7,6 +7,7 @@
 #include "shell/language.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
+#include "platform/headless_audio.h"
 #include "test_support.h"
 
 namespace {
@@ -239,5 +240,23 @@ TEST(Startup, PlayerIndexIsClampedToThePlayerCount) {
         f.folder.Write("settings.dat", settings);
         EXPECT_EQ(f.Run(), 0);
         EXPECT_EQ(PlayerIndex, c.expected) << c.players;
+    }
+}
+
+TEST(Startup, LogoJingleSoundsWhileTheLogoIsUpUnlessEffectsAreOff) {
+    for (bool soundOn : {true, false}) {
+        StartupFixture f;
+        f.folder.Write("orlo.ogg", "sound");
+        if (!soundOn) {
+            std::string settings;
+            settings += std::string("\x01\0\0\0\x0b\0\0\0", 8) + "english.str";
+            for (std::int32_t v : {0, 800, 600, 0, -1, -1, 0}) settings += std::string(reinterpret_cast<char*>(&v), 4);
+            f.folder.Write("settings.dat", settings);
+        }
+        EXPECT_EQ(f.Run(), 0);
+        int jingles = 0;
+        for (const AudioEvent& event : HeadlessAudioEvents())
+            if (event.kind == AudioEventKind::PlayChunk && event.file.find("orlo.ogg") != std::string::npos) jingles++;
+        EXPECT_EQ(jingles, soundOn ? 1 : 0);
     }
 }

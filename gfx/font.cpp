@@ -1,0 +1,215 @@
+#include "gfx/font.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "gfx/display.h"
+#include "gfx/draw.h"
+#include "gfx/texture.h"
+#include "platform/platform.h"
+#include "shell/binio.h"
+#include "shell/files.h"
+#include "shell/settings.h"
+#include "tiles/catalogue.h"
+
+Font UiFont;
+double blinkCounter = 0;
+
+namespace {
+
+constexpr int NoBreakSpace = 160;
+constexpr int GlyphCellPixels = 16;
+
+// One glyph as a 16 x 16 quad (times scale) whose cell's top-left corner lies at (x + scale x (pen - xOffset), y).
+// With GL it is the glyph's display list under the model-view matrix of the original text renderer; without GL the
+// same cell goes through DrawQuad, so the headless back end records it with the colour, depth test and blend mode
+// in force.
+void DrawGlyph(const Font& font, unsigned char glyph, std::int32_t x, std::int32_t y, std::int32_t z, float scale,
+               std::int32_t pen) {
+    const std::int32_t shift = pen - font.glyphs[glyph].xOffset;
+    if (PlatformHasGl()) {
+        glScalef(scale, scale, scale);
+        glTranslatef(static_cast<GLfloat>(x) / scale + static_cast<GLfloat>(shift) + 8.0f,
+                     static_cast<GLfloat>(y) / scale + 8.0f, static_cast<GLfloat>(z));
+        glCallList(font.listBase + glyph);
+        glLoadIdentity();
+        return;
+    }
+    const std::int32_t size = RoundEven(double(GlyphCellPixels) * scale);
+    DrawQuad(RoundEven(x + double(scale) * shift), y, RoundEven(double(scale) * z), size, size);
+}
+
+void BuildGlyphLists(Font& font) {
+    if (!PlatformHasGl()) return;
+    font.listBase = glGenLists(FontGlyphCount);
+    for (int i = 0; i < FontGlyphCount; i++) {
+        // Glyph i sits in column i mod 16, row i div 16 from the top of the image; image rows are stored bottom
+        // first, so the top of the image is texture coordinate 1.
+        const float u = float(i % 16) / 16.0f;
+        const float v = float(i / 16) / 16.0f;
+        glNewList(font.listBase + GLuint(i), GL_COMPILE);
+        glBegin(GL_QUADS);
+        glTexCoord2f(u, 0.9375f - v);
+        glVertex2i(-8, 8);
+        glTexCoord2f(u + 0.0625f, 0.9375f - v);
+        glVertex2i(8, 8);
+        glTexCoord2f(u + 0.0625f, 1.0f - v);
+        glVertex2i(8, -8);
+        glTexCoord2f(u, 1.0f - v);
+        glVertex2i(-8, -8);
+        glEnd();
+        glEndList();
+    }
+}
+
+// The image offset of a big-font character within the font texture's frames; -1 when it has none.
+int BigFontOffset(unsigned char c) {
+    if (c >= '0' && c <= '9') return c - '0';
+    if (c >= 'a' && c <= 'z') return 10 + (c - 'a');
+    switch (c) {
+    case ':': return 36;
+    case '|': return 37;
+    case '%': return 38;
+    case 178: return 39;        // superscript two
+    case 179: return 40;        // superscript three
+    case '&': return 41;
+    default: return -1;
+    }
+}
+
+std::uint8_t ColorChannel(double value) {
+    return static_cast<std::uint8_t>(std::clamp(RoundEven(value), 0, 255));
+}
+
+}  // namespace
+
+bool BuildFont(Font& font, const std::string& texturePath, const std::string& metricsPath) {
+    if (font.listBase != 0 || font.textureId != 0) KillFont(font);
+
+    TextureImage image;
+    const bool textureLoaded =
+        LoadTexture(texturePath, image, 0, TextureWrapRepeat, TextureWrapRepeat, 0) == 0;
+    font.textureId = image.id;
+
+    // A short or missing metrics file must not leave stale or made-up values behind: whatever it lacks is zero.
+    std::string bytes;
+    const bool metricsRead = PlatformReadFile(metricsPath, bytes);
+    ByteReader reader = MakeReader(bytes);
+    for (GlyphMetrics& glyph : font.glyphs) {
+        glyph.advance = ReadI32(reader);
+        glyph.reserved1 = ReadI32(reader);
+        glyph.xOffset = ReadI32(reader);
+        glyph.reserved2 = ReadI32(reader);
+    }
+    // Byte 160, the no-break space, is a fixed 16-pixel gap whatever the metrics say, so texts that pad with it
+    // line up the same with any font file.
+    font.glyphs[NoBreakSpace].advance = 16;
+
+    BuildGlyphLists(font);
+    return textureLoaded && metricsRead && reader.ok;
+}
+
+void KillFont(Font& font) {
+    if (font.listBase != 0 && PlatformHasGl()) glDeleteLists(font.listBase, FontGlyphCount);
+    font.listBase = 0;
+    TextureImage image;
+    image.id = font.textureId;
+    DeleteTexture(image);
+    font.textureId = 0;
+}
+
+std::int32_t TextWidth(const Font& font, const std::string& text) {
+    std::int32_t width = 0;
+    for (unsigned char c : text) width += font.glyphs[c].advance + font.spacing;
+    return width;
+}
+
+void DrawTextRun(const Font& font, const std::string& text, std::int32_t x, std::int32_t y, std::int32_t z,
+                 float scale) {
+    if (PlatformHasGl()) glEnable(GL_TEXTURE_2D);
+    BindImage(font.textureId);
+    std::int32_t pen = 0;
+    for (unsigned char c : text) {
+        DrawGlyph(font, c, x, y, z, scale, pen);
+        pen += font.glyphs[c].advance + font.spacing;
+    }
+}
+
+void DrawText(const Font& font, const std::string& text, std::int32_t x, std::int32_t y, std::int32_t z,
+              std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
+    // The glyph image carries its own coverage, so the font blends premultiplied; the shadow is half-transparent
+    // black one pixel down and right, behind the text.
+    SetBlend(BlendMode::Premultiplied);
+    SetColor(0, 0, 0, 128);
+    DrawTextRun(font, text, x + 1, y + 1, z, 1.0f);
+    SetColor(r, g, b, a);
+    SetBlend(BlendMode::Premultiplied);
+    DrawTextRun(font, text, x, y, z + 1, 1.0f);
+}
+
+void DrawTextCentered(const std::string& text, std::int32_t y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    const std::int32_t x = RoundEven((ActiveWidth - TextWidth(UiFont, text)) / 2.0);
+    DrawText(UiFont, text, x, y, 12, r, g, b, 255);
+}
+
+double AdvanceFrame(double first, double last, double current, double step) {
+    if (last < first) return first - 0.4999;   // no frames to run through; wrapping would never end
+    double rest = step;
+    for (;;) {
+        if (RoundEven(rest + current) <= last + 0.5) return rest + current;
+        rest = rest + current - last - 1;
+        current = first - 0.4999;
+        if (rest <= 0) return current;
+    }
+}
+
+void DrawBigText(double r, double g, double b, double a, std::int32_t x, std::int32_t y, const std::string& text,
+                 double charWidth, double charHeight, double advance) {
+    if (text.empty()) return;
+    const std::string lower = LowerCase(text);
+    SetColor(ColorChannel(r), ColorChannel(g), ColorChannel(b), ColorChannel(a));
+
+    // Without a font texture there is nothing to draw with; a font with fewer frames than characters draws only
+    // the characters it has rather than frames of whatever texture follows it.
+    const TextureEntry& font = Entry(DefaultFontTexture);
+    const bool haveFont = DefaultFontTexture != 0;
+    const std::int32_t first = static_cast<std::int32_t>(font.firstFrame);
+    const std::int32_t last = std::min(static_cast<std::int32_t>(font.lastFrame), ImageTable.Count());
+    const std::int32_t width = RoundEven(charWidth);
+    const std::int32_t height = RoundEven(charHeight);
+
+    for (std::size_t i = 0; i < lower.size(); i++) {
+        const unsigned char c = static_cast<unsigned char>(lower[i]);
+        const int offset = BigFontOffset(c);
+        if (offset < 0) continue;
+        if (c == '|') {
+            // Every cursor drawn advances the shared counter, so a blinking cursor keeps time with the frames.
+            blinkCounter = AdvanceFrame(1, 6, blinkCounter, frameStep);
+            if (blinkCounter <= 3) continue;
+        }
+        const std::int32_t image = first + offset;
+        if (!haveFont || image < 0 || image > last) continue;
+        BindImage(ImageTable[image].id);
+        DrawQuad(RoundEven(x + double(i) * advance), y, 15, width, height);
+    }
+    SetColor(255, 255, 255, 255);
+}
+
+std::int32_t DrawBigTextCentered(double r, double g, double b, double a, std::int32_t y, const std::string& text,
+                                 double charWidth, double charHeight, double advance, std::int32_t mouseX,
+                                 std::int32_t mouseY) {
+    const double length = double(text.size());
+    const char lastChar = text.empty() ? '\0' : text.back();
+    // A locked line ends in " &": the lock symbol hangs off the right of a line centred on its name alone.
+    const double width = lastChar == '&' ? (length - 3) * advance + charWidth : (length - 1) * advance + charWidth;
+    const std::int32_t x = RoundEven((ActiveWidth - RoundEven(width)) / 2.0);
+
+    // An empty line shows nothing, so there is nothing to point at.
+    const bool selectable = !text.empty() && lastChar != ':' && lastChar != '&';
+    const bool over = mouseX >= x && mouseX <= ActiveWidth - x && mouseY >= y && mouseY <= y + charHeight;
+    const std::int32_t hovered = selectable && over ? -1 : 0;
+
+    DrawBigText(r, g, b, a, x, y, text, charWidth, charHeight, advance);
+    return hovered;
+}

@@ -1,0 +1,79 @@
+// Textures: the uploaded images, the one loading entry point, the fixed images of the menus and the editor, and the
+// image table that the tile catalogue indexes.
+//
+// On the headless back end nothing reaches OpenGL: every upload gets a made-up id (1, 2, 3, ... for the run) and is
+// recorded in TextureUploads, so tests and tools see exactly what the game would have uploaded.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/list.h"
+
+// OpenGL's values, named here so that callers need no GL header.
+constexpr std::uint32_t TextureWrapClamp = 0x2900;          // GL_CLAMP
+constexpr std::uint32_t TextureWrapRepeat = 0x2901;         // GL_REPEAT
+constexpr std::uint32_t TextureWrapClampToEdge = 0x812F;    // GL_CLAMP_TO_EDGE
+constexpr std::uint32_t TextureFormatRgb = 0x1907;          // GL_RGB
+constexpr std::uint32_t TextureFormatRgba = 0x1908;         // GL_RGBA
+
+// LoadTexture flags; they combine.
+constexpr std::int32_t TextureMipmaps = 2;                  // build every mipmap level
+constexpr std::int32_t TextureNearest = 4;                  // nearest filtering instead of linear
+
+struct TextureImage {
+    std::uint32_t id = 0;                   // texture name that drawing binds; 0: nothing loaded
+    std::int32_t width = 0, height = 0;     // pixels
+    std::vector<std::uint8_t> pixels;       // decoded rows while loading (bottom row first); empty after upload
+    std::int32_t bitsPerPixel = 0;          // 24 or 32
+    std::uint32_t format = 0;               // TextureFormatRgb for 24 bits, TextureFormatRgba for 32
+};
+
+// Every texture-pack frame, loaded once at start-up and kept for the run. Element 0 is not an unused slot here:
+// it holds the placeholder "notex.png" that every unknown texture name draws, and the texture packs load it
+// there after clearing the table.
+extern List<TextureImage> ImageTable;
+
+// The fixed images, loaded at start-up and kept for the run.
+extern TextureImage logoImage;          // opening screen
+extern TextureImage endgameImage;       // menu backgrounds
+extern TextureImage openingImage;       // main-menu background
+extern TextureImage editMenuImage;      // editor panel
+extern TextureImage editInputImage;     // editor input dialog
+extern TextureImage editDialImage;      // editor two-button dialog
+extern TextureImage editDial1Image;     // editor one-button dialog
+extern TextureImage editSelectImage;    // editor cursor and tool marker
+extern TextureImage editGrayImage;      // grey panels behind texts and dialogs
+
+// Loads a ".png" or ".tga" file into `image` and uploads it. flags: TextureMipmaps, TextureNearest. wrapS, wrapT:
+// TextureWrap*. Returns 0 on success; 1 on failure, after writing "Error: Loading texture... " and the path to
+// standard output, with `image` left as it was. The decoded pixels are released unless keepPixels is non-zero.
+std::int32_t LoadTexture(const std::string& path, TextureImage& image, std::int32_t flags, std::uint32_t wrapS,
+                         std::uint32_t wrapT, std::int32_t keepPixels);
+// Decoding only (no upload): true on success, `image` untouched on failure.
+bool LoadTga(TextureImage& image, const std::string& path);
+bool LoadPng(TextureImage& image, const std::string& path);
+// Frees the texture's name; `id` becomes 0.
+void DeleteTexture(TextureImage& image);
+
+// Loads the fixed images from the program folder, in start-up order, with the 1994 files in nostalgic mode.
+// `afterLogo` runs once the logo is loaded and before the rest, so start-up can show the logo while it waits.
+void LoadFixedImages(const std::function<void()>& afterLogo = {});
+// At exit: deletes every texture-pack frame (ImageTable from 1 to the last).
+void ReleaseTextures();
+
+// ---- Headless recordings ----------------------------------------------------------------------------------
+
+struct TextureUpload {
+    std::uint32_t id = 0;                   // the made-up id that the image received
+    std::string path;
+    std::int32_t width = 0, height = 0, bitsPerPixel = 0;
+    std::int32_t flags = 0;
+    std::uint32_t wrapS = 0, wrapT = 0;
+};
+extern std::vector<TextureUpload> TextureUploads;       // every upload, in order
+extern std::vector<std::uint32_t> DeletedTextures;      // ids handed to DeleteTexture, in order
+// Forgets the recordings and starts the made-up ids at 1 again.
+void ResetTextureRecords();

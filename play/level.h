@@ -1,0 +1,126 @@
+// The one level in memory: ten layers of placed objects, the background, the ball and its shadow, the level's
+// properties and the play state that several parts share. Level files fill it (play/level_file.h), the editor
+// edits it, drawing reads it and play moves and changes it.
+//
+// World units: a cell is 128 x 128, an object's position is the top-left corner of its cell, y grows downwards.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "shell/list.h"
+
+// One placed thing. Every field is a double so that a layer is a plain array of seven numbers per object.
+struct LevelObject {
+    double texture = 0;     // TextureTable index (a whole number); 0 = the placeholder
+    double param1 = 0;      // ball: x velocity; arrow: force code; path marker: direction; platform: x velocity
+    double param2 = 0;      // ball: y velocity; elevator: vertical speed; platform: y velocity; flying: fall speed
+    double x = 0;           // top-left corner
+    double y = 0;
+    double frame = 0;       // current animation frame (an ImageTable index, may hold a fraction)
+    double timer = 0;       // run-time countdown (elevator pause); never stored
+};
+
+using Layer = List<LevelObject>;
+
+// Layers in file order. The editor places a texture in the layer its kind names (tiles/catalogue.h).
+enum LayerNumber : std::int32_t {
+    GroundLayerNumber = 1,
+    HazardLayerNumber = 2,      // exits and traps
+    ArrowLayerNumber = 3,
+    PathLayerNumber = 4,
+    PlatformLayerNumber = 5,
+    PickupLayerNumber = 6,
+    WallLayerNumber = 7,        // walls and elevators
+    CrackLayerNumber = 8,
+    ExplosionLayerNumber = 9,
+    SpareLayerNumber = 10,
+};
+constexpr std::int32_t LevelLayerCount = 10;
+
+// ---- The level: replaced by every load, edited in place by the editor, mutated by play -----------------------
+extern Layer groundLayer, hazardLayer, arrowLayer, pathLayer, platformLayer, pickupLayer, wallLayer, crackLayer,
+    explosionLayer, spareLayer;
+// Layer 1..10 by number; any other number gives spareLayer (which nothing reads in play).
+Layer& LevelLayer(std::int32_t number);
+// "ground", "hazard", ... "spare"; "" outside 1..10.
+const char* LayerName(std::int32_t number);
+
+extern LevelObject background;          // texture: the level background ("bonusbackground" makes a bonus level)
+extern LevelObject ball;                // param1/param2: velocity
+extern LevelObject ballShadow;          // drawn 16 units right of and below the ball; keeps its texture across loads
+
+// Stored in the level file.
+extern double levelZoom;                // board scale on screen
+extern double deathCounter;             // frames since the ball was lost; 0 while it lives
+extern double winCounter;               // frames since the exit was reached
+extern std::int32_t bombCount;
+extern double ballSizeDivisor;          // > 0: the ball is drawn 128 / value units wide
+extern std::int32_t ballGrowFlag;       // non-zero: the ball is drawn ballGrowth units larger
+extern double ballGrowth;
+extern double timeLimit;                // seconds; not above 0 means no limit
+extern std::string levelTitle;
+
+// Derived when a level is read.
+struct LevelBounds {
+    double minX = 0, maxX = 0, minY = 0, maxY = 0;
+};
+extern LevelBounds levelBounds;         // extent of the non-"blank" layer objects of the file
+extern std::string hintLines[5];        // [1..4], read from the hint file beside the level
+
+// ---- Run-time lists: never stored --------------------------------------------------------------------------
+struct FloatingText {
+    double x = 0, y = 0;
+    float red = 255, green = 255, blue = 255;
+    double age = 0;
+    std::string text;
+};
+extern List<std::int32_t> elevatorIndex;    // wallLayer positions of the elevators, in wall order
+extern List<LevelObject> flyingObjects;     // platforms blown away by a bomb; emptied when play ends
+extern List<FloatingText> floatingTexts;    // emptied on restore and when play ends
+
+// ---- Shared play and editing state --------------------------------------------------------------------------
+extern double focusX, focusY;           // the ball during play, the edit cursor in the editor
+extern std::int32_t levelModified;      // editor's unsaved-changes flag; cleared by a load
+extern std::int32_t flagsLeft;
+extern std::int32_t score;
+extern double displayedScore;           // the score as counted up on screen by the heads-up display
+extern std::int32_t switchState;        // -1 on, 0 off
+extern std::int32_t carried;            // the ball rides a platform
+extern std::int32_t forceCode;          // arrow code under the ball this frame, 0 = none
+extern std::int32_t ballRolling;
+
+// ---- The view that every level load swings in from (owned by the board drawing) ------------------------------
+extern double cameraX, cameraY;
+extern double currentZoom;
+extern std::int32_t hintBoxWidth;       // widest hint line in pixels; 0 = measure again
+
+// ---- Operations ----------------------------------------------------------------------------------------------
+// Replaces whatever stands at exactly (x, y) in the layer by a new object of `texture` on its first frame. The
+// caller sets param1 where the layer needs it.
+void AddObject(std::int32_t x, std::int32_t y, std::int32_t layer, std::int32_t texture);
+// Removes the first object at exactly (x, y); false when there is none.
+bool RemoveObjectAt(double x, double y, std::int32_t layer);
+bool WallAt(double x, double y);
+void CopyLayer(const Layer& source, Layer& target);
+// Lists the elevators (walls whose texture name contains "elevator") and stops every other wall.
+void BuildElevatorIndex();
+// Puts the ball at rest at (x, y) with `texture`, and its shadow beside it.
+void PlaceBall(std::int32_t x, std::int32_t y, std::int32_t texture);
+// The restart point of a play: layers 1 to 8, ball, shadow, bombs, zoom, flags, score and the switch.
+void BackupLevel();
+void RestoreLevel();
+// Makes the level the empty level of the data folder ("emptylevel.kbx").
+void ClearLevel();
+// The level the game falls back to when not even "emptylevel.kbx" reads: no objects, default properties, the
+// ball at rest at (0, 0) with the textures it had.
+void MakeBuiltInEmptyLevel();
+// A level whose layers widened nothing gets the ball's cell as its extent, so the ball does not count as fallen
+// and the camera has somewhere to look.
+void SettleLevelBounds();
+// After the catalogue is built: the level's records take its default textures (a background when the level has
+// none yet, the ball at (0, 0), the shadow).
+void TakeCatalogueDefaults();
+// The min/max start values before any object widens them.
+void ResetLevelBounds();
+void WidenLevelBounds(double x, double y);

@@ -1,0 +1,96 @@
+// The play loop: one attempt at the level in memory, from the first frame until the exit is reached, the player
+// gives up, or a bonus level loses its ball. It owns the level clock, the controls and cheat keys, the difficulty
+// adjustments, the death and victory sequences and the restart after a death.
+//
+// Time in play is counted in steps of 1/25 s: every speed and rate is per step and is multiplied by frameStep
+// (gfx/display.h), which DrawFrame sets from the time the frame took.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+
+// Floating texts with this x are drawn centred on the screen; any other x is a world position.
+constexpr double CentreOnScreen = 19771013;
+
+// Set-1 scan codes of the keys play reads as held.
+enum PlayScanCode : int {
+    ScanMinus = 12,
+    ScanTab = 15,
+    ScanEnter = 28,
+    ScanCtrl = 29,
+    ScanSpace = 57,
+    ScanF8 = 66,
+    ScanF9 = 67,
+    ScanF10 = 68,
+    ScanScrollLock = 70,
+    ScanUp = 72,
+    ScanLeft = 75,
+    ScanRight = 77,
+    ScanDown = 80,
+    ScanF11 = 87,
+    ScanF12 = 88,
+};
+
+// ---- For one attempt: set at the start of PlayLevel (the clock again after a death) ---------------------------
+extern double levelStartTime;           // clock reading when the level clock started
+extern double elapsedTime;              // seconds since levelStartTime; frozen once the exit is reached
+extern std::string remainingTimeText;   // shown by the heads-up display
+extern std::string timeLimitText;
+extern std::int32_t timeWarningShown;   // the five-second warning is up (the heads-up display shows the time in red)
+extern std::int32_t timeUpShown;
+extern std::int32_t playing;            // -1 from the start to the end of PlayLevel; the view eases only meanwhile
+extern std::int32_t restartAllowed;
+extern double animationClock;           // steps towards the next frame of the death or victory sequence
+extern double targetZoom;               // the camera zoom the board drawing eases towards
+
+// ---- For the run ------------------------------------------------------------------------------------------------
+// Cheats stay on from level to level until Scroll Lock switches them off.
+extern std::int32_t cheatsOn, showAll, autoZoom, godMode;
+extern std::int32_t hudVisible;         // heads-up display shown; Tab toggles it, never saved
+extern std::int32_t Difficulty;         // chosen before a pack is started: 1 easiest ... 4; 0 = as the level says
+
+// The keys as the controls read them in the current frame (tools record them).
+struct ControlKeys {
+    bool minus = false, enter = false, down = false, left = false, right = false, up = false, ctrl = false;
+    bool scrollLock = false, f8 = false, f9 = false, f10 = false, f11 = false, f12 = false, tab = false;
+    bool space = false;
+};
+extern ControlKeys heldControls;
+
+// ---- Hooks for tools and tests (empty in the game) ------------------------------------------------------------
+// Called at the end of every iteration of the play loop, the one that leaves the loop included; after a restart
+// it sees the restored level.
+extern std::function<void()> playIterationHook;
+extern std::int64_t playIteration;      // iterations of the running PlayLevel so far, counted from 1
+extern std::string playKey;             // the key read from the key buffer in this iteration ("" for none)
+
+// ---- Operations -------------------------------------------------------------------------------------------------
+// Plays the level in memory once; true when the exit was reached. Leaves the level in its played state.
+bool PlayLevel();
+// Puts the level back as it was when play started; false when no play is running.
+bool RestartAfterDeath();
+// One frame of the player's ball: its motion and the controls while it lives, else the step of the death or
+// victory sequence.
+void UpdatePlayer();
+// The keys and cheat keys of one frame.
+void ReadControls();
+// A message rising from the cell whose corner is (x, y), or centred on the screen when x is CentreOnScreen.
+void AddFloatingText(double x, double y, const std::string& text, float red, float green, float blue);
+// White text, as every message of play is.
+void AddMessage(double x, double y, const std::string& text);
+
+// Sounds of play: effects only with SoundOn, quotes (on the quote channel) and the countdown only with QuotesOn.
+// The random numbers that choose a quote are drawn whatever the switches say, so a run plays the same with the
+// sound off.
+void PlayEffect(std::int32_t id);
+void PlayQuote(std::int32_t firstId, std::int32_t lastId);
+// One time in ten.
+void PlayQuoteSometimes(std::int32_t firstId, std::int32_t lastId);
+
+// A level whose background texture is "bonusbackground" ends at its first lost ball.
+bool IsBonusLevel();
+
+// Rounds to the nearest whole number, halves to even, kept inside the 32-bit range (0 for a value that is not a
+// number), so that values from damaged files never overflow.
+std::int32_t WholeNumber(double value);

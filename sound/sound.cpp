@@ -1,0 +1,201 @@
+// Sound effects, spoken quotes and music on the platform's audio device.
+#include "sound/sound.h"
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cmath>
+#include <vector>
+
+#include "platform/audio.h"
+#include "platform/platform.h"
+#include "shell/files.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+
+std::int32_t audioOpen = 0;
+List<std::string> MusicList;
+std::int32_t musicIndex = 1;
+double bumpVelocityX = 0;
+double bumpVelocityY = 0;
+// Far in the past, so that the first bump of the run is heard whatever the clock reads.
+double lastBumpTime = -1e9;
+
+namespace {
+
+// Output format: CD rate, 16-bit stereo, and a chunk of 1024 samples (23 ms) so effects start without delay.
+constexpr int OutputRate = 44100;
+constexpr int OutputChannels = 2;
+constexpr int OutputChunkSamples = 1024;
+
+// Channel 0 carries quotes and nothing else: it is kept out of the free-channel choice, so an effect never lands
+// there to be cut off by the next quote (a lost ball plays two effects and a quote at once). The effects keep
+// 32 channels of their own.
+constexpr int QuoteChannel = 0;
+constexpr int EffectChannels = 32;
+
+constexpr int MusicVolume = 64;   // half of full: the music sits below effects and quotes
+constexpr double BumpInterval = 0.1;
+// Clock readings are sums of frame times; a bump exactly 0.1 s after the last must not fall short by rounding.
+constexpr double ClockSlack = 1e-9;
+constexpr double HorizontalBumpSpeed = 10;   // slower knocks against a side are silent
+constexpr double VerticalBumpSpeed = 30;     // gravity alone brings a resting ball to the floor below this
+
+// The loaded sound table and track; from InitAudio to CloseAudio.
+struct AudioState {
+    std::array<AudioChunk, SoundCount> sounds{};   // 0 where the file did not load
+    AudioMusic currentMusic = 0;
+};
+AudioState audio;
+
+// Raised by the mixer's thread when a track stops; read and cleared by the program thread.
+std::atomic<bool> musicFinished{false};
+
+void OnMusicFinished() { musicFinished.store(true); }
+
+std::string CurrentTrack() {
+    if (musicIndex < 1 || musicIndex > MusicList.Count()) return "";
+    return MusicList[musicIndex];
+}
+
+std::int32_t Toggled(std::int32_t flag) {
+    // Any non-zero value counts as on, so a stray value from an old settings file still switches off.
+    return flag != 0 ? 0 : -1;
+}
+
+}  // namespace
+
+std::string SoundFileName(std::int32_t id, bool nostalgic) {
+    static const char* const effects[] = {"bump", "flag", "bomb", "explode", "win", "lose", "orlo"};
+    if (id == SoundBump || id == SoundJingle) return std::string(effects[id]) + ".ogg";
+    if (id >= SoundFlag && id <= SoundLose) return (nostalgic ? "1994" : "") + std::string(effects[id]) + ".ogg";
+    if (id >= SoundFirstQuote && id <= SoundLastQuote) return "quote" + ZeroPad(id - SoundFirstQuote + 1, 2) + ".ogg";
+    if (id == SoundLock) return "lock.ogg";
+    if (id == SoundCountdown) return "countdown.ogg";
+    if (id == SoundUnlock) return "quote81.ogg";
+    return "";
+}
+
+List<std::string> ListMusic(const std::string& folder) {
+    std::vector<std::string> names = PlatformListFolder(folder + "audio/", "*.ogg", ListKind::Files);
+    // Sorted so that a level names the same track on every machine, whatever order the folder lists in.
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const std::string la = LowerCase(a), lb = LowerCase(b);
+        return la != lb ? la < lb : a < b;
+    });
+    List<std::string> list;
+    for (const std::string& name : names) list.Add("audio/" + name);
+    if (list.Empty()) list.Add("audio/");
+    return list;
+}
+
+void InitAudio() {
+    if (audioOpen) CloseAudio();
+    audio = AudioState{};
+    musicFinished.store(false);
+    // The list is built even without a device: levels name their track by it, and a level edited in a silent
+    // run must keep its music.
+    MusicList = ListMusic(ProgramFolder());
+    musicIndex = 1;
+    lastBumpTime = -1e9;
+
+    if (!AudioOpenDevice(OutputRate, OutputChannels, OutputChunkSamples)) {
+        // Overrides the loaded settings, so a settings file saved in this run has them off as well.
+        audioOpen = 0;
+        MusicOn = 0;
+        SoundOn = 0;
+        QuotesOn = 0;
+        return;
+    }
+    audioOpen = -1;
+    AudioSetMusicVolume(MusicVolume);
+    AudioSetMusicFinished(OnMusicFinished);
+
+    const bool nostalgic = NostalgicMode != 0;
+    for (std::int32_t id = 0; id < SoundCount; ++id)
+        audio.sounds[static_cast<size_t>(id)] = AudioLoadChunk(ProgramFolder() + SoundFileName(id, nostalgic));
+
+    AudioAllocateChannels(1 + EffectChannels);
+    AudioReserveChannels(QuoteChannel + 1);
+}
+
+void CloseAudio() {
+    if (!audioOpen) return;
+    StopMusic();
+    AudioSetMusicFinished(nullptr);
+    for (AudioChunk& chunk : audio.sounds) {
+        AudioFreeChunk(chunk);
+        chunk = 0;
+    }
+    AudioCloseDevice();
+    audioOpen = 0;
+    musicFinished.store(false);
+}
+
+void PlaySound(std::int32_t id, std::int32_t onQuoteChannel) {
+    if (!audioOpen || id < 0 || id >= SoundCount) return;
+    const int channel = AudioPlayChunk(onQuoteChannel ? QuoteChannel : AudioAnyChannel,
+                                       audio.sounds[static_cast<size_t>(id)], AudioNoTimeLimit);
+    if (channel >= 0) AudioSetChannelVolume(channel, AudioMaxVolume);
+}
+
+void PlayBump(std::int32_t horizontal) {
+    const double now = PlatformClock();
+    if (now - lastBumpTime < BumpInterval - ClockSlack || !SoundOn || !audioOpen) return;
+    const double speed = std::fabs(horizontal ? bumpVelocityX : bumpVelocityY);
+    if (speed < (horizontal ? HorizontalBumpSpeed : VerticalBumpSpeed)) return;
+    // From silent at the threshold of a side knock to full at five times that speed.
+    const int volume = std::clamp(RoundEven(speed * 3.2 - 32), 0, AudioMaxVolume);
+    lastBumpTime = now;
+    const int channel = AudioPlayChunk(AudioAnyChannel, audio.sounds[SoundBump], AudioNoTimeLimit);
+    if (channel >= 0) AudioSetChannelVolume(channel, volume);
+}
+
+void PlayMusic(const std::string& path) {
+    if (!audioOpen) return;
+    if (audio.currentMusic) StopMusic();
+    if (path.empty()) return;
+    audio.currentMusic = AudioLoadMusic(ProgramFolder() + path);
+    if (!audio.currentMusic) return;
+    AudioSetMusicVolume(MusicVolume);
+    // Played once; UpdateMusic starts it again when it ends (the mixer forbids restarting from its own thread).
+    AudioPlayMusic(audio.currentMusic, 0);
+}
+
+void StopMusic() {
+    if (!audio.currentMusic) return;
+    AudioHaltMusic();
+    AudioFreeMusic(audio.currentMusic);
+    audio.currentMusic = 0;
+    // Halting raises the finished notification too; a track stopped on purpose must not come back next frame.
+    musicFinished.store(false);
+}
+
+void UpdateMusic() {
+    if (!musicFinished.exchange(false)) return;
+    if (MusicOn) PlayMusic(CurrentTrack());
+}
+
+void PreviousTrack() {
+    musicIndex = std::clamp(musicIndex, 1, std::max(MusicList.Count(), 1));
+    if (musicIndex > 1) --musicIndex;
+    if (MusicOn) PlayMusic(CurrentTrack());
+}
+
+void NextTrack() {
+    musicIndex = std::clamp(musicIndex, 1, std::max(MusicList.Count(), 1));
+    if (musicIndex < MusicList.Count()) ++musicIndex;
+    if (MusicOn) PlayMusic(CurrentTrack());
+}
+
+void ToggleMusic() {
+    MusicOn = Toggled(MusicOn);
+    if (MusicOn)
+        PlayMusic(CurrentTrack());
+    else
+        StopMusic();
+}
+
+void ToggleSound() { SoundOn = Toggled(SoundOn); }
+
+void ToggleQuotes() { QuotesOn = Toggled(QuotesOn); }

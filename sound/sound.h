@@ -1,0 +1,70 @@
+// Sound effects, spoken quotes and music.
+//
+// Every sound is loaded once at start-up into a fixed table of ids. Quotes play on a channel of their own, where a
+// new quote cuts off the one before; effects share the other channels and overlap freely. Music plays one track of
+// the "audio" folder at a time and repeats it until the player picks another.
+//
+// The switches SoundOn, MusicOn and QuotesOn live with the settings (shell/settings.h). Callers test them before
+// PlaySound: effects and the jingle only when SoundOn, quotes and the countdown only when QuotesOn.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "shell/list.h"
+
+// Sound ids.
+constexpr std::int32_t SoundBump = 0;        // PlayBump
+constexpr std::int32_t SoundFlag = 1;
+constexpr std::int32_t SoundBomb = 2;
+constexpr std::int32_t SoundExplode = 3;
+constexpr std::int32_t SoundWin = 4;
+constexpr std::int32_t SoundLose = 5;
+constexpr std::int32_t SoundJingle = 6;      // the logo at start-up
+constexpr std::int32_t SoundFirstQuote = 7;  // quote n (1 to 80) is id n + 6
+constexpr std::int32_t SoundLastQuote = 86;
+constexpr std::int32_t SoundLock = 87;       // elevators and the switch
+constexpr std::int32_t SoundCountdown = 88;  // five seconds of the time limit left
+constexpr std::int32_t SoundUnlock = 89;     // the hidden pack is unlocked
+constexpr std::int32_t SoundCount = 90;
+
+// The run's audio state; set by InitAudio, kept until CloseAudio.
+extern std::int32_t audioOpen;               // -1 when the device opened, else 0
+extern List<std::string> MusicList;          // "audio/" + file name of every track, sorted by name
+extern std::int32_t musicIndex;              // the current track in MusicList; starts at 1
+
+// The ball's velocity before its last unit step, kept by the ball motion for PlayBump.
+extern double bumpVelocityX, bumpVelocityY;
+extern double lastBumpTime;                  // clock reading of the last bump that counted
+
+// The file of a sound id in the program folder ("" for an id outside the table). The 1994 versions replace the
+// effects 1 to 5 when `nostalgic` is set.
+std::string SoundFileName(std::int32_t id, bool nostalgic);
+
+// The music list the game would build for the program folder `folder`: "audio/" + name of every "*.ogg" file in
+// "audio/", sorted by name. An empty folder gives the single entry "audio/", which plays nothing, so that
+// musicIndex 1 always names an entry. Needs no device.
+List<std::string> ListMusic(const std::string& folder);
+
+// Opens the device and loads every sound. Without a device every switch goes off and the game runs silently.
+void InitAudio();
+// Stops everything, frees every sound and closes the device (program exit).
+void CloseAudio();
+
+// Plays sound `id` once: on the quote channel when onQuoteChannel is non-zero, else on any free channel.
+void PlaySound(std::int32_t id, std::int32_t onQuoteChannel);
+// The ball hit a wall: the bump sound, loud in proportion to the remembered speed across that wall.
+void PlayBump(std::int32_t horizontal);
+
+// Stops the current track and plays `path` (relative to the program folder) once; "" only stops.
+void PlayMusic(const std::string& path);
+void StopMusic();
+// Called once per frame on the program thread: restarts the current track when it has run out.
+void UpdateMusic();
+
+// The player's commands.
+void PreviousTrack();
+void NextTrack();
+void ToggleMusic();
+void ToggleSound();
+void ToggleQuotes();

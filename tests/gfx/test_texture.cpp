@@ -1,0 +1,137 @@
+// Texture loading on the headless back end, where every upload is recorded instead of reaching OpenGL.
+
+#include <gtest/gtest.h>
+
+#include "gfx/texture.h"
+#include "shell/startup.h"
+#include "test_support.h"
+#include "tests/gfx/png_fixture.h"
+
+namespace {
+
+std::string SmallPng(int width, int height) {
+    png_fixture::Image img{width, height, 8, 6, {}};
+    img.samples.assign(std::size_t(width) * std::size_t(height) * 4, 200);
+    return png_fixture::Encode(img);
+}
+
+std::string SmallTga24(int width, int height) {
+    std::string h(12, '\0');
+    h[2] = 2;
+    h += {char(width), 0, char(height), 0, 24, 0};
+    return h + std::string(std::size_t(width) * std::size_t(height) * 3, '\x40');
+}
+
+class Textures : public ::testing::Test {
+protected:
+    TempProgramFolder folder;
+    void SetUp() override {
+        UseHeadless();
+        ResetTextureRecords();
+        ImageTable.Clear();
+        NostalgicMode = 0;
+    }
+    void TearDown() override {
+        NostalgicMode = 0;
+        ImageTable.Clear();
+    }
+};
+
+TEST_F(Textures, UploadsAreRecordedWithMadeUpIdsFlagsAndWraps) {
+    folder.Write("a.png", SmallPng(3, 5));
+    folder.Write("font.tga", SmallTga24(6, 2));
+    TextureImage png, tga;
+    ASSERT_EQ(LoadTexture(folder.File("a.png"), png, TextureMipmaps | TextureNearest, TextureWrapRepeat,
+                          TextureWrapClampToEdge, 0), 0);
+    ASSERT_EQ(LoadTexture(folder.File("font.tga"), tga, 0, TextureWrapRepeat, TextureWrapRepeat, 1), 0);
+
+    ASSERT_EQ(TextureUploads.size(), 2u);
+    const TextureUpload& first = TextureUploads[0];
+    EXPECT_EQ(first.id, 1u);
+    EXPECT_EQ(png.id, 1u);
+    EXPECT_EQ(first.path, folder.File("a.png"));
+    EXPECT_EQ(first.width, 3);
+    EXPECT_EQ(first.height, 5);
+    EXPECT_EQ(first.bitsPerPixel, 32);
+    EXPECT_EQ(first.flags, TextureMipmaps | TextureNearest);
+    EXPECT_EQ(first.wrapS, TextureWrapRepeat);
+    EXPECT_EQ(first.wrapT, TextureWrapClampToEdge);
+    EXPECT_EQ(png.format, TextureFormatRgba);
+    EXPECT_TRUE(png.pixels.empty());    // released after upload
+
+    EXPECT_EQ(tga.id, 2u);
+    EXPECT_EQ(TextureUploads[1].bitsPerPixel, 24);
+    EXPECT_EQ(tga.format, TextureFormatRgb);
+    EXPECT_EQ(tga.pixels.size(), 6u * 2u * 3u);     // kept on request
+}
+
+TEST_F(Textures, AFailedLoadPrintsTheLineAndLeavesTheImageAlone) {
+    folder.Write("upper.PNG", SmallPng(2, 2));
+    folder.Write("broken.png", "not a png at all");
+    folder.Write("picture.bmp", SmallPng(2, 2));
+    for (const char* name : {"missing.png", "broken.png", "upper.PNG", "picture.bmp", "missing.tga"}) {
+        TextureImage image;
+        image.id = 77;
+        image.width = 9;
+        const std::string path = folder.File(name);
+        ::testing::internal::CaptureStdout();
+        EXPECT_EQ(LoadTexture(path, image, TextureMipmaps, TextureWrapClamp, TextureWrapClamp, 0), 1) << name;
+        EXPECT_EQ(::testing::internal::GetCapturedStdout(), "Error: Loading texture... " + path + "\n");
+        EXPECT_EQ(image.id, 77u) << name;
+        EXPECT_EQ(image.width, 9) << name;
+    }
+    EXPECT_TRUE(TextureUploads.empty());
+}
+
+TEST_F(Textures, FixedImagesLoadInOrderWithTheirFiltering) {
+    for (const char* name : {"oslogo.png", "1994oslogo.png", "endgame.png", "opening.png", "1994opening.png",
+                             "editmenu.png", "editinput.png", "editdial.png", "editdial1.png", "editselect.png",
+                             "editgray.png"})
+        folder.Write(name, SmallPng(4, 4));
+
+    for (bool nostalgic : {false, true}) {
+        ResetTextureRecords();
+        NostalgicMode = nostalgic ? -1 : 0;
+        std::size_t uploadsAtLogoHook = 99;
+        LoadFixedImages([&] { uploadsAtLogoHook = TextureUploads.size(); });
+        EXPECT_EQ(uploadsAtLogoHook, 1u);
+
+        const std::vector<std::pair<std::string, std::int32_t>> expected = {
+            {nostalgic ? "1994oslogo.png" : "oslogo.png", TextureMipmaps},
+            {"endgame.png", TextureMipmaps},
+            {nostalgic ? "1994opening.png" : "opening.png", TextureMipmaps},
+            {"editmenu.png", TextureNearest},
+            {"editinput.png", TextureNearest},
+            {"editdial.png", TextureNearest},
+            {"editdial1.png", TextureNearest},
+            {"editselect.png", TextureNearest},
+            {"editgray.png", TextureNearest}};
+        ASSERT_EQ(TextureUploads.size(), expected.size());
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            EXPECT_EQ(TextureUploads[i].path, folder.File(expected[i].first)) << i;
+            EXPECT_EQ(TextureUploads[i].flags, expected[i].second) << i;
+            EXPECT_EQ(TextureUploads[i].wrapS, TextureWrapClamp) << i;
+            EXPECT_EQ(TextureUploads[i].wrapT, TextureWrapClamp) << i;
+        }
+        EXPECT_EQ(logoImage.id, TextureUploads[0].id);
+        EXPECT_EQ(editGrayImage.id, TextureUploads[8].id);
+    }
+}
+
+TEST_F(Textures, ReleaseDeletesEveryPackFrameButNotThePlaceholder) {
+    folder.Write("f.png", SmallPng(2, 2));
+    ASSERT_EQ(LoadTexture(folder.File("f.png"), ImageTable[0], TextureMipmaps, TextureWrapClamp, TextureWrapClamp, 0),
+              0);
+    for (int i = 0; i < 3; ++i) {
+        int index = ImageTable.Add(TextureImage{});
+        ASSERT_EQ(LoadTexture(folder.File("f.png"), ImageTable[index], TextureMipmaps, TextureWrapRepeat,
+                              TextureWrapRepeat, 0), 0);
+    }
+    ImageTable.Add(TextureImage{});     // a frame that failed to load: nothing to delete
+    ReleaseTextures();
+    EXPECT_EQ(DeletedTextures, (std::vector<std::uint32_t>{2, 3, 4}));
+    EXPECT_EQ(ImageTable[0].id, 1u);
+    EXPECT_EQ(ImageTable[2].id, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,264 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+#include <zlib.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "editor/dialog.h"
+#include "gfx/texture.h"
+#include "platform/headless.h"
+#include "platform/platform.h"
+#include "shell/files.h"
+#include "shell/language.h"
+#include "shell/startup.h"
+#include "tiles/catalogue.h"
+#include "tiles/texture_packs.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+void PutBigEndian32(std::string& out, std::uint32_t v) {
+    out += static_cast<char>(v >> 24);
+    out += static_cast<char>(v >> 16);
+    out += static_cast<char>(v >> 8);
+    out += static_cast<char>(v);
+}
+
+void PutChunk(std::string& png, const std::string& type, const std::string& data) {
+    PutBigEndian32(png, static_cast<std::uint32_t>(data.size()));
+    std::string typed = type + data;
+    png += typed;
+    PutBigEndian32(png, static_cast<std::uint32_t>(
+                            crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()))));
+}
+
+// A real RGBA PNG of `width` x 1 pixels, so the loader has something to decode.
+std::string TinyPng(std::uint32_t width) {
+    std::string png = "\x89PNG\r\n\x1a\n";
+    std::string header;
+    PutBigEndian32(header, width);
+    PutBigEndian32(header, 1);
+    header += std::string("\x08\x06\x00\x00\x00", 5);
+    PutChunk(png, "IHDR", header);
+    std::string row(1 + 4 * width, '\x7f');
+    row[0] = 0;
+    uLongf packedSize = compressBound(static_cast<uLong>(row.size()));
+    std::string packed(packedSize, '\0');
+    compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(row.data()),
+             static_cast<uLong>(row.size()));
+    packed.resize(packedSize);
+    PutChunk(png, "IDAT", packed);
+    PutChunk(png, "IEND", "");
+    return png;
+}
+
+struct ExpectedTexture {
+    std::string name;
+    std::string kind;
+    std::int32_t frames;
+    std::int32_t repeat;
+};
+
+class TexturePacks : public ::testing::Test {
+protected:
+    void SetUp() override {
+        PlatformInit(PlatformBackend::Headless, 0, nullptr);
+        HeadlessReset();
+        root = fs::temp_directory_path() /
+               ("kolbrix-tiles-" + std::to_string(getpid()) + "-" +
+                ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::remove_all(root);
+        fs::create_directories(root);
+        SetProgramFolder(root.string() + "/");
+        NostalgicMode = 0;
+        MessageState = 0;
+        LanguageText[3] = "no texture";
+    }
+    void TearDown() override {
+        SetProgramFolder("");
+        NostalgicMode = 0;
+        MessageState = 0;
+        ResetTextureTable();
+        ImageTable.Clear();
+        TexturePackList.Clear();
+        fs::remove_all(root);
+    }
+
+    void Write(const std::string& relative, const std::string& bytes = "not a png") {
+        fs::path path = root / relative;
+        fs::create_directories(path.parent_path());
+        std::ofstream(path, std::ios::binary) << bytes;
+    }
+    void WriteFrames(const std::string& pack, const std::string& base, std::int32_t count) {
+        for (std::int32_t k = 0; k < count; ++k) Write(pack + "/" + base + ZeroPad(k, 2) + ".png");
+    }
+
+    // The catalogue holds exactly `expected`, in order, with their frames as consecutive images.
+    static void ExpectCatalogue(const std::vector<ExpectedTexture>& expected) {
+        ASSERT_EQ(TextureCount(), static_cast<std::int32_t>(expected.size()));
+        double nextImage = 1;
+        for (std::int32_t i = 1; i <= TextureCount(); ++i) {
+            const ExpectedTexture& want = expected[static_cast<size_t>(i - 1)];
+            const TextureEntry& entry = Entry(i);
+            SCOPED_TRACE("entry " + std::to_string(i) + " " + want.name);
+            EXPECT_EQ(entry.name, want.name);
+            EXPECT_EQ(EntryKindName(i), want.kind);
+            EXPECT_EQ(entry.firstFrame, nextImage);
+            EXPECT_EQ(entry.frame, entry.firstFrame);
+            EXPECT_EQ(entry.lastFrame - entry.firstFrame + 1, want.frames);
+            EXPECT_EQ(entry.repeat, want.repeat);
+            nextImage = entry.lastFrame + 1;
+        }
+        EXPECT_EQ(ImageTable.Count(), nextImage - 1);
+    }
+
+    fs::path root;
+};
+
+TEST_F(TexturePacks, TexturesAreToldByFileNames) {
+    struct Case {
+        const char* title;
+        std::vector<std::pair<std::string, std::int32_t>> runs;   // base, number of frames 00, 01, ...
+        std::vector<std::string> extraFiles;
+        std::vector<ExpectedTexture> expected;
+    };
+    const std::vector<Case> cases = {
+        {"frames after a gap are ignored", {{"wallrrbrick", 2}}, {"wallrrbrick03.png"}, {{"brick", "wall", 2, -1}}},
+        {"upper-case kind and wrap letters, name keeps its case", {{"WALLRCBrick", 1}}, {},
+         {{"Brick", "wall", 1, -1}}},
+        {"clamped both ways", {{"grndccdirt", 3}}, {}, {{"dirt", "grnd", 3, 0}}},
+        {"one repeat letter is enough", {{"grndcrdirt", 1}}, {}, {{"dirt", "grnd", 1, -1}}},
+        {"empty name", {{"ballrr", 1}}, {}, {{"", "ball", 1, -1}}},
+        {"101 frames read 99 then 100", {{"wallrrlong", 101}}, {}, {{"long", "wall", 101, -1}}},
+        {"201 frames", {{"wallrrlong", 201}}, {}, {{"long", "wall", 201, -1}}},
+        // Frame 100 of "brick" does not exist here, so "wallrrbrick100.png" is frame 00 of "brick1".
+        {"a name ending in 1 beside a short run", {{"wallrrbrick", 2}}, {"wallrrbrick100.png"},
+         {{"brick", "wall", 2, -1}, {"brick1", "wall", 1, -1}}},
+        {"unknown kind still loads", {{"zzzzccthing", 1}}, {}, {{"thing", "", 1, 0}}},
+        {"no frame 00, no texture", {}, {"wallrrorphan01.png", "wallrrorphan02.png"}, {}},
+        {"too short for kind and wrap letters", {}, {"ball00.png", "ballr00.png"}, {}},
+        {"not a png", {}, {"wallrrbrick00.txt", "wallrrbrick00.png.bak"}, {}},
+        {"listing order, not creation order", {{"wallrrzeta", 1}, {"backrrsky", 1}, {"wallrralpha", 2}}, {},
+         {{"sky", "back", 1, -1}, {"alpha", "wall", 2, -1}, {"zeta", "wall", 1, -1}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.title);
+        fs::remove_all(root / "txtpckMain");
+        for (const auto& [base, frames] : c.runs) WriteFrames("txtpckMain", base, frames);
+        for (const std::string& extra : c.extraFiles) Write("txtpckMain/" + extra);
+        LoadTexturePackNames();
+        ExpectCatalogue(c.expected);
+        for (std::int32_t i = 1; i <= TextureCount(); ++i) EXPECT_EQ(Entry(i).pack, "txtpckMain");
+    }
+}
+
+TEST_F(TexturePacks, PacksInNameOrderAndFoundAcrossPacks) {
+    // Made in reverse order so that the file system's own order is not the answer by chance.
+    WriteFrames("txtpckZed", "wallrrbrick", 1);
+    WriteFrames("txtpckAlpha", "wallrrbrick", 2);
+    WriteFrames("txtpckAlpha", "ballrrblue", 1);
+    WriteFrames("otherfolder", "wallrrstone", 1);
+    Write("txtpckNotAFolder");
+
+    LoadTexturePackNames();
+
+    ASSERT_EQ(TexturePackList.Count(), 2);
+    EXPECT_EQ(TexturePackList[1], "txtpckAlpha");
+    EXPECT_EQ(TexturePackList[2], "txtpckZed");
+    ExpectCatalogue({{"blue", "ball", 1, -1}, {"brick", "wall", 2, -1}, {"brick", "wall", 1, -1}});
+    EXPECT_EQ(Entry(1).pack, "txtpckAlpha");
+    EXPECT_EQ(Entry(3).pack, "txtpckZed");
+    EXPECT_EQ(FindTexture("txtpckzed", "BRICK"), 3);
+    EXPECT_EQ(FindTexture("txtpckGone", "brick"), 2);
+    EXPECT_EQ(MessageState, 0);
+    EXPECT_EQ(FindTexture("txtpckAlpha", "stone"), 0);   // only "txtpck*" folders are packs
+    EXPECT_EQ(TexturePackShownName(TexturePackList[1]), "Alpha");
+}
+
+TEST_F(TexturePacks, NostalgicModeReadsOnlyThe1994Packs) {
+    WriteFrames("txtpckMain", "wallrrbrick", 1);
+    WriteFrames("1994txtpckMain", "wallrrbrick", 3);
+    NostalgicMode = -1;
+
+    LoadTexturePackNames();
+
+    ASSERT_EQ(TexturePackList.Count(), 1);
+    EXPECT_EQ(TexturePackList[1], "1994txtpckMain");
+    EXPECT_EQ(TexturePackShownName(TexturePackList[1]), "tpckMain");
+    ExpectCatalogue({{"brick", "wall", 3, -1}});
+    EXPECT_EQ(Entry(1).pack, "1994txtpckMain");
+    // A level made with the ordinary pack finds the nostalgic texture of the same name.
+    EXPECT_EQ(FindTexture("txtpckMain", "brick"), 1);
+    EXPECT_EQ(MessageState, 0);
+}
+
+TEST_F(TexturePacks, NoPackLeavesOnlyThePlaceholder) {
+    LoadTexturePackNames();
+    EXPECT_EQ(TexturePackList.Count(), 0);
+    EXPECT_EQ(TextureCount(), 0);
+    EXPECT_EQ(Entry(0).name, "no texture");
+    EXPECT_EQ(Entry(0).firstFrame, 0);
+    EXPECT_EQ(Entry(0).lastFrame, 0);
+    EXPECT_EQ(FindTexture("txtpckMain", "brick"), 0);
+    EXPECT_EQ(MessageState, 1);
+}
+
+TEST_F(TexturePacks, LoadingDecodesEveryFrameAndKeepsUndecodableOnes) {
+    Write("notex.png", TinyPng(4));
+    Write("txtpckMain/wallrrbrick00.png", TinyPng(2));
+    Write("txtpckMain/wallrrbrick01.png", "broken");
+    Write("txtpckMain/wallrrbrick02.png", TinyPng(3));
+    Write("txtpckMore/grndccdirt00.png", TinyPng(5));
+    Write("txtpckMore/wallcrtall00.png", TinyPng(6));
+    MessageState = -1;   // the splash phase of start-up
+    ResetTextureRecords();
+    std::int64_t framesBefore = Headless.frame;
+
+    LoadTexturePacks();
+
+    ExpectCatalogue({{"brick", "wall", 3, -1}, {"dirt", "grnd", 1, 0}, {"tall", "wall", 1, -1}});
+    EXPECT_EQ(ImageTable[0].width, 4);
+    EXPECT_EQ(ImageTable[1].width, 2);
+    EXPECT_EQ(ImageTable[2].width, 0);   // reported by the loader; the frame still counts
+    EXPECT_EQ(ImageTable[3].width, 3);
+    EXPECT_EQ(ImageTable[4].width, 5);
+    EXPECT_EQ(ImageTable[5].width, 6);
+
+    // Every decodable file is uploaded mipmapped, with the wrap modes its wrap letters name.
+    struct Upload {
+        std::string path;
+        std::uint32_t wrapS, wrapT;
+    };
+    const std::vector<Upload> expected = {
+        {"notex.png", TextureWrapClamp, TextureWrapClamp},
+        {"txtpckMain/wallrrbrick00.png", TextureWrapRepeat, TextureWrapRepeat},
+        {"txtpckMain/wallrrbrick02.png", TextureWrapRepeat, TextureWrapRepeat},
+        {"txtpckMore/grndccdirt00.png", TextureWrapClampToEdge, TextureWrapClampToEdge},
+        {"txtpckMore/wallcrtall00.png", TextureWrapClampToEdge, TextureWrapRepeat},
+    };
+    ASSERT_EQ(TextureUploads.size(), expected.size());
+    for (size_t i = 0; i < expected.size(); ++i) {
+        SCOPED_TRACE(expected[i].path);
+        EXPECT_EQ(TextureUploads[i].path, root.string() + "/" + expected[i].path);
+        EXPECT_EQ(TextureUploads[i].flags, TextureMipmaps);
+        EXPECT_EQ(TextureUploads[i].wrapS, expected[i].wrapS);
+        EXPECT_EQ(TextureUploads[i].wrapT, expected[i].wrapT);
+    }
+    // The splash screen is redrawn at least once per pack while loading.
+    EXPECT_GE(Headless.frame - framesBefore, 2);
+
+    // Names only: the same catalogue, nothing decoded and no frame drawn.
+    framesBefore = Headless.frame;
+    ResetTextureRecords();
+    LoadTexturePackNames();
+    ExpectCatalogue({{"brick", "wall", 3, -1}, {"dirt", "grnd", 1, 0}, {"tall", "wall", 1, -1}});
+    EXPECT_EQ(ImageTable[1].width, 0);
+    EXPECT_TRUE(TextureUploads.empty());
+    EXPECT_EQ(Headless.frame, framesBefore);
+}
+
+}  // namespace

@@ -1,0 +1,167 @@
+#include "tiles/texture_packs.h"
+
+#include <algorithm>
+#include <unordered_map>
+#include <unordered_set>
+#include <vector>
+
+#include "gfx/display.h"
+#include "gfx/texture.h"
+#include "platform/platform.h"
+#include "shell/files.h"
+#include "shell/language.h"
+#include "shell/startup.h"
+#include "tiles/catalogue.h"
+
+List<std::string> TexturePackList;
+
+namespace {
+
+// Kind (4 letters) and the two wrap letters come before the name; the frame number "00" and ".png" after it.
+constexpr size_t PrefixLength = 6;
+constexpr size_t FrameZeroSuffixLength = 6;     // "00.png"
+const std::string FrameZeroSuffix = "00.png";
+const std::string PngSuffix = ".png";
+
+// While the packs load, the splash screen is redrawn at most this often: often enough that the window stays
+// alive, rarely enough that waiting for the display does not slow loading down.
+constexpr double SplashFrameInterval = 0.1;
+
+char LowerLetter(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+std::string FrameFileName(const std::string& base, std::int32_t frame) {
+    return base + ZeroPad(frame, 2) + PngSuffix;
+}
+
+struct PackFolder {
+    std::string folder;                             // ends with "/"
+    std::unordered_set<std::string> files;          // every "*.png" name, exact case
+    std::unordered_map<std::string, std::int32_t> runs;   // frame run length by base, computed on demand
+};
+
+// How many consecutive frames 00, 01, ... of `base` the folder holds.
+std::int32_t FrameRun(PackFolder& pack, const std::string& base) {
+    auto known = pack.runs.find(base);
+    if (known != pack.runs.end()) return known->second;
+    std::int32_t count = 0;
+    while (pack.files.count(FrameFileName(base, count)) != 0) ++count;
+    pack.runs.emplace(base, count);
+    return count;
+}
+
+// Frame numbers from 100 up are written with three or more digits, so "wallrrbrick100.png" also looks like frame
+// 00 of a texture "brick1". When it really is frame 100 (or 200, ...) of "brick" (frames 00 to 99 are all there),
+// it belongs to that texture and is no texture of its own.
+bool IsLongFrameOfAnother(PackFolder& pack, const std::string& fileName) {
+    std::string stem = fileName.substr(0, fileName.size() - PngSuffix.size());
+    size_t digitsStart = stem.size();
+    while (digitsStart > 0 && stem[digitsStart - 1] >= '0' && stem[digitsStart - 1] <= '9') --digitsStart;
+    // Each split of the trailing digits into base + frame number of three digits or more, no leading zero.
+    for (size_t split = digitsStart; split + 3 <= stem.size(); ++split) {
+        if (stem[split] == '0') continue;
+        if (stem.size() - split > 9) continue;      // no pack holds a billion frames
+        std::string base = stem.substr(0, split);
+        if (base.size() < PrefixLength) continue;
+        std::int32_t frame = 0;
+        for (size_t i = split; i < stem.size(); ++i) frame = frame * 10 + (stem[i] - '0');
+        if (FrameRun(pack, base) > frame) return true;
+    }
+    return false;
+}
+
+// The bases ("wallrcbrick") of the textures in one pack, in the order of their frame-0 file names.
+std::vector<std::string> TextureBases(PackFolder& pack) {
+    std::vector<std::string> names = PlatformListFolder(pack.folder, "*" + PngSuffix, ListKind::Files);
+    std::sort(names.begin(), names.end());
+    pack.files.insert(names.begin(), names.end());
+
+    std::vector<std::string> bases;
+    for (const std::string& name : names) {
+        // The listing ignores case, but frames are looked for as "NN.png", so only those names can start a run.
+        if (name.size() < PrefixLength + FrameZeroSuffixLength) continue;
+        if (name.compare(name.size() - FrameZeroSuffixLength, FrameZeroSuffixLength, FrameZeroSuffix) != 0) continue;
+        if (IsLongFrameOfAnother(pack, name)) continue;
+        bases.push_back(name.substr(0, name.size() - FrameZeroSuffixLength));
+    }
+    return bases;
+}
+
+void SplashFrame(bool always) {
+    if (always || PlatformClock() - lastFrameTime >= SplashFrameInterval) DrawFrame();
+}
+
+void LoadPackTexture(PackFolder& pack, const std::string& packName, const std::string& base, bool decodeImages) {
+    std::int32_t frames = FrameRun(pack, base);
+    if (frames == 0) return;
+
+    char wrapLetterS = LowerLetter(base[4]);
+    char wrapLetterT = LowerLetter(base[5]);
+    // Only "r" and "c" occur; anything else is taken as clamped, the safe choice for a single tile.
+    std::uint32_t wrapS = wrapLetterS == 'r' ? TextureWrapRepeat : TextureWrapClampToEdge;
+    std::uint32_t wrapT = wrapLetterT == 'r' ? TextureWrapRepeat : TextureWrapClampToEdge;
+
+    std::int32_t first = 0;
+    for (std::int32_t k = 0; k < frames; ++k) {
+        std::int32_t image = ImageTable.Add(TextureImage{});
+        if (decodeImages) {
+            LoadTexture(pack.folder + FrameFileName(base, k), ImageTable[image], TextureMipmaps, wrapS, wrapT, 0);
+            SplashFrame(false);
+        }
+        if (k == 0) first = image;
+    }
+
+    TextureEntry entry;
+    entry.pack = packName;
+    entry.name = base.substr(PrefixLength);
+    entry.firstFrame = first;
+    entry.lastFrame = first + frames - 1;
+    entry.repeat = (wrapLetterS == 'r' || wrapLetterT == 'r') ? -1 : 0;
+    entry.kind = TextureKindFromName(base);
+    AddTexture(entry);
+}
+
+void LoadPacks(bool decodeImages) {
+    const std::string program = ProgramFolder();
+
+    ImageTable.Clear();
+    ResetTextureTable();
+    TexturePackList.Clear();
+
+    if (decodeImages) {
+        LoadTexture(program + "notex.png", ImageTable[0], TextureMipmaps, TextureWrapClamp, TextureWrapClamp, 0);
+    }
+    TextureTable[0].firstFrame = 0;
+    TextureTable[0].lastFrame = 0;
+    TextureTable[0].frame = 0;
+    TextureTable[0].name = LanguageText[3];
+
+    std::vector<std::string> folders =
+        PlatformListFolder(program, NostalgicMode != 0 ? "1994txtpck*" : "txtpck*", ListKind::Folders);
+    std::sort(folders.begin(), folders.end());
+    for (const std::string& folder : folders) TexturePackList.Add(folder);
+
+    for (const std::string& packName : folders) {
+        PackFolder pack;
+        pack.folder = program + packName + "/";
+        for (const std::string& base : TextureBases(pack)) {
+            LoadPackTexture(pack, packName, base, decodeImages);
+        }
+        if (decodeImages) SplashFrame(true);
+    }
+}
+
+}  // namespace
+
+void LoadTexturePacks() {
+    LoadPacks(true);
+}
+
+void LoadTexturePackNames() {
+    LoadPacks(false);
+}
+
+std::string TexturePackShownName(const std::string& pack) {
+    return pack.size() > PrefixLength ? pack.substr(PrefixLength) : std::string();
+}

@@ -1,0 +1,261 @@
+// Level commands of kolbrix-tool. Each one reads levels through the game's own loader and catalogue; the
+// catalogue is built from the texture packs' file names alone (no image is decoded).
+//
+//   dump LEVEL [--data DIR]            the level as one JSON object
+//   dump --source LEVEL [--data DIR]   the level as level source text (docs/levels.md)
+//   import-legacy IN OUT.kbx [--data DIR]
+//                                      reads IN (any version, or the old text-screen format) and saves OUT.kbx
+//   build SRC OUT.kbx [--data DIR]     builds a level file (and its hint file) from level source text
+//
+// DIR is the program folder whose texture packs, language file and audio/ folder are used (default: the tool's
+// own folder). Exit codes: 0 done, 1 the level did not load or save (or the source has a mistake), 2 wrong
+// command line.
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "editor/dialog.h"
+#include "platform/platform.h"
+#include "play/level.h"
+#include "play/level_file.h"
+#include "play/level_source.h"
+#include "play/random.h"
+#include "shell/files.h"
+#include "shell/language.h"
+#include "shell/settings.h"
+#include "sound/sound.h"
+#include "tiles/catalogue.h"
+#include "tiles/texture_packs.h"
+
+namespace {
+
+struct LevelArguments {
+    std::vector<std::string> files;
+    std::string dataFolder;
+    bool source = false;
+};
+
+// Splits the arguments after the command name; false on an unknown option or a missing value.
+bool ParseArguments(int argc, char** argv, bool allowSource, LevelArguments& args) {
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--data") == 0) {
+            if (i + 1 >= argc) return false;
+            args.dataFolder = argv[++i];
+        } else if (allowSource && std::strcmp(argv[i], "--source") == 0) {
+            args.source = true;
+        } else if (argv[i][0] == '-' && argv[i][1] == '-') {
+            return false;
+        } else {
+            args.files.push_back(argv[i]);
+        }
+    }
+    return true;
+}
+
+// The program folder as the game would see it: its language, its texture packs (names only), its music list
+// (nothing plays), and the level records set to the catalogue's defaults.
+void PrepareData(const std::string& dataFolder) {
+    SetProgramFolder(dataFolder);
+    LoadSettings();
+    MusicOn = 0;
+    SoundOn = 0;
+    QuotesOn = 0;
+    ListLanguageFiles();
+    std::string language = LanguageList.Empty() ? std::string() : LanguageList[1];
+    for (const std::string& name : LanguageList)
+        if (name == LanguageFile) language = name;
+    if (!language.empty()) LoadLanguage(language);
+    LoadTexturePackNames();
+    TakeCatalogueDefaults();
+    MusicList = ListMusic(ProgramFolder());
+    musicIndex = 1;
+    SeedRandom(1);
+    MessageState = 0;
+}
+
+// The track a saved copy of the loaded level would name: the file's own for a level file, else the current one.
+std::string LoadedMusicTrack() {
+    if (levelFileVersion >= 0) return levelMusicTrack;
+    return musicIndex >= 1 && musicIndex <= MusicList.Count() ? MusicList[musicIndex] : std::string();
+}
+
+// Writes the hint lines beside a level file, or removes a hint file that the level no longer has.
+bool WriteHints(const std::string& levelPath) {
+    bool any = false;
+    for (int n = 1; n <= 4; ++n) any = any || !hintLines[n].empty();
+    if (LanguageText[84].empty()) {
+        if (!any) return true;
+        std::fprintf(stderr, "no language file names the hint file's extension (line 84)\n");
+        return false;
+    }
+    std::string path = HintFilePath(levelPath);
+    if (!any) {
+        if (PlatformFileExists(path)) PlatformDeleteFile(path);
+        return true;
+    }
+    int last = 4;
+    while (hintLines[last].empty()) --last;
+    std::string text;
+    for (int n = 1; n <= last; ++n) text += hintLines[n] + "\r\n";
+    if (!PlatformWriteFileAtomic(path, text)) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// ---- JSON ------------------------------------------------------------------------------------------------------
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (unsigned char c : text) {
+        if (c == '"') out += "\\\"";
+        else if (c == '\\') out += "\\\\";
+        else if (c == '\n') out += "\\n";
+        else if (c == '\r') out += "\\r";
+        else if (c == '\t') out += "\\t";
+        else if (c < 0x20 || c >= 0x7F) {
+            // Texts are bytes of the game's 256-glyph font; each byte stands for the code point of the same value.
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            out += escape;
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    return out + "\"";
+}
+
+// The shortest text that reads back as the same double; JSON has no infinities or NaN.
+std::string JsonNumber(double value) {
+    if (!std::isfinite(value)) return "null";
+    char text[64];
+    auto result = std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string JsonObject(const LevelObject& object) {
+    double t = object.texture;
+    std::int32_t texture = t >= 0 && t <= 2147483647.0 ? static_cast<std::int32_t>(t) : 0;
+    const TextureEntry& entry = Entry(texture);
+    return "{\"texture\": " + JsonNumber(object.texture) + ", \"pack\": " + JsonString(entry.pack) +
+           ", \"name\": " + JsonString(entry.name) + ", \"kind\": " + JsonString(EntryKindName(texture)) +
+           ", \"param1\": " + JsonNumber(object.param1) + ", \"param2\": " + JsonNumber(object.param2) +
+           ", \"x\": " + JsonNumber(object.x) + ", \"y\": " + JsonNumber(object.y) + "}";
+}
+
+std::string JsonLevel(const std::string& message1, const std::string& message2,
+                      const std::string& message3, bool messageRaised) {
+    std::string out = "{";
+    out += "\"version\": " + (levelFileVersion >= 0 ? std::to_string(levelFileVersion) : std::string("null"));
+    out += ", \"levelTitle\": " + JsonString(levelTitle);
+    out += ", \"music\": " +
+           JsonString(musicIndex >= 1 && musicIndex <= MusicList.Count() ? MusicList[musicIndex] : std::string());
+    out += ", \"levelZoom\": " + JsonNumber(levelZoom);
+    out += ", \"deathCounter\": " + JsonNumber(deathCounter);
+    out += ", \"winCounter\": " + JsonNumber(winCounter);
+    out += ", \"bombCount\": " + std::to_string(bombCount);
+    out += ", \"ballSizeDivisor\": " + JsonNumber(ballSizeDivisor);
+    out += ", \"ballGrowFlag\": " + std::to_string(ballGrowFlag);
+    out += ", \"ballGrowth\": " + JsonNumber(ballGrowth);
+    out += ", \"timeLimit\": " + JsonNumber(timeLimit);
+    out += ", \"hints\": [";
+    for (int n = 1; n <= 4; ++n) out += (n > 1 ? ", " : "") + JsonString(hintLines[n]);
+    out += "]";
+    out += ", \"bounds\": {\"minX\": " + JsonNumber(levelBounds.minX) + ", \"maxX\": " + JsonNumber(levelBounds.maxX) +
+           ", \"minY\": " + JsonNumber(levelBounds.minY) + ", \"maxY\": " + JsonNumber(levelBounds.maxY) + "}";
+    out += ", \"background\": " + JsonObject(background);
+    out += ", \"ball\": " + JsonObject(ball);
+    out += ", \"ballShadow\": " + JsonObject(ballShadow);
+    out += ", \"layers\": {";
+    for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) {
+        out += std::string(layer > 1 ? ", " : "") + "\"" + LayerName(layer) + "\": [";
+        const Layer& objects = LevelLayer(layer);
+        for (int i = 1; i <= objects.Count(); ++i) out += (i > 1 ? ", " : "") + JsonObject(objects[i]);
+        out += "]";
+    }
+    out += "}";
+    out += ", \"elevators\": [";
+    for (int i = 1; i <= elevatorIndex.Count(); ++i) out += (i > 1 ? ", " : "") + std::to_string(elevatorIndex[i]);
+    out += "]";
+    out += ", \"message\": ";
+    if (messageRaised)
+        out += "[" + JsonString(message1) + ", " + JsonString(message2) + ", " + JsonString(message3) + "]";
+    else
+        out += "null";
+    out += "}";
+    return out;
+}
+
+}  // namespace
+
+int ToolDump(int argc, char** argv) {
+    LevelArguments args;
+    if (!ParseArguments(argc, argv, true, args) || args.files.size() != 1) {
+        std::fprintf(stderr, "usage: kolbrix-tool dump [--source] LEVEL [--data DIR]\n");
+        return 2;
+    }
+    PrepareData(args.dataFolder);
+    bool loaded = LoadLevel(args.files[0]);
+    bool messageRaised = MessageState != 0;
+    if (args.source) {
+        std::fputs(WriteLevelSource(LoadedMusicTrack()).c_str(), stdout);
+        if (messageRaised)
+            std::fprintf(stderr, "%s\n%s\n%s\n", DialogLine1.c_str(), DialogLine2.c_str(), DialogLine3.c_str());
+    } else {
+        std::string json = JsonLevel(DialogLine1, DialogLine2, DialogLine3, messageRaised);
+        std::printf("%s\n", json.c_str());
+    }
+    return loaded ? 0 : 1;
+}
+
+int ToolImportLegacy(int argc, char** argv) {
+    LevelArguments args;
+    if (!ParseArguments(argc, argv, false, args) || args.files.size() != 2) {
+        std::fprintf(stderr, "usage: kolbrix-tool import-legacy IN OUT.kbx [--data DIR]\n");
+        return 2;
+    }
+    PrepareData(args.dataFolder);
+    if (!LoadLevel(args.files[0])) {
+        std::fprintf(stderr, "import-legacy: %s does not read\n", args.files[0].c_str());
+        return 1;
+    }
+    if (MessageState != 0)
+        std::fprintf(stderr, "%s %s %s\n", DialogLine1.c_str(), DialogLine2.c_str(), DialogLine3.c_str());
+    if (!SaveLevel(args.files[1])) {
+        std::fprintf(stderr, "import-legacy: cannot save %s\n", args.files[1].c_str());
+        return 1;
+    }
+    return WriteHints(args.files[1]) ? 0 : 1;
+}
+
+int ToolBuild(int argc, char** argv) {
+    LevelArguments args;
+    if (!ParseArguments(argc, argv, false, args) || args.files.size() != 2) {
+        std::fprintf(stderr, "usage: kolbrix-tool build SRC OUT.kbx [--data DIR]\n");
+        return 2;
+    }
+    PrepareData(args.dataFolder);
+    std::string text;
+    if (!PlatformReadFile(args.files[0], text)) {
+        std::fprintf(stderr, "build: cannot read %s\n", args.files[0].c_str());
+        return 1;
+    }
+    std::string music, error;
+    if (!ReadLevelSource(text, music, error)) {
+        std::fprintf(stderr, "%s: %s\n", args.files[0].c_str(), error.c_str());
+        return 1;
+    }
+    // The file names exactly the track the source names, whatever the music folder holds.
+    MusicList.Clear();
+    if (!music.empty()) MusicList.Add(music);
+    musicIndex = 1;
+    if (!SaveLevel(args.files[1])) {
+        std::fprintf(stderr, "build: cannot save %s\n", args.files[1].c_str());
+        return 1;
+    }
+    return WriteHints(args.files[1]) ? 0 : 1;
+}
