@@ -14,8 +14,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
-#include <fstream>
-#include <sstream>
 
 #include "platform/backends.h"
 
@@ -276,12 +274,23 @@ bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes) 
 
 bool PlatformReadFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    if (!PlatformFileExists(path)) return false;
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    std::ostringstream buffer;
-    buffer << in.rdbuf();
-    bytes = buffer.str();
+    int fd = open(path.c_str(), O_RDONLY);
+    if (fd < 0) return false;
+    struct stat info{};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        close(fd);
+        return false;
+    }
+    // One allocation of the file's size and reads straight into it.
+    bytes.resize(static_cast<size_t>(info.st_size));
+    size_t got = 0;
+    while (got < bytes.size()) {
+        ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
+        if (n <= 0) break;
+        got += static_cast<size_t>(n);
+    }
+    close(fd);
+    bytes.resize(got);
     return true;
 }
 

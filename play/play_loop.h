@@ -57,6 +57,7 @@ struct ControlKeys {
     bool space = false;
 };
 extern ControlKeys heldControls;
+extern std::int64_t controlsReadAt;     // the playIteration in which the controls last read the keys
 
 // ---- Hooks for tools and tests (empty in the game) ------------------------------------------------------------
 // Called at the end of every iteration of the play loop, the one that leaves the loop included; after a restart

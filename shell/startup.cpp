@@ -165,6 +165,7 @@ void Startup() {
         DrawFrame();
     });
     LoadTexturePacks();
+    TakeCatalogueDefaults();
     TexturePackList[0] = LanguageText[2];
 
     ListPacks();

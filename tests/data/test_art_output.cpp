@@ -32,23 +32,31 @@ struct PackTexture {
     std::set<int> numbers;
 };
 
-// Reads a pack folder the way the game does: kind, two wrap letters, name, frame number, ".png".
+// Reads a pack folder the way the game does: a texture is a frame-0 file ("<kind><wrap><wrap><name>00.png"), its
+// frames are 00, 01, ... up to the first missing number.
 std::map<std::string, PackTexture> ReadPack(const std::string& pack) {
     std::map<std::string, PackTexture> out;
+    std::set<std::string> files;
     std::error_code ec;
-    for (const auto& entry : fs::directory_iterator(GameDir + pack, ec)) {
-        std::string file = entry.path().filename().string();
-        if (file.size() < 12 || file.substr(file.size() - 4) != ".png") continue;
-        std::string stem = file.substr(0, file.size() - 4);
-        size_t digits = stem.find_last_not_of("0123456789") + 1;
-        std::string name = stem.substr(6, digits - 6);
-        PackTexture& t = out[Lower(name)];
-        t.kind = Lower(stem.substr(0, 4));
-        t.name = name;
-        t.numbers.insert(std::stoi(stem.substr(digits)));
-    }
-    for (auto& [key, t] : out) {
-        while (t.numbers.count(t.frames)) ++t.frames;   // frames 00, 01, ... up to the first gap
+    for (const auto& entry : fs::directory_iterator(GameDir + pack, ec)) files.insert(entry.path().filename().string());
+    for (const std::string& file : files) {
+        if (file.size() < 12 || file.compare(file.size() - 6, 6, "00.png") != 0) continue;
+        std::string base = file.substr(0, file.size() - 6);
+        PackTexture t;
+        t.kind = Lower(base.substr(0, 4));
+        t.name = base.substr(6);
+        char number[16];
+        for (int k = 0;; ++k) {
+            std::snprintf(number, sizeof number, "%02d.png", k);
+            if (!files.count(base + number)) break;
+            t.frames = k + 1;
+        }
+        // Frame files of this texture beyond the first gap would be ignored by the game.
+        for (const std::string& other : files)
+            if (other.size() > base.size() + 4 && other.compare(0, base.size(), base) == 0 &&
+                other.find_first_not_of("0123456789", base.size()) == other.size() - 4)
+                t.numbers.insert(std::stoi(other.substr(base.size())));
+        out[Lower(t.name)] = t;
     }
     return out;
 }

@@ -165,7 +165,9 @@ protected:
         ASSERT_EQ(wallLayer.Count(), 3);
         EXPECT_EQ(wallLayer[3].x, 256);
         for (int layer = 1; layer <= LevelLayerCount; ++layer) {
-            if (layer != WallLayerNumber) EXPECT_EQ(LevelLayer(layer).Count(), 0) << LayerName(layer);
+            if (layer != WallLayerNumber) {
+                EXPECT_EQ(LevelLayer(layer).Count(), 0) << LayerName(layer);
+            }
         }
         EXPECT_EQ(ball.x, 128);
         EXPECT_EQ(ball.y, 128);

@@ -2,6 +2,7 @@
 #include <filesystem>
 
 #include "tests/play/level_fixture.h"
+#include "tiles/texture_packs.h"
 
 namespace {
 
@@ -407,6 +408,28 @@ TEST_F(LevelFile, AFailedSaveKeepsTheOldFileAndSaysWhy) {
 
     EXPECT_TRUE(SaveLevel(path));
     EXPECT_NE(data->Read("kept.kbx"), "the old level");
+}
+
+// The empty level that the build makes from its source must name textures that the shipped packs have: every
+// failed load and every new level in the editor starts from it.
+TEST_F(LevelFile, TheShippedEmptyLevelLoadsWithTheShippedPacks) {
+    SetProgramFolder(std::string(KOLBRIX_GAME_DIR) + "/");
+    LoadTexturePackNames();
+    TakeCatalogueDefaults();
+    ASSERT_TRUE(LoadLevel(DataFolder() + "emptylevel.kbx")) << "no emptylevel.kbx in " << KOLBRIX_GAME_DIR;
+    EXPECT_EQ(MessageState, 0) << DialogLine2 << " " << DialogLine3;
+    EXPECT_EQ(levelFileVersion, NewestLevelFileVersion);
+    EXPECT_EQ(EntryKindName(static_cast<std::int32_t>(background.texture)), "back");
+    EXPECT_EQ(EntryKindName(static_cast<std::int32_t>(ball.texture)), "ball");
+    EXPECT_GT(wallLayer.Count(), 0);
+    for (int layer = 1; layer <= LevelLayerCount; ++layer) {
+        if (layer != WallLayerNumber) {
+            EXPECT_EQ(LevelLayer(layer).Count(), 0) << LayerName(layer);
+        }
+    }
+    // The ball starts above the floor, inside the level.
+    EXPECT_LT(ball.y, levelBounds.maxY);
+    EXPECT_TRUE(WallAt(ball.x, ball.y + 128));
 }
 
 }  // namespace

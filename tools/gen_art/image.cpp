@@ -203,9 +203,10 @@ void Quantize(Image& img, const std::vector<Rgba>& palette, float dither, float 
             float best = 1e9f;
             Rgba pick = palette[0];
             for (const Rgba& c : palette) {
-                // Weighted distance: the eye is most sensitive to green.
-                float dr = r - c.r, dg = g - c.g, db = b - c.b;
-                float d = dr * dr * 0.30f + dg * dg * 0.59f + db * db * 0.11f;
+                // "Red mean" distance: close to what the eye sees, and it keeps hues (gold stays yellow or brown
+                // rather than turning grey).
+                float dr = r - c.r, dg = g - c.g, db = b - c.b, rm = (r + c.r) / 2;
+                float d = (2 + rm) * dr * dr + 4 * dg * dg + (3 - rm) * db * db;
                 if (d < best) { best = d; pick = c; }
             }
             p = {pick.r, pick.g, pick.b, 1};

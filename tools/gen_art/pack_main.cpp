@@ -23,6 +23,10 @@ Texture Make(const char* kind, char ws, char wt, const char* name, std::vector<I
     t.wrapT = wt;
     t.name = name;
     t.frames = std::move(frames);
+    // Objects and plain blocks look best in flat 1994 colours; surfaces keep a light dither.
+    static const std::vector<std::string> flat = {"metal", "crate", "ice", "glass", "elevator", "platform", "bomb", "flag",
+                                                  "ball", "switch", "saw", "spikes", "ceilingspikes", "exit", "girder", "torch"};
+    if (std::find(flat.begin(), flat.end(), t.name) != flat.end()) t.nostalgicDither = 0;
     return t;
 }
 
@@ -435,7 +439,7 @@ Image GrassTufts() {
                 float t = Clamp01((S - y) / h);
                 float cx = bx + lean * t * t;
                 float w = 2.6f * (1 - t) + 0.3f;
-                if (y < S - h - 1) return 10.0f;
+                if (y < S - h - 1 || y > S + 1) return 10.0f;
                 return std::fabs(x - cx) - w;
             };
             FillShape(img, blade, c, true);
@@ -1156,7 +1160,7 @@ Image FlagPicture(int size, float phase) {
 bool BuildMainPack(const std::string& gameDir, std::vector<std::string>& manifest) {
     PackWriter pack;
     pack.Open(gameDir, "txtpckMain");
-    pack.nostalgicDither = 0.2f;
+    pack.nostalgicDither = 0.12f;
 
     // Walls.
     pack.Add(Make("wall", 'r', 'r', "brick", {Bricks({Hex(0xA4553A), Hex(0xA79E8E), 0.12f, 5, 0.12f, 11})}));
@@ -1179,7 +1183,11 @@ bool BuildMainPack(const std::string& gameDir, std::vector<std::string>& manifes
         {"darkgreen", 0x1F9A2A},  {"darkcyan", 0x17969A},   {"darkred", 0xA82222},    {"darkblue", 0x2432A8},
         {"darkpurple", 0x9022A0}, {"darkwhite", 0xAAAAB0},
     };
-    for (auto& c : colours) pack.Add(Make("wall", 'c', 'c', c.first, {ColourSquare(Hex(c.second))}));
+    for (auto& c : colours) {
+        Texture square = Make("wall", 'c', 'c', c.first, {ColourSquare(Hex(c.second))});
+        square.nostalgicDither = 0;
+        pack.Add(std::move(square));
+    }
 
     // Grounds.
     pack.Add(Make("grnd", 'r', 'r', "earth", {Dirt(51, 0.55f, 3)}));

@@ -17,6 +17,7 @@ struct Texture {
     std::vector<Image> frames;
     // The 1994 version; empty means "made from the frames" (shrunk, reduced to the 16-colour palette).
     std::vector<Image> nostalgicFrames;
+    float nostalgicDither = -1;   // dither of the made 1994 version; below 0: the pack's
 };
 
 struct PackWriter {

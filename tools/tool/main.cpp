@@ -19,6 +19,9 @@ int Help(int argc, char** argv);
 
 int ToolPng(int argc, char** argv);
 int ToolStats(int argc, char** argv);
+int ToolDump(int argc, char** argv);
+int ToolImportLegacy(int argc, char** argv);
+int ToolBuild(int argc, char** argv);
 
 namespace {
 
@@ -26,6 +29,9 @@ const ToolCommand Commands[] = {
     {"help", Help, "help                      this list"},
     {"png", ToolPng, "png FILE [OUT.pam]        decode a PNG with the game's decoder"},
     {"stats", ToolStats, "stats FILE.sts            a player's statistics file as JSON"},
+    {"dump", ToolDump, "dump LEVEL [--data DIR]   a level as JSON; dump --source LEVEL: as level source"},
+    {"import-legacy", ToolImportLegacy, "import-legacy IN OUT.kbx [--data DIR]  convert an old text-screen level"},
+    {"build", ToolBuild, "build SRC OUT.kbx [--data DIR]  build a level file from its source"},
 };
 
 int Help(int, char**) {

@@ -1,0 +1,219 @@
+#include "play/ball.h"
+
+#include <cmath>
+#include <vector>
+
+#include "gfx/display.h"
+#include "play/elevators.h"
+#include "play/level.h"
+#include "play/movers.h"
+#include "play/pickups.h"
+#include "play/play_loop.h"
+#include "play/spatial_index.h"
+#include "sound/sound.h"
+
+std::int32_t switchLatch = 0;
+
+namespace {
+
+double Sign(double v) { return v > 0 ? 1.0 : (v < 0 ? -1.0 : 0.0); }
+
+bool CapAllows(double v, double dv) { return std::fabs(v + dv) <= BallSpeedCap || Sign(v) == -Sign(dv); }
+
+void SlowDown(double& v, double by) {
+    if (v > 0) v = std::max(0.0, v - by);
+    else if (v < 0) v = std::min(0.0, v + by);
+}
+
+// One axis of the ball's move; the two axes differ only in the coordinate and in which bump is heard.
+void MoveBallAlong(bool horizontal, double target) {
+    double& position = horizontal ? ball.x : ball.y;
+    for (std::int64_t steps = 0; steps < MaxUnitSteps; ++steps) {
+        const double start = position;
+        if (!carried) CheckCrush();
+        CheckArrows();
+        if (target == position) return;
+        CheckPickups();
+        CheckHazards();
+        const double d = target - position;
+        position += std::fabs(d) <= 1 ? d : Sign(d);
+        bumpVelocityX = ball.param1;
+        bumpVelocityY = ball.param2;
+        if (CollideWalls()) {
+            position = start;
+            PlayBump(horizontal ? -1 : 0);
+            return;
+        }
+        if (!(std::fabs(d) > 1)) return;
+    }
+}
+
+double Distance(double x0, double y0, double x1, double y1) {
+    const double dx = x1 - x0, dy = y1 - y0;
+    return std::sqrt(dx * dx + dy * dy);
+}
+
+// The corner pass for one wall: the first corner nearer than 64 to the ball's centre turns the velocity round it.
+bool DeflectAtCorner(const LevelObject& wall, double cx, double cy) {
+    double& vx = ball.param1;
+    double& vy = ball.param2;
+    const double oldX = vx, oldY = vy;
+    if (Distance(cx, cy, wall.x, wall.y) < 64) {
+        vx = -oldY / BounceDivisor;
+        vy = -oldX / BounceDivisor;
+        AccelerateY(BallDownAcceleration * frameStep);
+        return true;
+    }
+    if (Distance(cx, cy, wall.x + 127, wall.y) < 64) {
+        vx = oldY / BounceDivisor;
+        vy = oldX / BounceDivisor;
+        AccelerateY(BallDownAcceleration * frameStep);
+        return true;
+    }
+    if (Distance(cx, cy, wall.x, wall.y + 127) < 64) {
+        vx = oldY / BounceDivisor;
+        vy = oldX / BounceDivisor;
+        // Deep under the wall's left edge the ball is put beside the wall instead of being turned into it.
+        if (wall.x - ball.x > 120) {
+            ball.x = wall.x - 128;
+            vx = 0;
+        }
+        return true;
+    }
+    if (Distance(cx, cy, wall.x + 127, wall.y + 127) < 64) {
+        vx = -oldY / BounceDivisor;
+        vy = -oldX / BounceDivisor;
+        return true;
+    }
+    return false;
+}
+
+}  // namespace
+
+void AccelerateX(double dv) {
+    if (CapAllows(ball.param1, dv)) ball.param1 += dv;
+}
+
+void AccelerateY(double dv) {
+    if (CapAllows(ball.param2, dv)) ball.param2 += dv;
+}
+
+void ApplyFriction() {
+    SlowDown(ball.param1, BallFriction * frameStep);
+    SlowDown(ball.param2, BallFriction * frameStep);
+    if (std::fabs(ball.param1) < BallRestSpeed) ball.param1 = 0;
+    if (std::fabs(ball.param2) < BallRestSpeed) ball.param2 = 0;
+}
+
+void MoveBall() {
+    if (ball.param1 == 0 && ball.param2 == 0) {
+        // A ball at rest still meets the platforms and arrows that come to it.
+        if (!carried) CheckCrush();
+        CheckArrows();
+        ballRolling = 0;
+    } else {
+        MoveBallX(ball.x + frameStep * ball.param1);
+        MoveBallY(ball.y + frameStep * ball.param2);
+        ballRolling = ball.param1 != 0 ? -1 : 0;
+    }
+
+    double& vx = ball.param1;
+    double& vy = ball.param2;
+    switch (forceCode) {
+        case 1: vy = -ArrowPushSpeed; break;
+        case 2:
+            vx = ArrowPushSpeed;
+            vy += Gravity * frameStep;
+            break;
+        case 3: vy -= ArrowLift * frameStep; break;
+        case 4:
+            vx = -ArrowPushSpeed;
+            vy += Gravity * frameStep;
+            break;
+        case 5:
+            vy += Gravity * frameStep;
+            // The latch makes one visit to the switch one toggle, however many frames the ball stays on it.
+            if (!switchLatch) {
+                switchLatch = -1;
+                switchState = switchState != 0 ? 0 : -1;
+                ApplySwitch();
+            }
+            break;
+        default: vy += Gravity * frameStep; break;
+    }
+    if (forceCode != 5) switchLatch = 0;
+    forceCode = 0;
+}
+
+void MoveBallX(double targetX) { MoveBallAlong(true, targetX); }
+
+void MoveBallY(double targetY) { MoveBallAlong(false, targetY); }
+
+void CheckArrows() {
+    if (forceCode != 0) return;
+    static std::vector<std::int32_t> candidates;
+    const double cx = ball.x + 64, cy = ball.y + 64;
+    FindCandidates(ArrowLayerNumber, cx - 130, cx + 2, cy - 130, cy + 2, candidates);
+    for (std::int32_t position : candidates) {
+        const LevelObject& arrow = arrowLayer[position];
+        if (arrow.x <= cx && cx <= arrow.x + 128 && arrow.y <= cy && cy <= arrow.y + 128) {
+            forceCode = WholeNumber(arrow.param1);
+            return;
+        }
+    }
+}
+
+bool CollideWalls() {
+    static std::vector<std::int32_t> candidates, touching;
+    const double bx = ball.x, by = ball.y;
+    // The test point is one unit up and left of the centre, so a ball exactly between two walls meets one of them.
+    const double cx = bx + 63, cy = by + 63;
+    double& vx = ball.param1;
+    double& vy = ball.param2;
+
+    FindCandidates(WallLayerNumber, bx - 129, bx + 129, by - 129, by + 129, candidates);
+    touching.clear();
+    std::int32_t visitedUpTo = wallLayer.Count();
+    bool bounced = false;
+    for (std::int32_t position : candidates) {
+        const LevelObject& wall = wallLayer[position];
+        if (!(bx + 127 >= wall.x && by + 127 >= wall.y && bx <= wall.x + 127 && by <= wall.y + 127)) continue;
+        touching.push_back(position);
+        // An elevator blocks only from above: the ball rides up through its underside and sides.
+        const bool elevator = IsElevator(position);
+        const bool acrossX = wall.x <= cx && cx <= wall.x + 128;
+        if (acrossX && wall.y - 64 <= cy && cy <= wall.y) {
+            vy = -vy / BounceDivisor;
+            bounced = true;
+        } else {
+            const bool inBottom = acrossX && wall.y + 128 <= cy && cy <= wall.y + 192;
+            const bool alongY = wall.y <= cy && cy <= wall.y + 128;
+            const bool inLeft = !inBottom && alongY && wall.x - 64 <= cx && cx <= wall.x;
+            const bool inRight = !inBottom && !inLeft && alongY && wall.x + 128 <= cx && cx <= wall.x + 192;
+            if (!elevator && inBottom) {
+                vy = -vy / BounceDivisor;
+                bounced = true;
+            } else if (!elevator && (inLeft || inRight)) {
+                vx = -vx / BounceDivisor;
+                bounced = true;
+            }
+        }
+        if (bounced) {
+            visitedUpTo = position;
+            break;
+        }
+    }
+
+    // Every wall up to the one that answered now carries whether it touches the ball; later walls keep their mark.
+    ClearWallMarksUpTo(visitedUpTo);
+    for (std::int32_t position : touching) MarkWall(position);
+    if (bounced) return true;
+
+    // The corner pass only looks at walls touched in this test, in layer order, because the first that acts wins.
+    for (std::int32_t position : touching) {
+        if (IsElevator(position) || wallLayer[position].param1 != 1) continue;
+        UnmarkWall(position);
+        if (DeflectAtCorner(wallLayer[position], cx, cy)) return true;
+    }
+    return false;
+}

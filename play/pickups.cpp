@@ -1,0 +1,128 @@
+#include "play/pickups.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "play/level.h"
+#include "play/play_loop.h"
+#include "play/spatial_index.h"
+#include "platform/platform.h"
+#include "shell/language.h"
+#include "sound/sound.h"
+#include "tiles/catalogue.h"
+
+double lastFlagsReminderTime = 0;
+
+namespace {
+
+// The first object of `layer` whose cell holds the ball's centre (edges included), or 0.
+std::int32_t FirstUnderBall(std::int32_t layer) {
+    static std::vector<std::int32_t> candidates;
+    const double cx = ball.x + 64, cy = ball.y + 64;
+    FindCandidates(layer, cx - 130, cx + 2, cy - 130, cy + 2, candidates);
+    const Layer& objects = LevelLayer(layer);
+    for (std::int32_t position : candidates) {
+        const LevelObject& object = objects[position];
+        if (object.x <= cx && cx <= object.x + 128 && object.y <= cy && cy <= object.y + 128) return position;
+    }
+    return 0;
+}
+
+std::int32_t KindOf(const LevelObject& object) { return Entry(WholeNumber(object.texture)).kind; }
+
+std::string Digits(std::int64_t n) { return std::to_string(n < 0 ? -n : n); }
+
+void RemindOfFlags() {
+    const double now = PlatformClock();
+    if (!(now - lastFlagsReminderTime > FlagsReminderInterval)) return;
+    PlayQuoteSometimes(57, 66);
+    AddMessage(CentreOnScreen, ball.y, Digits(flagsLeft) + LanguageText[flagsLeft == 1 ? 99 : 100]);
+    lastFlagsReminderTime = now;
+}
+
+}  // namespace
+
+void AddScore(std::int64_t points) {
+    std::int64_t total = static_cast<std::int64_t>(score) + points;
+    score = static_cast<std::int32_t>(std::clamp<std::int64_t>(total, INT32_MIN, INT32_MAX));
+}
+
+void CheckPickups() {
+    const std::int32_t position = FirstUnderBall(PickupLayerNumber);
+    if (position == 0) return;
+    const std::int32_t kind = KindOf(pickupLayer[position]);
+    if (kind == KindBomb) {
+        if (bombCount < INT32_MAX) ++bombCount;
+        PlayEffect(SoundBomb);
+        PlayQuoteSometimes(27, 36);
+        AddMessage(ball.x, ball.y, std::string(1, static_cast<char>(179)));
+        AddScore(BombPoints);
+    } else if (kind == KindFlag) {
+        --flagsLeft;
+        PlayEffect(SoundFlag);
+        AddMessage(ball.x, ball.y, std::string(1, static_cast<char>(178)));
+        if (flagsLeft > 0) {
+            PlayQuoteSometimes(77, 86);
+        } else {
+            AddMessage(CentreOnScreen, ball.y, LanguageText[94]);
+            PlayQuote(7, 16);
+        }
+        AddScore(FlagPoints);
+    }
+    // Whatever its kind, a pickup under the ball is taken.
+    pickupLayer.RemoveAt(position);
+    SpatialIndexRemoved(PickupLayerNumber, position);
+}
+
+void CheckHazards() {
+    if (carried) return;
+    // Falling off the level loses the ball even in god mode.
+    if (ball.y > levelBounds.maxY + FallDepth && deathCounter == 0) LoseBall();
+    const std::int32_t position = FirstUnderBall(HazardLayerNumber);
+    if (position == 0) return;
+    const std::int32_t kind = KindOf(hazardLayer[position]);
+    if (kind == KindTrap) {
+        if (deathCounter != 0 || godMode) return;
+        LoseBall();
+    } else if (kind == KindExit) {
+        if (deathCounter == 0 && flagsLeft == 0) ReachExit();
+        else RemindOfFlags();
+    }
+}
+
+void LoseBall() {
+    AddMessage(CentreOnScreen, ball.y, LanguageText[95]);
+    deathCounter = 1;
+    PlayEffect(SoundExplode);
+    PlayEffect(SoundLose);
+    PlayQuote(67, 76);
+}
+
+void ReachExit() {
+    if (winCounter != 0) return;
+    if (timeLimit > 0) {
+        const double remaining = timeLimit - elapsedTime;
+        const double rounded = std::nearbyint(PointsPerSecondLeft * remaining);
+        const std::int64_t bonus =
+            std::isnan(rounded) ? 0 : static_cast<std::int64_t>(std::clamp(rounded, -4e18, 4e18));
+        if (remaining < 0) {
+            // Over time (only god mode gets here): the same formula takes points away.
+            AddMessage(ball.x, ball.y, LanguageText[96]);
+            AddMessage(ball.x, ball.y + 64, LanguageText[97] + Digits(bonus));
+        } else {
+            AddMessage(ball.x, ball.y, LanguageText[98]);
+            AddMessage(ball.x, ball.y + 64, Digits(bonus));
+        }
+        AddScore(bonus);
+        if (score < 0) score = 0;
+    }
+    if (bombCount > 0) {
+        AddMessage(ball.x, ball.y - 64, "BOMBS LEFT BONUS:" + Digits(bombCount));
+        AddScore(static_cast<std::int64_t>(PointsPerBombLeft) * bombCount);
+    }
+    winCounter = 1;
+    PlayEffect(SoundWin);
+    PlayQuote(37, 46);
+}

@@ -1,0 +1,59 @@
+// Replays: the level in memory played from a script of keys, frame by frame, at a fixed frame time, so that the
+// same script and seed give the same run on every machine. `kolbrix-tool play` runs them on the headless back end
+// and the game window records them (docs/play.md).
+//
+// An input script holds one segment per line, "COUNT [KEY[+KEY...]]": those keys for COUNT frames ("#" starts a
+// comment). Keys read as held by their scan codes: left, right, down, up, space, tab, ctrl, minus, enter,
+// scrolllock, f8 to f12. Keys put into the key buffer on the segment's first frame: esc, m.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "shell/list.h"
+
+struct InputSegment {
+    std::int64_t frames = 0;
+    std::vector<int> held;                  // scan codes
+    std::vector<std::string> buffered;      // key strings
+};
+
+// Reads a script; false with `error` ("line N: ...") at the first mistake.
+bool ParseInputScript(const std::string& text, List<InputSegment>& script, std::string& error);
+// The script as text, one segment a line.
+std::string FormatInputScript(const List<InputSegment>& script);
+// The held keys and buffered keys of one frame as the script names them ("left+space", "esc"; "" for none).
+std::string KeyNames(const std::vector<int>& held, const std::vector<std::string>& buffered);
+// Every scan code a script can hold, in the order of the key names above.
+const std::vector<int>& ScriptScanCodes();
+
+// What a replay needs of the back end: hold or release a key, put a key into the key buffer, set the clock. The
+// clock should also advance by one frame time at every presented frame (the headless back end's frameTime).
+struct ReplayDevice {
+    std::function<void(int scanCode, bool held)> hold;
+    std::function<void(const std::string& key)> push;
+    std::function<void(double seconds)> setClock;
+};
+
+struct ReplayOptions {
+    double fps = 60;                        // every frame lasts 1/fps seconds
+    std::int64_t maxFrames = 100000;        // after this many frames Escape is put into the key buffer
+    std::function<void(const std::string& line)> trace;     // one JSON line after every iteration, when set
+    std::function<void(std::int64_t frame)> afterFrame;     // after every iteration (tests look at the level)
+};
+
+struct ReplayResult {
+    bool completed = false;
+    std::int64_t frames = 0;
+};
+
+// Plays the level in memory once (PlayLevel) with the script's keys; the caller has loaded the level, seeded the
+// random numbers and set the difficulty.
+ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& options, const ReplayDevice& device);
+
+// {"frame",...,"elapsed"}: the state a trace shows after one iteration, numbers in full precision.
+std::string TraceLine(std::int64_t frame);
+// {"result","score","frames","elapsed"}
+std::string ResultLine(bool completed, std::int64_t frames);
