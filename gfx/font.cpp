@@ -14,7 +14,6 @@
 #include "tiles/catalogue.h"
 
 Font UiFont;
-double blinkCounter = 0;
 
 namespace {
 
@@ -151,17 +150,6 @@ void DrawText(const Font& font, const std::string& text, std::int32_t x, std::in
 void DrawTextCentered(const std::string& text, std::int32_t y, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
     const std::int32_t x = RoundEven((ActiveWidth - TextWidth(UiFont, text)) / 2.0);
     DrawText(UiFont, text, x, y, 12, r, g, b, 255);
-}
-
-double AdvanceFrame(double first, double last, double current, double step) {
-    if (last < first) return first - 0.4999;   // no frames to run through; wrapping would never end
-    double rest = step;
-    for (;;) {
-        if (RoundEven(rest + current) <= last + 0.5) return rest + current;
-        rest = rest + current - last - 1;
-        current = first - 0.4999;
-        if (rest <= 0) return current;
-    }
 }
 
 void DrawBigText(double r, double g, double b, double a, std::int32_t x, std::int32_t y, const std::string& text,

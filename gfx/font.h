@@ -13,6 +13,8 @@
 #include <cstdint>
 #include <string>
 
+#include "gfx/board.h"     // AdvanceFrame and the shared blinkCounter of the big-font cursor
+
 constexpr int FontGlyphCount = 256;
 constexpr int FontMetricsBytes = FontGlyphCount * 16;   // the size of a complete metrics file
 
@@ -56,12 +58,6 @@ void DrawText(const Font& font, const std::string& text, std::int32_t x, std::in
 void DrawTextCentered(const std::string& text, std::int32_t y, std::uint8_t r, std::uint8_t g, std::uint8_t b);
 
 // ---- Big font -----------------------------------------------------------------------------------------------
-
-// The animation stepper used by every drawing module: moves `current` by `step` frames and wraps from `last` back
-// to `first`, carrying the remainder. A value of first - 0.4999 stands for the first frame (it rounds to it).
-double AdvanceFrame(double first, double last, double current, double step);
-// Shared blink animation over frames 1 to 6 (the hint text and the big-font cursor): shown while above 3.
-extern double blinkCounter;
 
 // Big-font text with its first cell's top-left corner at (x, y), z 15: character i (1-based) at x + (i - 1) x
 // advance, each charWidth x charHeight. The text is lower-cased first; characters without an image leave their cell

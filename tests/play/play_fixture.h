@@ -59,6 +59,55 @@ enum Texture : std::int32_t {
     TexBonusSky,
 };
 
+// ---- Building a level ----------------------------------------------------------------------------------------
+inline LevelObject& Put(std::int32_t layer, std::int32_t texture, double x, double y, double param1 = 0,
+                        double param2 = 0) {
+    LevelObject object;
+    object.texture = texture;
+    object.x = x;
+    object.y = y;
+    object.param1 = param1;
+    object.param2 = param2;
+    object.frame = Entry(texture).firstFrame;
+    Layer& objects = LevelLayer(layer);
+    return objects[objects.Add(object)];
+}
+inline void Wall(double x, double y) { Put(WallLayerNumber, TexWall, x, y); }
+// Walls every 128 units from x0 to x1 (inclusive) at height y.
+inline void Floor(double x0, double x1, double y) {
+    for (double x = x0; x <= x1; x += 128) Wall(x, y);
+}
+inline void Elevator(double x, double y) { Put(WallLayerNumber, TexElevator, x, y); }
+inline void Pickup(std::int32_t texture, double x, double y) { Put(PickupLayerNumber, texture, x, y); }
+inline void Hazard(std::int32_t texture, double x, double y) { Put(HazardLayerNumber, texture, x, y); }
+inline void Arrow(std::int32_t code, double x, double y) {
+    static const std::int32_t textures[] = {0, TexArrowNorth, TexArrowEast, TexArrowSouth, TexArrowWest, TexSwitch};
+    Put(ArrowLayerNumber, textures[code], x, y, code);
+}
+inline void Marker(std::int32_t code, double x, double y) {
+    static const std::int32_t textures[] = {0, TexPathNorth, TexPathEast, TexPathSouth, TexPathWest};
+    Put(PathLayerNumber, textures[code], x, y, code);
+}
+inline LevelObject& Platform(double x, double y, double vx = 0, double vy = 0) {
+    return Put(PlatformLayerNumber, TexPlatform, x, y, vx, vy);
+}
+inline void Ball(double x, double y, double vx = 0, double vy = 0) {
+    PlaceBall(0, 0, TexBall);
+    ball.x = x;
+    ball.y = y;
+    ball.param1 = vx;
+    ball.param2 = vy;
+}
+// What reading the level from a file does after the layers: its extent and the elevator list.
+inline void Finish() {
+    ResetLevelBounds();
+    for (int layer = 1; layer <= LevelLayerCount; ++layer)
+        for (const LevelObject& object : LevelLayer(layer)) WidenLevelBounds(object.x, object.y);
+    SettleLevelBounds();
+    BuildElevatorIndex();
+}
+
+
 // A frame of play as the tests look at it afterwards.
 struct Snapshot {
     std::int64_t frame = 0;
@@ -176,60 +225,15 @@ protected:
         AddTexture(entry);
     }
 
-    // ---- Building a level ------------------------------------------------------------------------------------
-    static LevelObject& Put(std::int32_t layer, std::int32_t texture, double x, double y, double param1 = 0,
-                            double param2 = 0) {
-        LevelObject object;
-        object.texture = texture;
-        object.x = x;
-        object.y = y;
-        object.param1 = param1;
-        object.param2 = param2;
-        object.frame = Entry(texture).firstFrame;
-        Layer& objects = LevelLayer(layer);
-        return objects[objects.Add(object)];
-    }
-    static void Wall(double x, double y) { Put(WallLayerNumber, TexWall, x, y); }
-    // Walls every 128 units from x0 to x1 (inclusive) at height y.
-    static void Floor(double x0, double x1, double y) {
-        for (double x = x0; x <= x1; x += 128) Wall(x, y);
-    }
-    static void Elevator(double x, double y) { Put(WallLayerNumber, TexElevator, x, y); }
-    static void Pickup(std::int32_t texture, double x, double y) { Put(PickupLayerNumber, texture, x, y); }
-    static void Hazard(std::int32_t texture, double x, double y) { Put(HazardLayerNumber, texture, x, y); }
-    static void Arrow(std::int32_t code, double x, double y) {
-        static const std::int32_t textures[] = {0, TexArrowNorth, TexArrowEast, TexArrowSouth, TexArrowWest, TexSwitch};
-        Put(ArrowLayerNumber, textures[code], x, y, code);
-    }
-    static void Marker(std::int32_t code, double x, double y) {
-        static const std::int32_t textures[] = {0, TexPathNorth, TexPathEast, TexPathSouth, TexPathWest};
-        Put(PathLayerNumber, textures[code], x, y, code);
-    }
-    static LevelObject& Platform(double x, double y, double vx = 0, double vy = 0) {
-        return Put(PlatformLayerNumber, TexPlatform, x, y, vx, vy);
-    }
-    static void Ball(double x, double y, double vx = 0, double vy = 0) {
-        PlaceBall(0, 0, TexBall);
-        ball.x = x;
-        ball.y = y;
-        ball.param1 = vx;
-        ball.param2 = vy;
-    }
-    // What reading the level from a file does after the layers: its extent and the elevator list.
-    static void Finish() {
-        ResetLevelBounds();
-        for (int layer = 1; layer <= LevelLayerCount; ++layer)
-            for (const LevelObject& object : LevelLayer(layer)) WidenLevelBounds(object.x, object.y);
-        SettleLevelBounds();
-        BuildElevatorIndex();
-    }
-
     // ---- Playing -------------------------------------------------------------------------------------------------
-    // Plays the level with a key script (docs/play.md); Escape after maxFrames frames at the latest.
-    bool Play(const std::string& script, std::int64_t maxFrames = 2000) {
+    // Plays the level with a key script (docs/play.md); Escape after maxFrames frames at the latest, by default
+    // once the script has run out.
+    bool Play(const std::string& script, std::int64_t maxFrames = 0) {
         List<InputSegment> segments;
         std::string error;
         EXPECT_TRUE(ParseInputScript(script, segments, error)) << error;
+        if (maxFrames == 0)
+            for (const InputSegment& segment : segments) maxFrames += segment.frames;
         frames.clear();
         Headless.frameTime = 1.0 / fps;
         const double start = Headless.clock;

@@ -78,15 +78,20 @@ void Glow(Image& img, float cx, float cy, float radius, Rgba c) {
         }
 }
 
-Image OrloLogo() {
+Image OrloLogo(bool retro) {
     Image img(W, H);
-    Paint(img, [](float x, float y) {
+    // The 1994 logo stands on plain black, with copper-bar stripes of blue behind the mark.
+    if (retro) Paint(img, [](float, float y) {
+        float band = std::fabs(y - 250) / 40;
+        return band < 3 && static_cast<int>(y / 8) % 2 == 0 ? Mix(Hex(0x0000AA), Hex(0x000000), band / 3) : Hex(0x000000);
+    });
+    else Paint(img, [](float x, float y) {
         float d = std::sqrt((x - 512) * (x - 512) + (y - 330) * (y - 330) * 1.4f) / 700;
         Rgba c = GradientAt({{0, Hex(0x1A2A58)}, {0.5f, Hex(0x0A1230)}, {1, Hex(0x03050E)}}, d);
         return c;
     });
     // The mark: a glowing orb with a tilted orbit around it.
-    Glow(img, 512, 250, 120, Rgba{0.35f, 0.55f, 1.0f, 0.35f});
+    if (!retro) Glow(img, 512, 250, 120, Rgba{0.35f, 0.55f, 1.0f, 0.35f});
     Image orb(W, H);
     FillShapeShadedIn(orb, [](float x, float y) { return SdCircle(x, y, 512, 250, 62); }, [](float x, float y, float) {
         float px = (x - 512) / 62, py = (y - 250) / 62;
@@ -270,9 +275,8 @@ Image Nostalgic(const Image& img, float dither) {
 
 bool BuildFixedImages(const std::string& gameDir) {
     bool ok = true;
-    Image logo = OrloLogo();
-    ok = WritePng(gameDir + "/oslogo.png", logo) && ok;
-    ok = WritePng(gameDir + "/1994oslogo.png", Nostalgic(logo, 0.3f), false) && ok;
+    ok = WritePng(gameDir + "/oslogo.png", OrloLogo(false)) && ok;
+    ok = WritePng(gameDir + "/1994oslogo.png", Nostalgic(OrloLogo(true), 0.2f), false) && ok;
     ok = WritePng(gameDir + "/opening.png", Opening(false)) && ok;
     ok = WritePng(gameDir + "/1994opening.png", Nostalgic(Opening(true), 0.3f), false) && ok;
     ok = WritePng(gameDir + "/endgame.png", EndGame()) && ok;

@@ -1,0 +1,547 @@
+#include "gfx/board.h"
+
+#include <algorithm>
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "gfx/display.h"
+#include "gfx/hud.h"
+#include "gfx/texture.h"
+#include "play/play_loop.h"
+#include "shell/files.h"
+#include "shell/settings.h"
+#include "tiles/catalogue.h"
+
+std::int32_t EditorMode = 0;
+std::int32_t MenuActive = 0;
+
+double pixelsPerUnit = 0;
+double cameraTargetX = 0, cameraTargetY = 0;
+double smoothClock = 0;
+double blinkCounter = 0;
+
+std::int64_t boardObjectsVisited = 0;
+std::int64_t boardIndexBuilds = 0;
+
+namespace {
+
+// The view eases only when this much time has gathered since it last did.
+constexpr double SmoothInterval = 0.01;
+constexpr double ZoomEasing = 32;
+constexpr double CameraEasing = 8;
+constexpr double FastCameraEasing = 2;          // while the death or victory sequence runs
+constexpr double BallHiddenAfter = 10;          // death frames after which the ball is gone
+
+// Pixel values stay far inside the 32-bit range whatever a damaged file puts in the level; a position that is not a
+// number lands far off the screen.
+constexpr double PixelLimit = 1e9;
+
+std::int32_t Pixels(double value) {
+    if (!(value >= -PixelLimit)) return static_cast<std::int32_t>(-PixelLimit);
+    if (value > PixelLimit) return static_cast<std::int32_t>(PixelLimit);
+    return RoundEven(value);
+}
+
+std::int32_t TextureIndex(double texture) {
+    if (!(texture >= 0) || texture > 2147483647.0) return 0;
+    return static_cast<std::int32_t>(texture);
+}
+
+// The image of a frame value: [frame] in the image table; the placeholder for a frame outside it.
+std::uint32_t ImageId(double frame) {
+    const std::int32_t index = Pixels(frame);
+    if (index < 0 || index > ImageTable.Count()) return ImageTable[0].id;
+    return ImageTable[index].id;
+}
+
+bool InEditor() { return EditorMode != 0; }
+
+// Objects whose texture name holds "Blank" mark cells that play keeps out of sight.
+bool Hidden(const TextureEntry& entry) { return entry.name.find("Blank") != std::string::npos; }
+
+bool Tiling(const TextureEntry& entry) { return entry.repeat == -1; }
+
+// ---- The draw order ---------------------------------------------------------------------------------------------
+
+const BoardStep PlaySteps[] = {
+    {BoardPart::Background, 1, DepthFunc::Less}, {BoardPart::Ground, 2, DepthFunc::Less},
+    {BoardPart::Hazard, 3, DepthFunc::Less},     {BoardPart::Platforms, 4, DepthFunc::LessEqual},
+    {BoardPart::Flying, 10, DepthFunc::LessEqual}, {BoardPart::Walls, 6, DepthFunc::Less},
+    {BoardPart::Cracks, 7, DepthFunc::Less},     {BoardPart::Pickups, 8, DepthFunc::Less},
+    {BoardPart::Ball, 9, DepthFunc::Less},       {BoardPart::Arrows, 10, DepthFunc::Less},
+    {BoardPart::Explosions, 10, DepthFunc::LessEqual}, {BoardPart::Hud, 11, DepthFunc::LessEqual},
+};
+const BoardStep EditorSteps[] = {
+    {BoardPart::Background, 1, DepthFunc::Less}, {BoardPart::Ground, 2, DepthFunc::Less},
+    {BoardPart::Hazard, 3, DepthFunc::Less},     {BoardPart::Platforms, 4, DepthFunc::LessEqual},
+    {BoardPart::Flying, 10, DepthFunc::LessEqual}, {BoardPart::Walls, 6, DepthFunc::Less},
+    {BoardPart::Cracks, 7, DepthFunc::Less},     {BoardPart::Pickups, 8, DepthFunc::Less},
+    {BoardPart::Ball, 9, DepthFunc::Less},       {BoardPart::Arrows, 10, DepthFunc::Less},
+    {BoardPart::Cursor, 13, DepthFunc::Less},    {BoardPart::PathMarkers, 10, DepthFunc::Less},
+};
+// The menu shows its background level without the play-only steps; its own screen goes over it.
+constexpr int MenuStepCount = 10;
+constexpr int AllStepCount = 12;
+
+// ---- Grids of the static layers ---------------------------------------------------------------------------------
+//
+// A layer's objects are sorted into square cells of the world once, and each frame only the cells under the screen
+// are looked at. Objects that must be visited every frame wherever they are go into a list of their own: animated
+// textures that are not shared (each object keeps its own frame, which advances off the screen too), explosions
+// (never culled, removed once played) and elevators (they move). What the grid skips is therefore only objects off
+// the screen whose image cannot change, so the picture is the same as if every object had been visited.
+//
+// The grid remembers each object's texture and position. A layer whose count changed, or any visited object that no
+// longer matches, has its grid built again; a few remembered objects are compared every frame as well, so a change
+// elsewhere is noticed within a few frames.
+
+constexpr std::int32_t GridThreshold = 256;     // smaller layers are simply walked in full
+constexpr std::int32_t ChecksPerFrame = 32;
+constexpr double MinGridCells = 4096;
+constexpr double GridCellsPerObject = 4;
+constexpr double FarAway = 1e15;                // objects beyond this are kept in the every-frame list
+
+struct Remembered {
+    std::int32_t texture = 0;
+    double x = 0, y = 0;
+    bool everyFrame = false;
+};
+
+struct LayerGrid {                      // for one layer; built again whenever the layer changed
+    bool built = false;
+    std::int32_t count = 0;             // the layer's count when built
+    double originX = 0, originY = 0, cellUnits = CellUnits;
+    std::int32_t columns = 1, rows = 1;
+    std::vector<std::int32_t> cellStart;        // per cell, its first entry in `positions`; one more at the end
+    std::vector<std::int32_t> positions;        // the gridded objects' positions, cell by cell, ascending in a cell
+    std::vector<std::int32_t> everyFrame;       // positions visited every frame, ascending
+    std::vector<Remembered> remembered;         // per position, [0] unused
+    std::int32_t nextCheck = 1;
+};
+
+LayerGrid grids[LevelLayerCount + 1];
+std::vector<std::int32_t> candidates;           // scratch: the positions to visit this frame
+
+bool GriddedLayer(std::int32_t layer) {
+    switch (layer) {
+        case GroundLayerNumber: case HazardLayerNumber: case ArrowLayerNumber: case PathLayerNumber:
+        case PickupLayerNumber: case WallLayerNumber: case CrackLayerNumber:
+            return true;
+        default:    // platforms move, explosions are never culled, the spare layer is never drawn
+            return false;
+    }
+}
+
+bool ContainsElevator(const std::string& name) {
+    return LowerCase(name).find("elevator") != std::string::npos;
+}
+
+// Whether an object of this texture keeps changing off the screen (its own animation, an explosion).
+bool ChangesOffScreen(const TextureEntry& entry) {
+    return entry.kind == KindExplosion || (!Tiling(entry) && entry.lastFrame > entry.firstFrame);
+}
+
+void BuildGrid(std::int32_t number, LayerGrid& grid) {
+    const Layer& layer = LevelLayer(number);
+    ++boardIndexBuilds;
+    grid = LayerGrid{};
+    grid.built = true;
+    grid.count = layer.Count();
+    grid.remembered.resize(static_cast<size_t>(grid.count) + 1);
+
+    // Per texture, once per build: is it visited every frame?
+    std::vector<signed char> everyFrameTexture(static_cast<size_t>(TextureCount()) + 1, -1);
+    auto visitedEveryFrame = [&](std::int32_t texture) {
+        if (texture < 0 || texture > TextureCount()) texture = 0;
+        signed char& known = everyFrameTexture[static_cast<size_t>(texture)];
+        if (known < 0) {
+            const TextureEntry& entry = Entry(texture);
+            known = ChangesOffScreen(entry) || ContainsElevator(entry.name) ? 1 : 0;
+        }
+        return known == 1;
+    };
+
+    double minX = 1.7e308, minY = 1.7e308, maxX = -1.7e308, maxY = -1.7e308;
+    std::int32_t gridded = 0;
+    for (std::int32_t i = 1; i <= grid.count; ++i) {
+        const LevelObject& object = layer[i];
+        Remembered& r = grid.remembered[static_cast<size_t>(i)];
+        r.texture = TextureIndex(object.texture);
+        r.x = object.x;
+        r.y = object.y;
+        r.everyFrame = visitedEveryFrame(r.texture) || !(std::abs(object.x) < FarAway) ||
+                       !(std::abs(object.y) < FarAway);
+        if (r.everyFrame) {
+            grid.everyFrame.push_back(i);
+            continue;
+        }
+        ++gridded;
+        minX = std::min(minX, object.x);
+        maxX = std::max(maxX, object.x);
+        minY = std::min(minY, object.y);
+        maxY = std::max(maxY, object.y);
+    }
+    if (gridded == 0) return;
+
+    // The smallest power-of-two multiple of a cell that keeps the grid within its budget of cells.
+    const double budget = std::max(MinGridCells, GridCellsPerObject * gridded);
+    double units = CellUnits, columns = 1, rows = 1;
+    for (;;) {
+        columns = std::floor(maxX / units - minX / units) + 1;
+        rows = std::floor(maxY / units - minY / units) + 1;
+        if (columns * rows <= budget) break;
+        units *= 2;
+    }
+    grid.originX = minX;
+    grid.originY = minY;
+    grid.cellUnits = units;
+    grid.columns = static_cast<std::int32_t>(columns);
+    grid.rows = static_cast<std::int32_t>(rows);
+
+    auto cellOf = [&](const LevelObject& object) {
+        const auto column = std::clamp(static_cast<std::int32_t>(std::floor((object.x - minX) / units)), 0,
+                                       grid.columns - 1);
+        const auto row = std::clamp(static_cast<std::int32_t>(std::floor((object.y - minY) / units)), 0,
+                                    grid.rows - 1);
+        return static_cast<size_t>(row) * static_cast<size_t>(grid.columns) + static_cast<size_t>(column);
+    };
+    const size_t cells = static_cast<size_t>(grid.columns) * static_cast<size_t>(grid.rows);
+    grid.cellStart.assign(cells + 1, 0);
+    for (std::int32_t i = 1; i <= grid.count; ++i)
+        if (!grid.remembered[static_cast<size_t>(i)].everyFrame) ++grid.cellStart[cellOf(layer[i]) + 1];
+    for (size_t c = 0; c < cells; ++c) grid.cellStart[c + 1] += grid.cellStart[c];
+    grid.positions.resize(static_cast<size_t>(gridded));
+    std::vector<std::int32_t> fill(grid.cellStart.begin(), grid.cellStart.end() - 1);
+    for (std::int32_t i = 1; i <= grid.count; ++i)
+        if (!grid.remembered[static_cast<size_t>(i)].everyFrame)
+            grid.positions[static_cast<size_t>(fill[cellOf(layer[i])]++)] = i;
+}
+
+// The object at `position` is still the one the grid sorted in.
+bool StillRemembered(const Layer& layer, const LayerGrid& grid, std::int32_t position) {
+    if (position < 1 || position > layer.Count() || position > grid.count) return false;
+    const LevelObject& object = layer[position];
+    const Remembered& r = grid.remembered[static_cast<size_t>(position)];
+    if (TextureIndex(object.texture) != r.texture) return false;
+    if (r.everyFrame) return true;      // elevators move; everything else stays where it was sorted in
+    return object.x == r.x && object.y == r.y && !ChangesOffScreen(Entry(r.texture));
+}
+
+bool GridCurrent(std::int32_t number, LayerGrid& grid) {
+    const Layer& layer = LevelLayer(number);
+    if (!grid.built || grid.count != layer.Count()) return false;
+    if (grid.count == 0) return true;
+    if (!StillRemembered(layer, grid, grid.count)) return false;
+    for (std::int32_t n = 0; n < ChecksPerFrame && n < grid.count; ++n) {
+        if (grid.nextCheck > grid.count) grid.nextCheck = 1;
+        if (!StillRemembered(layer, grid, grid.nextCheck++)) return false;
+    }
+    return true;
+}
+
+// The positions of the layer to visit this frame, ascending: the grid's objects near the screen and the every-frame
+// list. False when the grid does not match the layer any more.
+bool GatherCandidates(const Layer& layer, const LayerGrid& grid, std::int32_t cameraX, std::int32_t cameraY) {
+    candidates.clear();
+    const double ppu = pixelsPerUnit;
+    if (!grid.positions.empty()) {
+        // The world rectangle whose objects may touch the screen, a unit wider on every side than rounding needs.
+        const double x0 = (cameraX - 1.0) / ppu - CellUnits - 1, x1 = (cameraX + ActiveWidth + 1.0) / ppu + 1;
+        const double y0 = (cameraY - 1.0) / ppu - CellUnits - 1, y1 = (cameraY + ActiveHeight + 1.0) / ppu + 1;
+        const double c0 = std::floor((x0 - grid.originX) / grid.cellUnits);
+        const double c1 = std::floor((x1 - grid.originX) / grid.cellUnits);
+        const double r0 = std::floor((y0 - grid.originY) / grid.cellUnits);
+        const double r1 = std::floor((y1 - grid.originY) / grid.cellUnits);
+        if (c1 >= 0 && r1 >= 0 && c0 < grid.columns && r0 < grid.rows) {
+            const auto firstColumn = static_cast<std::int32_t>(std::max(c0, 0.0));
+            const auto lastColumn = static_cast<std::int32_t>(std::min(c1, grid.columns - 1.0));
+            const auto firstRow = static_cast<std::int32_t>(std::max(r0, 0.0));
+            const auto lastRow = static_cast<std::int32_t>(std::min(r1, grid.rows - 1.0));
+            for (std::int32_t row = firstRow; row <= lastRow; ++row) {
+                const size_t base = static_cast<size_t>(row) * static_cast<size_t>(grid.columns);
+                const std::int32_t from = grid.cellStart[base + static_cast<size_t>(firstColumn)];
+                const std::int32_t to = grid.cellStart[base + static_cast<size_t>(lastColumn) + 1];
+                candidates.insert(candidates.end(), grid.positions.begin() + from, grid.positions.begin() + to);
+            }
+        }
+    }
+    for (std::int32_t position : candidates)
+        if (!StillRemembered(layer, grid, position)) return false;
+    for (std::int32_t position : grid.everyFrame)
+        if (!StillRemembered(layer, grid, position)) return false;
+    const size_t near = candidates.size();
+    candidates.insert(candidates.end(), grid.everyFrame.begin(), grid.everyFrame.end());
+    std::sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(near));
+    std::inplace_merge(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(near), candidates.end());
+    return true;
+}
+
+// ---- One object ---------------------------------------------------------------------------------------------------
+
+struct ObjectRules {
+    bool layerRules = true;     // hiding, the switch cell and the explosion size (not for flying objects)
+    bool tint = false;          // drawn in red
+};
+
+// Visits the object at `position`: advances its animation and draws it when it is on the screen. True when it was
+// an explosion that has played once and is now removed from the layer.
+bool VisitObject(Layer& layer, std::int32_t position, double step, std::int32_t cameraX, std::int32_t cameraY,
+                 std::int32_t z, ObjectRules rules) {
+    ++boardObjectsVisited;
+    LevelObject& object = layer[position];
+    const TextureEntry& entry = Entry(TextureIndex(object.texture));
+    if (rules.layerRules && showAll == 0 && !InEditor() && Hidden(entry)) return false;
+
+    double image = entry.frame;
+    if (!Tiling(entry)) {
+        const double next = AdvanceFrame(entry.firstFrame, entry.lastFrame, object.frame, step);
+        if (entry.kind == KindExplosion && next < object.frame) {
+            layer.RemoveAt(position);
+            return true;
+        }
+        object.frame = next;
+        image = next;
+    }
+    if (rules.layerRules && entry.kind == KindArrowSwitch) image = entry.firstFrame + (switchState != 0 ? 1 : 0);
+
+    const bool explosion = rules.layerRules && entry.kind == KindExplosion;
+    const ScreenRect rect = WorldRect(object.x, object.y, explosion ? ExplosionUnits : CellUnits, cameraX, cameraY);
+    if (!explosion && !OnScreen(rect)) return false;
+    if (rules.tint) SetColor(192, 0, 0);
+    BindImage(ImageId(image));
+    DrawQuad(rect.left, rect.top, z, rect.width, rect.height);
+    if (rules.tint) SetColor(255, 255, 255);
+    return false;
+}
+
+void WalkInFull(Layer& layer, double step, std::int32_t cameraX, std::int32_t cameraY, std::int32_t z,
+                ObjectRules rules) {
+    // The count is read again every time: explosions remove themselves on the way.
+    for (std::int32_t i = 1; i <= layer.Count();)
+        if (!VisitObject(layer, i, step, cameraX, cameraY, z, rules)) ++i;
+}
+
+}  // namespace
+
+// ---- Animation ----------------------------------------------------------------------------------------------------
+
+double AdvanceFrame(double first, double last, double current, double step) {
+    if (last < first) return first - 0.4999;   // no frames to run through; wrapping would never end
+    double rest = step;
+    for (;;) {
+        if (RoundEven(rest + current) <= last + 0.5) return rest + current;
+        rest = rest + current - last - 1;
+        current = first - 0.4999;
+        if (rest <= 0) return current;
+    }
+}
+
+void AnimateTilingTextures() {
+    for (std::int32_t i = 1; i <= TextureTable.Count(); ++i) {
+        TextureEntry& entry = TextureTable[i];
+        if (Tiling(entry)) entry.frame = AdvanceFrame(entry.firstFrame, entry.lastFrame, entry.frame, frameStep);
+    }
+}
+
+// ---- The view -----------------------------------------------------------------------------------------------------
+
+void UpdateZoom() {
+    if (playing == 0) {
+        currentZoom = targetZoom;
+    } else {
+        smoothClock += frameTime;
+        if (currentZoom == 0) currentZoom = targetZoom;
+        if (smoothClock > SmoothInterval) currentZoom += (targetZoom - currentZoom) / ZoomEasing;
+    }
+    pixelsPerUnit = currentZoom * levelZoom;
+    // The board scales with the width of the screen only.
+    if (ActiveWidth != 1024) pixelsPerUnit *= ActiveWidth / 1024.0;
+}
+
+void UpdateCamera() {
+    const double ppu = pixelsPerUnit;
+    cameraTargetX = ppu * focusX - (ActiveWidth - CellUnits * ppu) / 2;
+    cameraTargetY = ppu * focusY - (ActiveHeight - CellUnits * ppu) / 2;
+    if (InEditor()) {
+        cameraX = cameraTargetX;
+        cameraY = cameraTargetY;
+        return;
+    }
+
+    const LevelBounds& b = levelBounds;
+    if (b.minX <= b.maxX) {
+        bool leftClamped = false;
+        if (ppu * b.minX - cameraTargetX > 0) {
+            cameraTargetX = ppu * b.minX;
+            leftClamped = true;
+        }
+        const double rightEdge = (CellUnits + b.maxX) * ppu;
+        if (rightEdge - cameraTargetX < ActiveWidth) {
+            if (!leftClamped) {
+                cameraTargetX = rightEdge - ActiveWidth;
+                // Narrower than the screen: halfway between the two edges, so the level stands in the middle.
+                if (ppu * b.minX - cameraTargetX > 0) cameraTargetX = (ppu * b.minX + cameraTargetX) / 2;
+            } else {
+                cameraTargetX = (rightEdge - ActiveWidth + cameraTargetX) / 2;
+            }
+        }
+    }
+    if (b.minY <= b.maxY) {
+        if (ppu * b.minY - cameraTargetY > 0) cameraTargetY = ppu * b.minY;
+        // Last, so that a level shorter than the screen stands on its bottom edge.
+        const double bottomEdge = (CellUnits + b.maxY) * ppu;
+        if (bottomEdge - cameraTargetY < ActiveHeight) cameraTargetY = bottomEdge - ActiveHeight;
+    }
+
+    if (smoothClock > SmoothInterval) {
+        const bool sequence = Pixels(winCounter) != 0 || Pixels(deathCounter) != 0;
+        const double easing = sequence ? FastCameraEasing : CameraEasing;
+        cameraX += (cameraTargetX - cameraX) / easing;
+        cameraY += (cameraTargetY - cameraY) / easing;
+        smoothClock = 0;
+    }
+}
+
+// ---- Drawing ------------------------------------------------------------------------------------------------------
+
+ScreenRect WorldRect(double x, double y, double units, std::int32_t cameraX, std::int32_t cameraY) {
+    const double ppu = pixelsPerUnit;
+    ScreenRect rect;
+    rect.left = Pixels(ppu * x - cameraX);
+    rect.top = Pixels(ppu * y - cameraY);
+    rect.width = Pixels((units + x) * ppu - cameraX) - rect.left;
+    rect.height = Pixels((units + y) * ppu - cameraY) - rect.top;
+    return rect;
+}
+
+bool OnScreen(const ScreenRect& rect) {
+    return rect.left <= ActiveWidth && rect.top <= ActiveHeight && rect.left + rect.width >= 0 &&
+           rect.top + rect.height >= 0;
+}
+
+void ForgetBoardIndex() {
+    for (LayerGrid& grid : grids) grid = LayerGrid{};
+}
+
+void DrawLayer(std::int32_t number, double step, std::int32_t cameraX, std::int32_t cameraY, std::int32_t z) {
+    Layer& layer = LevelLayer(number);
+    const ObjectRules rules;
+    const bool usable = GriddedLayer(number) && layer.Count() >= GridThreshold && pixelsPerUnit > 0 &&
+                        std::isfinite(pixelsPerUnit);
+    if (!usable) {
+        WalkInFull(layer, step, cameraX, cameraY, z, rules);
+        return;
+    }
+    LayerGrid& grid = grids[number];
+    if (!GridCurrent(number, grid) || !GatherCandidates(layer, grid, cameraX, cameraY)) {
+        BuildGrid(number, grid);
+        GatherCandidates(layer, grid, cameraX, cameraY);
+    }
+    // Ascending, so the layer's order holds; an explosion removed on the way moves the later objects down by one.
+    std::int32_t removed = 0;
+    for (std::int32_t position : candidates)
+        if (VisitObject(layer, position - removed, step, cameraX, cameraY, z, rules)) ++removed;
+    if (removed > 0) grid.built = false;
+}
+
+void DrawFlyingObjects(List<LevelObject>& list, double step, std::int32_t cameraX, std::int32_t cameraY,
+                       std::int32_t z) {
+    ObjectRules rules;
+    rules.layerRules = false;
+    rules.tint = true;
+    WalkInFull(list, step, cameraX, cameraY, z, rules);
+}
+
+void DrawBackground() {
+    const TextureEntry& entry = Entry(TextureIndex(background.texture));
+    // The background runs through its frames even when its texture tiles.
+    background.frame = AdvanceFrame(entry.firstFrame, entry.lastFrame, background.frame, frameStep);
+    BindImage(ImageId(background.frame));
+    DrawQuad(0, 0, 1, ActiveWidth, ActiveHeight);
+}
+
+void DrawBall(std::int32_t cameraX, std::int32_t cameraY) {
+    if (!(deathCounter < BallHiddenAfter)) return;
+    const TextureEntry& entry = Entry(TextureIndex(ball.texture));
+    double image = entry.frame;
+    if (!Tiling(entry)) {
+        // A ball that does not roll sideways keeps its frame.
+        if (ballRolling != 0 && winCounter == 0)
+            ball.frame = AdvanceFrame(entry.firstFrame, entry.lastFrame, ball.frame, frameStep);
+        image = ball.frame;
+    }
+    BindImage(ImageId(image));
+    const double ppu = pixelsPerUnit;
+    if (ballSizeDivisor > 0) {
+        // Drawn at the background's depth with an equal test: it shows only where nothing but the background was
+        // drawn, so the small ball passes behind everything.
+        const double units = CellUnits / ballSizeDivisor;
+        const double inset = (CellUnits - units) / 2;
+        const std::int32_t side = Pixels(units * ppu);
+        SetDepthFunc(DepthFunc::Equal);
+        DrawQuad(Pixels((inset + ball.x) * ppu - cameraX), Pixels((inset + ball.y) * ppu - cameraY), 1, side, side);
+        SetDepthFunc(DepthFunc::Less);
+    } else if (ballGrowFlag != 0) {
+        const std::int32_t side = Pixels((CellUnits + ballGrowth) * ppu);
+        DrawQuad(Pixels((ball.x - ballGrowth / 2) * ppu - cameraX), Pixels((ball.y - ballGrowth / 2) * ppu - cameraY),
+                 9, side, side);
+    } else {
+        const std::int32_t side = Pixels(CellUnits * ppu);
+        DrawQuad(Pixels(ppu * ball.x - cameraX), Pixels(ppu * ball.y - cameraY), 9, side, side);
+    }
+}
+
+void DrawEditCursor() {
+    const double cell = CellUnits * pixelsPerUnit;
+    const std::int32_t side = Pixels(cell);
+    BindImage(editSelectImage.id);
+    DrawQuad(Pixels((ActiveWidth - cell) / 2), Pixels((ActiveHeight - cell) / 2), 13, side, side);
+}
+
+int BoardSteps(BoardVariant variant, const BoardStep*& steps) {
+    steps = variant == BoardVariant::Editor ? EditorSteps : PlaySteps;
+    return variant == BoardVariant::Menu ? MenuStepCount : AllStepCount;
+}
+
+BoardVariant CurrentBoardVariant() {
+    if (InEditor()) return BoardVariant::Editor;
+    if (MenuActive != 0) return BoardVariant::Menu;
+    return BoardVariant::Play;
+}
+
+void DrawBoard(BoardVariant variant) {
+    const std::int32_t cx = Pixels(cameraX), cy = Pixels(cameraY);
+    const double step = frameStep;
+    const BoardStep* steps = nullptr;
+    const int count = BoardSteps(variant, steps);
+    SetColor(255, 255, 255);
+    for (int s = 0; s < count; ++s) {
+        const BoardStep& at = steps[s];
+        SetDepthFunc(at.depth);
+        switch (at.part) {
+            case BoardPart::Background: DrawBackground(); break;
+            case BoardPart::Ground: DrawLayer(GroundLayerNumber, step, cx, cy, at.z); break;
+            case BoardPart::Hazard: DrawLayer(HazardLayerNumber, step, cx, cy, at.z); break;
+            case BoardPart::Platforms: DrawLayer(PlatformLayerNumber, step, cx, cy, at.z); break;
+            case BoardPart::Flying: DrawFlyingObjects(flyingObjects, step, cx, cy, at.z); break;
+            case BoardPart::Walls: DrawLayer(WallLayerNumber, step, cx, cy, at.z); break;
+            case BoardPart::Cracks: DrawLayer(CrackLayerNumber, step, cx, cy, at.z); break;
+            case BoardPart::Pickups: DrawLayer(PickupLayerNumber, step, cx, cy, at.z); break;
+            case BoardPart::Ball: DrawBall(cx, cy); break;
+            case BoardPart::Arrows: DrawLayer(ArrowLayerNumber, step, cx, cy, at.z); break;
+            case BoardPart::Explosions: DrawLayer(ExplosionLayerNumber, step, cx, cy, at.z); break;
+            case BoardPart::Hud: DrawHud(cx, cy); break;
+            case BoardPart::Cursor: DrawEditCursor(); break;
+            case BoardPart::PathMarkers: DrawLayer(PathLayerNumber, step, cx, cy, at.z); break;
+        }
+    }
+    SetDepthFunc(DepthFunc::Less);
+}
+
+void DrawBoardFrame() {
+    UpdateZoom();
+    AnimateTilingTextures();
+    UpdateCamera();
+    DrawBoard(CurrentBoardVariant());
+}

@@ -1,0 +1,98 @@
+// The board: the level as the screen shows it. The camera and zoom map world units to pixels, every texture
+// animates, and the layers, the ball and the effects are drawn in a fixed order and depth; in play the heads-up
+// display follows (gfx/hud.h).
+//
+// Drawing reads the level and the tile catalogue and writes only animation frames, the camera and the zoom, and
+// removes explosions that have played once. Everything is drawn through the drawing primitives (gfx/draw.h), so the
+// headless back end records the full draw list of a frame.
+//
+// On big levels drawing stays proportional to what is on screen: the static layers are sorted into a grid, so only
+// the objects near the screen are visited. Objects that still have to be visited wherever they are (animated
+// textures, explosions, elevators) are kept in a list of their own, and the layers that move as a whole (platforms,
+// explosions, flying objects) are walked in full.
+#pragma once
+
+#include <cstdint>
+
+#include "gfx/draw.h"
+#include "play/level.h"
+
+// ---- The editor's and the menu's flags that choose what the board shows ------------------------------------------
+extern std::int32_t EditorMode;         // -1 while the editor runs; 0 otherwise (also during its test play)
+extern std::int32_t MenuActive;         // -1 while the main menu owns the screen (its background level is drawn)
+
+// ---- The view, for the run (the camera and zoom themselves live beside the level: cameraX, cameraY, currentZoom) --
+extern double pixelsPerUnit;            // screen pixels per world unit this frame
+extern double cameraTargetX, cameraTargetY;     // where the camera wants to be, in pixels
+extern double smoothClock;              // seconds since the view last eased
+// Shared blink over frames 1 to 6 (the hint text and the big-font cursor): shown while above 3.
+extern double blinkCounter;
+
+// World units of one cell, and of an explosion's square.
+constexpr double CellUnits = 128;
+constexpr double ExplosionUnits = 512;
+
+// The animation stepper used by every drawing module: moves `current` by `step` frames and wraps from `last` back to
+// `first`, carrying the remainder. The value first - 0.4999 stands for the first frame (it rounds to it).
+double AdvanceFrame(double first, double last, double current, double step);
+
+// ---- What is drawn, in order -------------------------------------------------------------------------------------
+enum class BoardPart : std::int32_t {
+    Background, Ground, Hazard, Platforms, Flying, Walls, Cracks, Pickups, Ball, Arrows,
+    Explosions,     // play only
+    Hud,            // play only
+    Cursor,         // editor only
+    PathMarkers,    // editor only
+};
+enum class BoardVariant : std::int32_t { Play, Menu, Editor };
+
+struct BoardStep {
+    BoardPart part;
+    std::int32_t z;
+    DepthFunc depth;                    // the depth test the part is drawn with
+};
+// The steps of the variant, in drawing order. The ball's z and depth are those of its normal size; a shrunk ball is
+// drawn at z 1 with an equal-depth test instead. The heads-up display chooses its own depths (z 11 to 16).
+int BoardSteps(BoardVariant variant, const BoardStep*& steps);
+// Play while neither the editor nor the menu is up; the editor wins over the menu.
+BoardVariant CurrentBoardVariant();
+
+// ---- Per frame ---------------------------------------------------------------------------------------------------
+// The board half of the per-frame renderer: zoom and scale, the shared animation of tiling textures, the camera, then
+// the board of the current variant (in play the explosions and the heads-up display too, in the editor the cursor
+// and the path markers). The menu screen and the editor overlay are drawn after it by their own modules.
+void DrawBoardFrame();
+
+// The steps of DrawBoardFrame, for tools and tests.
+void UpdateZoom();                      // currentZoom eases towards targetZoom while playing; sets pixelsPerUnit
+void AnimateTilingTextures();           // every tiling texture's shared frame advances by frameStep
+void UpdateCamera();                    // the focus cell centred, clamped to the level, eased (jumps in the editor)
+void DrawBoard(BoardVariant variant);   // every step of the variant with the camera in use
+
+// Draws one layer (by its number) and advances its animations: hidden "Blank" objects are skipped in play, explosions
+// that have played once are removed, the switch cell shows its state, objects off the screen are not drawn.
+void DrawLayer(std::int32_t layer, double step, std::int32_t cameraX, std::int32_t cameraY, std::int32_t z);
+// The same for platforms blown away by a bomb, tinted red: every one a culled 128-unit square, none hidden.
+void DrawFlyingObjects(List<LevelObject>& list, double step, std::int32_t cameraX, std::int32_t cameraY,
+                       std::int32_t z);
+void DrawBackground();
+void DrawBall(std::int32_t cameraX, std::int32_t cameraY);
+// The editor's cursor: one cell centred on the screen.
+void DrawEditCursor();
+
+// The screen rectangle of a square of `units` world units whose top-left corner is at (x, y): the right edge of one
+// cell falls exactly on the left edge of the next.
+struct ScreenRect {
+    std::int32_t left = 0, top = 0, width = 0, height = 0;
+};
+ScreenRect WorldRect(double x, double y, double units, std::int32_t cameraX, std::int32_t cameraY);
+// The culling test: some part of the rectangle (edges included) is on the screen.
+bool OnScreen(const ScreenRect& rect);
+
+// Forgets the grids of the static layers; the next frame sorts the layers in again. Drawing notices changes by
+// itself (counts, and the objects it visits); a caller that rewrote a layer wholesale may say so at once.
+void ForgetBoardIndex();
+// Counts for tests and benchmarks: the objects DrawLayer looked at in its last call, and how often the grids were
+// built since the run started.
+extern std::int64_t boardObjectsVisited;
+extern std::int64_t boardIndexBuilds;

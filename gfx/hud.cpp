@@ -1,0 +1,141 @@
+#include "gfx/hud.h"
+
+#include <algorithm>
+
+#include "gfx/board.h"
+#include "gfx/display.h"
+#include "gfx/draw.h"
+#include "gfx/font.h"
+#include "gfx/texture.h"
+#include "play/level.h"
+#include "play/play_loop.h"
+#include "shell/files.h"
+#include "shell/settings.h"
+#include "tiles/catalogue.h"
+
+namespace {
+
+// Floating texts: they rise slowly for 12 frames, then twice as fast while fading by 20 alpha per frame.
+constexpr double SlowRiseFrames = 12;
+constexpr double SlowRise = 4;
+constexpr double FastRise = 8;
+constexpr double FadePerFrame = 20;
+// Centred messages scale with the screen width; those over a cell scale with the board.
+constexpr double CentredCharSize = 0.0614583333333333;      // of ActiveWidth
+constexpr double CentredAdvance = 0.046875;                 // of ActiveWidth
+constexpr double WorldCharSize = 59;                        // world units
+constexpr double WorldAdvance = 35;
+
+// Counters: big text 47 x 59 with an advance of 35 on the 1024 x 768 layout, and a 64-pixel symbol.
+constexpr double CounterCharWidth = 47, CounterCharHeight = 59, CounterAdvance = 35;
+constexpr double CounterTextX = 80, SymbolX = 10, SymbolSize = 64;
+constexpr double FlagRowY = 140, BombRowY = 70;             // above the bottom edge
+constexpr double TimeX = 200;                               // left of the right edge
+
+// The hint box.
+constexpr std::int32_t HintBoxTop = 75, HintBoxHeight = 65, HintBoxPadding = 10;
+constexpr std::int32_t HintFirstLine = 70, HintLineSpacing = 14;
+constexpr double HintBlinkSeconds = 2;
+
+std::int32_t Round(double value) {
+    // Far inside the 32-bit range; a value that is not a number lands off the screen.
+    if (!(value >= -1e9)) return -1000000000;
+    return RoundEven(std::min(value, 1e9));
+}
+
+void DrawSymbol(std::int32_t texture, double rowY) {
+    if (texture == 0) return;
+    const std::int32_t image = Round(Entry(texture).firstFrame);
+    if (image < 0 || image > ImageTable.Count()) return;
+    const std::int32_t side = Round(SymbolSize * uiScaleY);
+    SetColor(255, 255, 255);
+    BindImage(ImageTable[image].id);
+    DrawQuad(Round(SymbolX * uiScaleX), Round(ActiveHeight - rowY * uiScaleY), 16, side, side);
+}
+
+// Big text on the 1024 x 768 layout; the characters scale with the width.
+void DrawCounter(const std::string& text, double x, double rowY, std::uint8_t r, std::uint8_t g, std::uint8_t b) {
+    DrawBigText(r, g, b, 255, Round(x), Round(ActiveHeight - rowY * uiScaleY), text, CounterCharWidth * uiScaleX,
+                CounterCharHeight * uiScaleX, CounterAdvance * uiScaleX);
+}
+
+}  // namespace
+
+void DrawFloatingTexts(std::int32_t cameraX, std::int32_t cameraY) {
+    SetDepthFunc(DepthFunc::LessEqual);
+    // The count is read again every time: faded texts remove themselves on the way.
+    for (std::int32_t i = 1; i <= floatingTexts.Count();) {
+        FloatingText& text = floatingTexts[i];
+        text.age += frameStep;
+        double alpha = 255;
+        if (text.age > SlowRiseFrames) {
+            text.y -= FastRise * frameStep;
+            alpha = 255 - (FadePerFrame * text.age - FadePerFrame * SlowRiseFrames);
+        } else {
+            text.y -= SlowRise * frameStep;
+        }
+        if (!(alpha > 0)) {
+            floatingTexts.RemoveAt(i);
+            continue;
+        }
+        if (text.x == CentreOnScreen) {
+            DrawBigTextCentered(text.red, text.green, text.blue, alpha, Round(text.y), text.text,
+                                ActiveWidth * CentredCharSize, ActiveWidth * CentredCharSize,
+                                ActiveWidth * CentredAdvance, -1, -1);
+        } else {
+            const double ppu = pixelsPerUnit;
+            DrawBigText(text.red, text.green, text.blue, alpha, Round(ppu * text.x - cameraX),
+                        Round(ppu * text.y - cameraY), text.text, WorldCharSize * ppu, WorldCharSize * ppu,
+                        WorldAdvance * ppu);
+        }
+        ++i;
+    }
+    SetDepthFunc(DepthFunc::Less);
+}
+
+void DrawHudCounters() {
+    DrawCounter(std::to_string(flagsLeft), CounterTextX * uiScaleX, FlagRowY, HudRed, HudGreen, HudBlue);
+    DrawSymbol(DefaultFlagTexture, FlagRowY);
+    DrawCounter(std::to_string(bombCount), CounterTextX * uiScaleX, BombRowY, HudRed, HudGreen, HudBlue);
+    DrawSymbol(DefaultBombTexture, BombRowY);
+    if (timeLimit > 0) {
+        const bool warning = timeWarningShown != 0;
+        DrawCounter(remainingTimeText, ActiveWidth - TimeX * uiScaleX, BombRowY, HudRed, warning ? 0 : HudGreen,
+                    warning ? 0 : HudBlue);
+    }
+}
+
+void EaseDisplayedScore() {
+    if (displayedScore < score) displayedScore += (score - displayedScore) * frameStep / 2 + 1;
+    if (displayedScore > score) displayedScore = score;
+}
+
+void DrawHintBox() {
+    if (hintLines[1].empty()) return;
+    if (hintBoxWidth == 0)
+        for (int n = 1; n <= 4; ++n) hintBoxWidth = std::max(hintBoxWidth, TextWidth(UiFont, hintLines[n]));
+    const std::int32_t left = Round(ActiveWidth / 2.0 - hintBoxWidth / 2.0);
+    SetColor(255, 255, 255);
+    BindImage(editGrayImage.id);
+    DrawQuad(left, ActiveHeight - HintBoxTop, 11, hintBoxWidth + HintBoxPadding, HintBoxHeight);
+    // The hint blinks for the first seconds of the level so that the player notices it, then stays.
+    blinkCounter = AdvanceFrame(1, 6, blinkCounter, frameStep);
+    if (blinkCounter > 3 || elapsedTime > HintBlinkSeconds) {
+        const std::int32_t x = Round(ActiveWidth / 2.0 - hintBoxWidth / 2.0 + HintBoxPadding / 2.0);
+        for (int n = 1; n <= 4; ++n)
+            DrawText(UiFont, hintLines[n], x, ActiveHeight - HintFirstLine + (n - 1) * HintLineSpacing, 12, 255, 255,
+                     255, 255);
+        // The text leaves its own blend mode and colour behind; whatever is drawn next expects the usual ones.
+        SetBlend(BlendMode::Alpha);
+        SetColor(255, 255, 255);
+    }
+}
+
+void DrawHud(std::int32_t cameraX, std::int32_t cameraY) {
+    DrawFloatingTexts(cameraX, cameraY);
+    if (hudVisible != 0) {
+        DrawHudCounters();
+        EaseDisplayedScore();
+    }
+    DrawHintBox();
+}

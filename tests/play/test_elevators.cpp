@@ -1,0 +1,227 @@
+// Elevators: their stops under ceilings, on walls and traps and beside floors, two in one column, the switch, and
+// the band of the level they cannot leave.
+#include <algorithm>
+
+#include "tests/play/play_fixture.h"
+
+namespace playtest {
+namespace {
+
+using Elevators = PlayTest;
+
+struct ElevatorTrack {
+    std::vector<double> y, speed, timer;
+};
+
+// Keeps the elevator at wall position `wall` frame by frame.
+std::function<void(std::int64_t)> Track(ElevatorTrack& track, std::int32_t wall) {
+    return [&track, wall](std::int64_t) {
+        track.y.push_back(wallLayer[wall].y);
+        track.speed.push_back(wallLayer[wall].param2);
+        track.timer.push_back(wallLayer[wall].timer);
+    };
+}
+
+// A ball out of the way, resting on a floor of its own.
+void BallAside() {
+    Floor(2560, 2560, 512);
+    Ball(2560, 384);
+}
+
+TEST_F(Elevators, UnderACeilingAnElevatorStopsOneCellShortAndTurns) {
+    BallAside();
+    Wall(0, 512);               // the ceiling, 512 above the elevator
+    Elevator(0, 1024);
+    Wall(0, 1152);              // the floor it starts on
+    Finish();
+    ElevatorTrack track;
+    everyFrame = Track(track, 2);
+    Play("150");
+    const double highest = *std::min_element(track.y.begin(), track.y.end());
+    EXPECT_EQ(highest, 512 + 256);
+    const size_t top = static_cast<size_t>(std::find(track.y.begin(), track.y.end(), highest) - track.y.begin());
+    EXPECT_EQ(track.speed[top], 10);            // turned, going down
+    EXPECT_EQ(track.timer[top], 0);             // no pause under a ceiling
+    EXPECT_EQ(track.y[top + 1], 768 + 7.5);     // empty: 15 units per step
+}
+
+TEST_F(Elevators, LandingOnAWallPausesTwentyStepsWithAClick) {
+    BallAside();
+    Wall(0, 512);
+    Elevator(0, 1024);
+    Wall(0, 1152);
+    Finish();
+    ElevatorTrack track;
+    everyFrame = Track(track, 2);
+    Play("200");
+    // Up to 768, back down to 1024: the landing.
+    size_t landed = 0;
+    for (size_t i = 1; i < track.y.size() && !landed; ++i)
+        if (track.y[i] == 1024 && track.timer[i] == 20) landed = i;
+    ASSERT_GT(landed, 0u);
+    EXPECT_EQ(track.speed[landed], -10);        // it will go up again
+    size_t still = 0;
+    while (landed + still < track.y.size() && track.y[landed + still] == 1024) ++still;
+    EXPECT_EQ(still, 40u);                      // 20 steps at half a step per frame
+    EXPECT_EQ(TimesPlayed(SoundLock, SoundLock), 1);
+}
+
+TEST_F(Elevators, FallingOntoATrapItStopsACellAboveAndWaits) {
+    BallAside();
+    Elevator(0, 256);           // the top of the level: it turns at once
+    Hazard(TexTrap, 0, 640);
+    Finish();
+    ElevatorTrack track;
+    everyFrame = Track(track, 1);
+    Play("100");
+    const auto stop = std::find(track.y.begin(), track.y.end(), 512.0);
+    ASSERT_NE(stop, track.y.end());
+    const size_t at = static_cast<size_t>(stop - track.y.begin());
+    EXPECT_EQ(track.timer[at], 20);
+    EXPECT_EQ(*std::max_element(track.y.begin(), track.y.end()), 512);
+    EXPECT_EQ(TimesPlayed(SoundLock, SoundLock), 1);
+}
+
+class FloorBeside : public PlayTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(FloorBeside, TheRidingBallIsStoppedLevelWithAFreeFloorBeside) {
+    const bool covered = GetParam();
+    Wall(0, 0);                 // ceiling
+    Elevator(0, 1024);
+    Wall(0, 1152);
+    Wall(128, 640);             // the floor block beside the shaft
+    if (covered) Wall(128, 512);
+    Finish();
+    Ball(0, 896);               // on the elevator
+    ElevatorTrack track;
+    std::vector<double> ballY;
+    everyFrame = [&](std::int64_t frame) {
+        Track(track, 2)(frame);
+        ballY.push_back(ball.y);
+    };
+    Play("140");
+    const auto level = std::find(track.y.begin(), track.y.end(), 640.0);
+    if (covered) {
+        EXPECT_EQ(level, track.y.end());
+        EXPECT_EQ(TimesPlayed(SoundLock, SoundLock), 0);
+        return;
+    }
+    ASSERT_NE(level, track.y.end());
+    const size_t at = static_cast<size_t>(level - track.y.begin());
+    EXPECT_EQ(track.y[at - 1], 644);            // 5 units a frame with the ball on
+    EXPECT_EQ(track.timer[at], 20);
+    EXPECT_EQ(ballY[at], 512);                  // level with the top of the block: the ball can roll off
+    size_t still = 0;
+    while (at + still < track.y.size() && track.y[at + still] == 640) ++still;
+    EXPECT_EQ(still, 40u);
+    EXPECT_EQ(TimesPlayed(SoundLock, SoundLock), 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(FreeOrCovered, FloorBeside, ::testing::Bool());
+
+TEST_F(Elevators, TwoElevatorsInAColumnTurnBackWithin256) {
+    BallAside();
+    Elevator(0, 0);             // the top of the level: it turns down at once
+    Elevator(0, 1024);
+    Wall(0, 1152);
+    Finish();
+    std::vector<double> gap;
+    std::vector<double> upperSpeed, lowerSpeed;
+    everyFrame = [&](std::int64_t) {
+        gap.push_back(wallLayer[2].y - wallLayer[1].y);
+        upperSpeed.push_back(wallLayer[1].param2);
+        lowerSpeed.push_back(wallLayer[2].param2);
+    };
+    Play("120");
+    const auto closest = std::min_element(gap.begin(), gap.end());
+    EXPECT_LT(*closest, 256);
+    EXPECT_GT(*closest, 240);
+    const size_t at = static_cast<size_t>(closest - gap.begin());
+    EXPECT_EQ(upperSpeed[at], -10);             // both turned back
+    EXPECT_EQ(lowerSpeed[at], 10);
+    EXPECT_GT(gap[at + 5], *closest);
+}
+
+TEST_F(Elevators, SwitchingOffStopsThemWhereTheyAreAndOnSendsAllUp) {
+    Elevator(0, 512);
+    Elevator(512, 512);
+    Finish();
+    wallLayer[1].param2 = 10;
+    wallLayer[2].param2 = -10;
+    switchState = 0;
+    ApplySwitch();
+    EXPECT_EQ(wallLayer[1].param2, 0);
+    EXPECT_EQ(wallLayer[2].param2, 0);
+    UpdateElevators();
+    EXPECT_EQ(wallLayer[1].y, 512);
+    EXPECT_EQ(wallLayer[1].timer, 0);           // a stopped elevator does not pause either
+    switchState = -1;
+    ApplySwitch();
+    EXPECT_EQ(wallLayer[1].param2, -10);
+    EXPECT_EQ(wallLayer[2].param2, -10);
+}
+
+TEST_F(Elevators, TheBallsSwitchStopsAndStartsThemInPlay) {
+    Floor(0, 128 * 30, 512);
+    Arrow(5, 384, 384);         // on
+    Arrow(5, 1280, 384);        // off again
+    Elevator(3840, 256);
+    Wall(3840, 0);
+    Wall(3840, 1024);
+    Finish();
+    Ball(0, 384);
+    ElevatorTrack track;
+    std::vector<std::int32_t> state;
+    everyFrame = [&](std::int64_t frame) {
+        Track(track, 31)(frame);
+        state.push_back(switchState);
+    };
+    Play("100 right");
+    ASSERT_EQ(wallLayer[31].texture, TexElevator);
+    EXPECT_EQ(track.speed.front(), 0);          // a level with a switch starts with it off
+    const size_t on = static_cast<size_t>(std::find(state.begin(), state.end(), -1) - state.begin());
+    const size_t off = static_cast<size_t>(std::find(state.begin() + static_cast<long>(on), state.end(), 0) - state.begin());
+    ASSERT_LT(off, state.size());
+    EXPECT_NE(track.speed[on], 0);
+    EXPECT_EQ(track.speed[off], 0);
+    EXPECT_EQ(track.y.back(), track.y[off]);    // stopped where it was
+}
+
+TEST_F(Elevators, AnElevatorStaysWithinTheLevelsBand) {
+    BallAside();
+    Wall(1024, 0);              // minY 0
+    Wall(1024, 1024);           // maxY 1024
+    Elevator(0, 512);
+    Finish();
+    ElevatorTrack track;
+    everyFrame = Track(track, 4);
+    Play("400");
+    EXPECT_EQ(*std::min_element(track.y.begin(), track.y.end()), 0);
+    EXPECT_EQ(*std::max_element(track.y.begin(), track.y.end()), 1024);
+}
+
+TEST_F(Elevators, AWedgedBallIsPushedAtMostOneCellAFrame) {
+    for (double x = -2560; x <= 2560; x += 128) Wall(x, 800);   // a ceiling right over the ball
+    Elevator(0, 1024);
+    Finish();
+    Ball(0, 896);
+    frameStep = 0.5;
+    UpdateElevators();          // would never return if the push were not bounded
+    EXPECT_EQ(ball.x, -128);
+}
+
+TEST_F(Elevators, TheRidingBallIsPressedOntoTheElevator) {
+    Wall(0, 0);
+    Elevator(0, 1024);
+    Wall(0, 1152);
+    Finish();
+    Ball(0, 896, 0, 0);
+    frameStep = 0.5;
+    UpdateElevators();
+    EXPECT_EQ(ball.param2, 6);                  // 12 x frameStep
+    EXPECT_EQ(wallLayer[2].y, 1024 - 5);        // with the ball on: 10 units a step
+    EXPECT_EQ(ball.y, 1024 - 5 - 128);
+}
+
+}  // namespace
+}  // namespace playtest
