@@ -2,6 +2,8 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
+
 #include "platform/platform.h"
 
 namespace {
@@ -86,4 +88,23 @@ void ClearBuffers() {
     if (!PlatformHasGl()) return;
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+}
+
+bool ReadBackBuffer(std::int32_t width, std::int32_t height, std::vector<std::uint8_t>& rgb) {
+    if (!PlatformHasGl() || width <= 0 || height <= 0) return false;
+    const size_t row = static_cast<size_t>(width) * 3;
+    std::vector<std::uint8_t> bottomUp(row * static_cast<size_t>(height));
+    while (glGetError() != GL_NO_ERROR) {
+    }   // an earlier call's error is not this read's
+    glFinish();
+    glReadBuffer(GL_BACK);
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    if (glGetError() != GL_NO_ERROR) return false;
+    // GL counts rows from the bottom of the window.
+    rgb.resize(bottomUp.size());
+    for (std::int32_t y = 0; y < height; ++y)
+        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(row * static_cast<size_t>(height - 1 - y)), row,
+                    rgb.begin() + static_cast<std::ptrdiff_t>(row * static_cast<size_t>(y)));
+    return true;
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 enum class DepthFunc : std::int32_t { Less = 0, LessEqual = 1, Equal = 2, Always = 3 };
 enum class BlendMode : std::int32_t { Alpha = 0, Premultiplied = 1, Off = 2 };
@@ -18,3 +19,6 @@ void DrawQuad(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, st
 // Sets up the fixed GL state of a freshly opened display (projection, culling, depth and alpha tests).
 void SetupGlState(std::int32_t width, std::int32_t height);
 void ClearBuffers();
+// The frame drawn so far (the back buffer, before it is presented) as rows of RGB bytes, top row first: what
+// screenshots save. False without a GL context.
+bool ReadBackBuffer(std::int32_t width, std::int32_t height, std::vector<std::uint8_t>& rgb);

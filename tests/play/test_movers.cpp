@@ -245,7 +245,7 @@ INSTANTIATE_TEST_SUITE_P(Distances, Throw,
 
 TEST_F(Movers, AThrownPlatformFallsAwayAndIsForgotten) {
     BombLevel();
-    Platform(512, 384);
+    Platform(384, 384);
     Finish();
     flyingObjects.Clear();
     bombCount = 1;
