@@ -189,12 +189,7 @@ void ClearLevel() {
     clearingLevel = false;
 }
 
-void MakeBuiltInEmptyLevel() {
-    for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-    elevatorIndex.Clear();
-    background.param1 = background.param2 = background.x = background.y = background.timer = 0;
-    background.frame = Entry(TextureOf(background)).firstFrame;
-    PlaceBall(0, 0, TextureOf(ball));
+void ResetLevelProperties() {
     levelZoom = 0.5;
     deathCounter = 0;
     winCounter = 0;
@@ -206,6 +201,15 @@ void MakeBuiltInEmptyLevel() {
     levelTitle.clear();
     for (std::string& line : hintLines) line.clear();
     ResetLevelBounds();
+}
+
+void MakeBuiltInEmptyLevel() {
+    for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
+    elevatorIndex.Clear();
+    background.param1 = background.param2 = background.x = background.y = background.timer = 0;
+    background.frame = Entry(TextureOf(background)).firstFrame;
+    PlaceBall(0, 0, TextureOf(ball));
+    ResetLevelProperties();
     SettleLevelBounds();
     focusX = ball.x;
     focusY = ball.y;

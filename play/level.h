@@ -123,4 +123,6 @@ void SettleLevelBounds();
 void TakeCatalogueDefaults();
 // The min/max start values before any object widens them.
 void ResetLevelBounds();
+// The properties of a level with nothing set: zoom 0.5, ten-minute limit, no title, hints or counters.
+void ResetLevelProperties();
 void WidenLevelBounds(double x, double y);

@@ -490,17 +490,7 @@ bool ReadLevelSource(const std::string& text, std::string& music, std::string& e
     elevatorIndex.Clear();
     background = LevelObject{};
     ball = LevelObject{};
-    levelZoom = 0.5;
-    deathCounter = 0;
-    winCounter = 0;
-    bombCount = 0;
-    ballSizeDivisor = 0;
-    ballGrowFlag = 0;
-    ballGrowth = 0;
-    timeLimit = 600;
-    levelTitle.clear();
-    for (std::string& line : hintLines) line.clear();
-    ResetLevelBounds();
+    ResetLevelProperties();
     music.clear();
 
     SourceReader reader;
