@@ -22,7 +22,6 @@ double smoothClock = 0;
 double blinkCounter = 0;
 
 std::int64_t boardObjectsVisited = 0;
-std::int64_t boardIndexBuilds = 0;
 
 namespace {
 
@@ -62,6 +61,13 @@ bool Hidden(const TextureEntry& entry) { return entry.name.find("Blank") != std:
 
 bool Tiling(const TextureEntry& entry) { return entry.repeat == -1; }
 
+// A texture of one image has nothing to animate: its objects keep their frame and show that image wherever they are,
+// so an object's state never depends on whether the camera happened to pass it. Explosions still run their frame,
+// which says when they have played.
+bool SingleImage(const TextureEntry& entry) {
+    return !Tiling(entry) && entry.lastFrame <= entry.firstFrame && entry.kind != KindExplosion;
+}
+
 // ---- The draw order ---------------------------------------------------------------------------------------------
 
 const BoardStep PlaySteps[] = {
@@ -87,25 +93,42 @@ constexpr int AllStepCount = 12;
 // ---- Grids of the static layers ---------------------------------------------------------------------------------
 //
 // A layer's objects are sorted into square cells of the world once, and each frame only the cells under the screen
-// are looked at. Objects that must be visited every frame wherever they are go into a list of their own: animated
-// textures that are not shared (each object keeps its own frame, which advances off the screen too), explosions
-// (never culled, removed once played) and elevators (they move). What the grid skips is therefore only objects off
-// the screen whose image cannot change, so the picture is the same as if every object had been visited.
+// are looked at. What the grid lets drawing skip is only objects off the screen whose image cannot change there, so
+// the picture is exactly the one a visit of every object would give:
+// - Objects with a shared (tiling) texture or a single image have nothing running off the screen.
+// - Objects with an animation of their own keep their frame running off the screen too. Animated objects of one
+//   texture whose frames are equal stay equal, since each frame they advance by the same step; so the layer runs one
+//   frame per such class and hands it to the class's objects, instead of running every object's animation.
+// - Explosions (never culled, removed once played), elevators (they move) and objects far out of the world are
+//   visited every frame wherever they are.
 //
-// The grid remembers each object's texture and position. A layer whose count changed, or any visited object that no
-// longer matches, has its grid built again; a few remembered objects are compared every frame as well, so a change
-// elsewhere is noticed within a few frames.
+// The grid remembers each object's texture, position and (animated) frame. A layer whose count changed, or any object
+// looked at that no longer matches, has its grid built again; a few remembered objects are compared every frame as
+// well, so a change anywhere is noticed within a few frames.
 
 constexpr std::int32_t GridThreshold = 256;     // smaller layers are simply walked in full
 constexpr std::int32_t ChecksPerFrame = 32;
 constexpr double MinGridCells = 4096;
 constexpr double GridCellsPerObject = 4;
-constexpr double FarAway = 1e15;                // objects beyond this are kept in the every-frame list
+constexpr double FarAway = 1e15;                // objects beyond this are visited every frame
+
+enum class Role : std::uint8_t {
+    Still,          // nothing changes off the screen: looked at only near it
+    Animated,       // in the grid; its frame follows its animation class every frame
+    Visited,        // visited every frame wherever it is
+};
 
 struct Remembered {
     std::int32_t texture = 0;
     double x = 0, y = 0;
-    bool everyFrame = false;
+    Role role = Role::Still;
+    std::int32_t animation = 0;         // Animated: index into the layer's classes
+};
+
+struct AnimationClass {
+    std::int32_t texture = 0;
+    double frame = 0;                   // the frame every object of the class has
+    double before = 0;                  // its frame before this frame's step
 };
 
 struct LayerGrid {                      // for one layer; built again whenever the layer changed
@@ -114,8 +137,11 @@ struct LayerGrid {                      // for one layer; built again whenever t
     double originX = 0, originY = 0, cellUnits = CellUnits;
     std::int32_t columns = 1, rows = 1;
     std::vector<std::int32_t> cellStart;        // per cell, its first entry in `positions`; one more at the end
-    std::vector<std::int32_t> positions;        // the gridded objects' positions, cell by cell, ascending in a cell
-    std::vector<std::int32_t> everyFrame;       // positions visited every frame, ascending
+    std::vector<std::int32_t> positions;        // still and animated objects, cell by cell, ascending in a cell
+    std::vector<std::int32_t> visited;          // positions visited every frame, ascending
+    std::vector<std::int32_t> animated;         // positions of the animated objects, ascending
+    std::vector<std::int32_t> animatedClass;    // and the class of each
+    std::vector<AnimationClass> classes;
     std::vector<Remembered> remembered;         // per position, [0] unused
     std::int32_t nextCheck = 1;
 };
@@ -137,30 +163,40 @@ bool ContainsElevator(const std::string& name) {
     return LowerCase(name).find("elevator") != std::string::npos;
 }
 
-// Whether an object of this texture keeps changing off the screen (its own animation, an explosion).
-bool ChangesOffScreen(const TextureEntry& entry) {
-    return entry.kind == KindExplosion || (!Tiling(entry) && entry.lastFrame > entry.firstFrame);
+bool OwnAnimation(const TextureEntry& entry) { return !Tiling(entry) && entry.lastFrame > entry.firstFrame; }
+
+// Whether the catalogue still gives the texture the role it had when the grid was built (for elevators and objects
+// far away the texture alone decides).
+bool RoleHolds(const TextureEntry& entry, Role role) {
+    if (entry.kind == KindExplosion) return role == Role::Visited;
+    if (role == Role::Visited) return true;
+    return OwnAnimation(entry) == (role == Role::Animated);
 }
+
+bool HiddenNow(const TextureEntry& entry) { return showAll == 0 && !InEditor() && Hidden(entry); }
 
 void BuildGrid(std::int32_t number, LayerGrid& grid) {
     const Layer& layer = LevelLayer(number);
-    ++boardIndexBuilds;
     grid = LayerGrid{};
     grid.built = true;
     grid.count = layer.Count();
     grid.remembered.resize(static_cast<size_t>(grid.count) + 1);
 
-    // Per texture, once per build: is it visited every frame?
-    std::vector<signed char> everyFrameTexture(static_cast<size_t>(TextureCount()) + 1, -1);
-    auto visitedEveryFrame = [&](std::int32_t texture) {
+    // Per texture, once per build: visited every frame, animated or still.
+    std::vector<signed char> textureRole(static_cast<size_t>(TextureCount()) + 1, -1);
+    auto roleOf = [&](std::int32_t texture) {
         if (texture < 0 || texture > TextureCount()) texture = 0;
-        signed char& known = everyFrameTexture[static_cast<size_t>(texture)];
+        signed char& known = textureRole[static_cast<size_t>(texture)];
         if (known < 0) {
             const TextureEntry& entry = Entry(texture);
-            known = ChangesOffScreen(entry) || ContainsElevator(entry.name) ? 1 : 0;
+            const Role role = entry.kind == KindExplosion || ContainsElevator(entry.name) ? Role::Visited
+                              : OwnAnimation(entry)                                        ? Role::Animated
+                                                                                           : Role::Still;
+            known = static_cast<signed char>(role);
         }
-        return known == 1;
+        return static_cast<Role>(known);
     };
+    std::vector<std::pair<std::pair<std::int32_t, double>, std::int32_t>> classOf;    // (texture, frame) -> class
 
     double minX = 1.7e308, minY = 1.7e308, maxX = -1.7e308, maxY = -1.7e308;
     std::int32_t gridded = 0;
@@ -170,11 +206,24 @@ void BuildGrid(std::int32_t number, LayerGrid& grid) {
         r.texture = TextureIndex(object.texture);
         r.x = object.x;
         r.y = object.y;
-        r.everyFrame = visitedEveryFrame(r.texture) || !(std::abs(object.x) < FarAway) ||
-                       !(std::abs(object.y) < FarAway);
-        if (r.everyFrame) {
-            grid.everyFrame.push_back(i);
+        r.role = roleOf(r.texture);
+        if (!(std::abs(object.x) < FarAway) || !(std::abs(object.y) < FarAway)) r.role = Role::Visited;
+        if (r.role == Role::Animated && !std::isfinite(object.frame)) r.role = Role::Visited;
+        if (r.role == Role::Visited) {
+            grid.visited.push_back(i);
             continue;
+        }
+        if (r.role == Role::Animated) {
+            const std::pair<std::int32_t, double> key{r.texture, object.frame};
+            auto found = std::find_if(classOf.begin(), classOf.end(), [&](const auto& c) { return c.first == key; });
+            if (found == classOf.end()) {
+                grid.classes.push_back({r.texture, object.frame, object.frame});
+                classOf.push_back({key, static_cast<std::int32_t>(grid.classes.size()) - 1});
+                found = classOf.end() - 1;
+            }
+            r.animation = found->second;
+            grid.animated.push_back(i);
+            grid.animatedClass.push_back(r.animation);
         }
         ++gridded;
         minX = std::min(minX, object.x);
@@ -209,23 +258,25 @@ void BuildGrid(std::int32_t number, LayerGrid& grid) {
     const size_t cells = static_cast<size_t>(grid.columns) * static_cast<size_t>(grid.rows);
     grid.cellStart.assign(cells + 1, 0);
     for (std::int32_t i = 1; i <= grid.count; ++i)
-        if (!grid.remembered[static_cast<size_t>(i)].everyFrame) ++grid.cellStart[cellOf(layer[i]) + 1];
+        if (grid.remembered[static_cast<size_t>(i)].role != Role::Visited) ++grid.cellStart[cellOf(layer[i]) + 1];
     for (size_t c = 0; c < cells; ++c) grid.cellStart[c + 1] += grid.cellStart[c];
     grid.positions.resize(static_cast<size_t>(gridded));
     std::vector<std::int32_t> fill(grid.cellStart.begin(), grid.cellStart.end() - 1);
     for (std::int32_t i = 1; i <= grid.count; ++i)
-        if (!grid.remembered[static_cast<size_t>(i)].everyFrame)
+        if (grid.remembered[static_cast<size_t>(i)].role != Role::Visited)
             grid.positions[static_cast<size_t>(fill[cellOf(layer[i])]++)] = i;
 }
 
-// The object at `position` is still the one the grid sorted in.
+// The object at `position` is still the one the grid sorted in (before this frame's animation step).
 bool StillRemembered(const Layer& layer, const LayerGrid& grid, std::int32_t position) {
     if (position < 1 || position > layer.Count() || position > grid.count) return false;
     const LevelObject& object = layer[position];
     const Remembered& r = grid.remembered[static_cast<size_t>(position)];
     if (TextureIndex(object.texture) != r.texture) return false;
-    if (r.everyFrame) return true;      // elevators move; everything else stays where it was sorted in
-    return object.x == r.x && object.y == r.y && !ChangesOffScreen(Entry(r.texture));
+    if (!RoleHolds(Entry(r.texture), r.role)) return false;
+    if (r.role == Role::Visited) return true;      // elevators move
+    if (object.x != r.x || object.y != r.y) return false;
+    return r.role != Role::Animated || object.frame == grid.classes[static_cast<size_t>(r.animation)].frame;
 }
 
 bool GridCurrent(std::int32_t number, LayerGrid& grid) {
@@ -240,8 +291,8 @@ bool GridCurrent(std::int32_t number, LayerGrid& grid) {
     return true;
 }
 
-// The positions of the layer to visit this frame, ascending: the grid's objects near the screen and the every-frame
-// list. False when the grid does not match the layer any more.
+// The positions of the layer to visit this frame, ascending: the grid's objects near the screen and those visited
+// every frame. False when the grid does not match the layer any more.
 bool GatherCandidates(const Layer& layer, const LayerGrid& grid, std::int32_t cameraX, std::int32_t cameraY) {
     candidates.clear();
     const double ppu = pixelsPerUnit;
@@ -268,12 +319,35 @@ bool GatherCandidates(const Layer& layer, const LayerGrid& grid, std::int32_t ca
     }
     for (std::int32_t position : candidates)
         if (!StillRemembered(layer, grid, position)) return false;
-    for (std::int32_t position : grid.everyFrame)
+    for (std::int32_t position : grid.visited)
         if (!StillRemembered(layer, grid, position)) return false;
     const size_t near = candidates.size();
-    candidates.insert(candidates.end(), grid.everyFrame.begin(), grid.everyFrame.end());
+    candidates.insert(candidates.end(), grid.visited.begin(), grid.visited.end());
     std::sort(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(near));
     std::inplace_merge(candidates.begin(), candidates.begin() + static_cast<std::ptrdiff_t>(near), candidates.end());
+    return true;
+}
+
+// Advances every animation class by `step` (hidden ones stand still, as hidden objects are not visited) and hands
+// the frames to the animated objects. False, with nothing changed, when an animated object is not what the grid
+// remembers.
+bool RunAnimations(Layer& layer, LayerGrid& grid, double step) {
+    for (AnimationClass& c : grid.classes) {
+        c.before = c.frame;
+        const TextureEntry& entry = Entry(c.texture);
+        if (!HiddenNow(entry)) c.frame = AdvanceFrame(entry.firstFrame, entry.lastFrame, c.frame, step);
+    }
+    for (size_t n = 0; n < grid.animated.size(); ++n) {
+        LevelObject& object = layer[grid.animated[n]];
+        const AnimationClass& c = grid.classes[static_cast<size_t>(grid.animatedClass[n])];
+        if (object.frame != c.before || TextureIndex(object.texture) != c.texture) {
+            for (size_t back = 0; back < n; ++back)
+                layer[grid.animated[back]].frame = grid.classes[static_cast<size_t>(grid.animatedClass[back])].before;
+            for (AnimationClass& undo : grid.classes) undo.frame = undo.before;
+            return false;
+        }
+        object.frame = c.frame;
+    }
     return true;
 }
 
@@ -282,6 +356,7 @@ bool GatherCandidates(const Layer& layer, const LayerGrid& grid, std::int32_t ca
 struct ObjectRules {
     bool layerRules = true;     // hiding, the switch cell and the explosion size (not for flying objects)
     bool tint = false;          // drawn in red
+    bool advanced = false;      // the object's own frame has already taken this frame's step (its animation class)
 };
 
 // Visits the object at `position`: advances its animation and draws it when it is on the screen. True when it was
@@ -294,7 +369,11 @@ bool VisitObject(Layer& layer, std::int32_t position, double step, std::int32_t 
     if (rules.layerRules && showAll == 0 && !InEditor() && Hidden(entry)) return false;
 
     double image = entry.frame;
-    if (!Tiling(entry)) {
+    if (rules.advanced) {
+        image = object.frame;
+    } else if (SingleImage(entry)) {
+        image = entry.firstFrame;
+    } else if (!Tiling(entry)) {
         const double next = AdvanceFrame(entry.firstFrame, entry.lastFrame, object.frame, step);
         if (entry.kind == KindExplosion && next < object.frame) {
             layer.RemoveAt(position);
@@ -430,18 +509,26 @@ void DrawLayer(std::int32_t number, double step, std::int32_t cameraX, std::int3
     const bool usable = GriddedLayer(number) && layer.Count() >= GridThreshold && pixelsPerUnit > 0 &&
                         std::isfinite(pixelsPerUnit);
     if (!usable) {
+        // Walked in full, the objects' frames run on without the grid's classes: sort the layer in afresh later.
+        if (number >= 1 && number <= LevelLayerCount) grids[number].built = false;
         WalkInFull(layer, step, cameraX, cameraY, z, rules);
         return;
     }
     LayerGrid& grid = grids[number];
-    if (!GridCurrent(number, grid) || !GatherCandidates(layer, grid, cameraX, cameraY)) {
+    if (!GridCurrent(number, grid) || !GatherCandidates(layer, grid, cameraX, cameraY) ||
+        !RunAnimations(layer, grid, step)) {
         BuildGrid(number, grid);
         GatherCandidates(layer, grid, cameraX, cameraY);
+        RunAnimations(layer, grid, step);
     }
     // Ascending, so the layer's order holds; an explosion removed on the way moves the later objects down by one.
     std::int32_t removed = 0;
-    for (std::int32_t position : candidates)
-        if (VisitObject(layer, position - removed, step, cameraX, cameraY, z, rules)) ++removed;
+    ObjectRules animated = rules;
+    animated.advanced = true;
+    for (std::int32_t position : candidates) {
+        const bool ran = grid.remembered[static_cast<size_t>(position)].role == Role::Animated;
+        if (VisitObject(layer, position - removed, step, cameraX, cameraY, z, ran ? animated : rules)) ++removed;
+    }
     if (removed > 0) grid.built = false;
 }
 

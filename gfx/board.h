@@ -92,7 +92,5 @@ bool OnScreen(const ScreenRect& rect);
 // Forgets the grids of the static layers; the next frame sorts the layers in again. Drawing notices changes by
 // itself (counts, and the objects it visits); a caller that rewrote a layer wholesale may say so at once.
 void ForgetBoardIndex();
-// Counts for tests and benchmarks: the objects DrawLayer looked at in its last call, and how often the grids were
-// built since the run started.
+// Objects looked at by DrawLayer and DrawFlyingObjects since the run started (for tests and benchmarks).
 extern std::int64_t boardObjectsVisited;
-extern std::int64_t boardIndexBuilds;

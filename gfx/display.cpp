@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "editor/dialog.h"
+#include "gfx/board.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "shell/language.h"
@@ -113,5 +114,6 @@ void DrawFrame() {
         PlatformPresent();
         return;
     }
+    DrawBoardFrame();
     PlatformPresent();
 }

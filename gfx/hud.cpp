@@ -98,11 +98,13 @@ void DrawHudCounters() {
     DrawSymbol(DefaultFlagTexture, FlagRowY);
     DrawCounter(std::to_string(bombCount), CounterTextX * uiScaleX, BombRowY, HudRed, HudGreen, HudBlue);
     DrawSymbol(DefaultBombTexture, BombRowY);
-    if (timeLimit > 0) {
-        const bool warning = timeWarningShown != 0;
-        DrawCounter(remainingTimeText, ActiveWidth - TimeX * uiScaleX, BombRowY, HudRed, warning ? 0 : HudGreen,
-                    warning ? 0 : HudBlue);
-    }
+}
+
+void DrawRemainingTime() {
+    if (!(timeLimit > 0)) return;
+    const bool warning = timeWarningShown != 0;
+    DrawCounter(remainingTimeText, ActiveWidth - TimeX * uiScaleX, BombRowY, HudRed, warning ? 0 : HudGreen,
+                warning ? 0 : HudBlue);
 }
 
 void EaseDisplayedScore() {
@@ -136,6 +138,7 @@ void DrawHud(std::int32_t cameraX, std::int32_t cameraY) {
     if (hudVisible != 0) {
         DrawHudCounters();
         EaseDisplayedScore();
+        DrawRemainingTime();
     }
     DrawHintBox();
 }

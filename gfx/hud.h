@@ -15,9 +15,11 @@ void DrawHud(std::int32_t cameraX, std::int32_t cameraY);
 // Every floating text ages by frameStep and rises; after 12 frames it rises twice as fast and fades out, and it is
 // removed once its age reaches 24.75 frames. A text at x = CentreOnScreen is centred across the screen.
 void DrawFloatingTexts(std::int32_t cameraX, std::int32_t cameraY);
-// flagsLeft and bombCount with their symbols, and the remaining time (red once the warning is up).
+// flagsLeft and bombCount with their symbols.
 void DrawHudCounters();
 // The displayed score counts up towards the score, faster the further behind it is, and never passes it.
 void EaseDisplayedScore();
+// The remaining time of a level with a time limit, red once the five-second warning is up.
+void DrawRemainingTime();
 // The hint lines in a grey box at the bottom of the screen, blinking for the first two seconds of the level.
 void DrawHintBox();

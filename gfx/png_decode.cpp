@@ -1,7 +1,9 @@
 // PNG decoding. The file is read whole; chunks are checked in place (no copies), and the image data goes through
 // one `uncompress` call into a scratch buffer. 8-bit RGB and RGBA rows, what nearly every texture is, are then
-// unfiltered straight from there into the RGBA output; every other format is unfiltered in place, row by row, and
-// each row converted into the output while it is still in cache.
+// unfiltered straight from there into the RGBA output, pairs of Paeth rows (the filter most texture rows use) in
+// one pass; every other format is unfiltered in place, row by row, and each row converted into the output while
+// it is still in cache, rows of 1, 2 or 4 bits a byte at a time through a table of the pixels each byte value
+// stands for.
 
 #include "gfx/png_decode.h"
 
@@ -151,30 +153,85 @@ void AverageSse2(const Byte* src, const Byte* prev, Byte* dst, std::size_t pixel
     }
 }
 
-inline __m128i Select(__m128i mask, __m128i ifSet, __m128i ifClear) {
-    return _mm_or_si128(_mm_and_si128(mask, ifSet), _mm_andnot_si128(mask, ifClear));
+// What a Paeth row carries from pixel to pixel: the left (a) and upper-left (c) pixels and three times c, all
+// widened to 16 bits.
+struct PaethCarry {
+    __m128i a = _mm_setzero_si128(), c = _mm_setzero_si128(), c3 = _mm_setzero_si128();
+};
+
+// Unfilters the pixel whose filtered bytes are `d` and whose upper pixel is `b` (both widened to 16 bits) and
+// returns it, widened too; it becomes the left pixel of the next one.
+inline __m128i PaethPixel(PaethCarry& p, __m128i b, __m128i d) {
+    // The predictor in a form equal to the distance comparisons (ties to a, then b, then c for every a, b, c in
+    // 0..255) whose chain through a is short: with t = 3c - (a + b), the prediction is max(a, b) when
+    // t <= min(a, b), else min(a, b) when max(a, b) <= t, else c. Both comparisons are ready at once and the
+    // choice is made from them with ANDs and XORs, a step shorter than choosing twice in turn.
+    const __m128i threshold = _mm_sub_epi16(p.c3, _mm_add_epi16(p.a, b));
+    const __m128i lo = _mm_min_epi16(p.a, b), hi = _mm_max_epi16(p.a, b);
+    const __m128i aboveLo = _mm_cmpgt_epi16(threshold, lo), belowHi = _mm_cmpgt_epi16(hi, threshold);
+    // hi, turned into lo where t > lo, and from lo into c where also t < hi.
+    const __m128i predicted =
+        _mm_xor_si128(_mm_xor_si128(hi, _mm_and_si128(aboveLo, _mm_xor_si128(lo, hi))),
+                      _mm_and_si128(_mm_and_si128(aboveLo, belowHi), _mm_xor_si128(p.c, lo)));
+    // Byte-wise add wraps modulo 256 in the low byte and leaves the zero high byte alone.
+    p.a = _mm_add_epi8(d, predicted);
+    p.c = b;
+    p.c3 = _mm_add_epi16(_mm_add_epi16(b, b), b);
+    return p.a;
 }
+
+inline __m128i Widen(__m128i v) { return _mm_unpacklo_epi8(v, _mm_setzero_si128()); }
 
 template <int Src, int Dst>
 void PaethSse2(const Byte* src, const Byte* prev, Byte* dst, std::size_t pixels, __m128i alpha) {
-    const __m128i zero = _mm_setzero_si128();
-    // Left (a), above (b) and upper-left (c) pixels, widened to 16 bits.
-    __m128i a = zero, c = zero, c3 = zero;
+    PaethCarry p;
     for (std::size_t x = 0; x < pixels; ++x) {
-        __m128i b = _mm_unpacklo_epi8(LoadPixel(prev + x * Dst), zero);
-        __m128i d = _mm_unpacklo_epi8(LoadPixel(src + x * Src), zero);
-        // The predictor in a form equal to the distance comparisons (ties to a, then b, then c for every
-        // a, b, c in 0..255) whose chain through a is short: with t = 3c - (a + b), the prediction is
-        // max(a, b) when t <= min(a, b), else min(a, b) when max(a, b) <= t, else c.
-        __m128i threshold = _mm_sub_epi16(c3, _mm_add_epi16(a, b));
-        __m128i lo = _mm_min_epi16(a, b), hi = _mm_max_epi16(a, b);
-        __m128i t0 = Select(_mm_cmpgt_epi16(hi, threshold), c, lo);
-        __m128i predicted = Select(_mm_cmpgt_epi16(threshold, lo), t0, hi);
-        // Byte-wise add wraps modulo 256 in the low byte and leaves the zero high byte alone.
-        a = _mm_add_epi8(d, predicted);
+        __m128i a = PaethPixel(p, Widen(LoadPixel(prev + x * Dst)), Widen(LoadPixel(src + x * Src)));
         StorePixel<Dst>(dst + x * Dst, _mm_or_si128(_mm_packus_epi16(a, a), alpha));
-        c = b;
-        c3 = _mm_add_epi16(_mm_add_epi16(b, b), b);
+    }
+}
+
+// Two Paeth rows in one pass, in one register: the upper (first) row's pixel x in the low half, the lower row's
+// pixel x - 2 in the high half. The lower pixel's upper neighbour is then the upper row's result of two steps
+// before, already at hand, so one chain of steps, no longer than a single row's, unfilters two pixels with the
+// same instructions. Textures are mostly Paeth rows, mostly next to each other. For three-byte pixels the alpha
+// is OR-ed into both halves.
+template <int Src>
+void PaethPairSse2(const Byte* src0, const Byte* src1, const Byte* prev, Byte* dst0, Byte* dst1,
+                   std::size_t pixels, __m128i alpha) {
+    if (pixels < 2) {
+        PaethSse2<Src, 4>(src0, prev, dst0, pixels, alpha);
+        PaethSse2<Src, 4>(src1, dst0, dst1, pixels, alpha);
+        return;
+    }
+    PaethCarry p;
+    // The results of two steps and of one step before.
+    __m128i older = _mm_setzero_si128(), last = _mm_setzero_si128();
+    // Upper pixels 0 and 1 alone. Upper, left, upper-left and data of the high half are all zero, so it stays
+    // zero, which is where the lower row starts.
+    for (std::size_t x = 0; x < 2; ++x) {
+        const __m128i b = _mm_unpacklo_epi64(Widen(LoadPixel(prev + x * 4)), older);
+        older = last;
+        last = PaethPixel(p, b, Widen(LoadPixel(src0 + x * Src)));
+        StorePixel<4>(dst0 + x * 4, _mm_or_si128(_mm_packus_epi16(last, last), alpha));
+    }
+    for (std::size_t x = 2; x < pixels; ++x) {
+        const __m128i b = _mm_unpacklo_epi64(Widen(LoadPixel(prev + x * 4)), older);
+        const __m128i d = Widen(_mm_unpacklo_epi32(LoadPixel(src0 + x * Src), LoadPixel(src1 + (x - 2) * Src)));
+        older = last;
+        last = PaethPixel(p, b, d);
+        const __m128i v = _mm_or_si128(_mm_packus_epi16(last, last), alpha);
+        StorePixel<4>(dst0 + x * 4, v);
+        StorePixel<4>(dst1 + (x - 2) * 4, _mm_srli_si128(v, 4));
+    }
+    // The lower row's last two pixels alone.
+    for (std::size_t x = pixels; x < pixels + 2; ++x) {
+        const __m128i b = _mm_slli_si128(older, 8);
+        const __m128i d = _mm_slli_si128(Widen(LoadPixel(src1 + (x - 2) * Src)), 8);
+        older = last;
+        last = PaethPixel(p, b, d);
+        const __m128i v = _mm_or_si128(_mm_packus_epi16(last, last), alpha);
+        StorePixel<4>(dst1 + (x - 2) * 4, _mm_srli_si128(v, 4));
     }
 }
 
@@ -188,6 +245,11 @@ bool DecodeRowsIntoRgba(const Byte* data, std::size_t width, std::size_t height,
         const Byte* src = data + r * (rowBytes + 1) + 1;
         Byte* dst = pixels + (height - 1 - r) * outRowBytes;
         const Byte* prev = r == 0 ? zeroRow : dst + outRowBytes;
+        if (src[-1] == 4 && r + 1 < height && src[rowBytes] == 4) {
+            PaethPairSse2<Src>(src, src + rowBytes + 1, prev, dst, dst - outRowBytes, width, alpha);
+            ++r;
+            continue;
+        }
         switch (src[-1]) {
         case 0:
             if constexpr (Src == 4) {
@@ -271,9 +333,12 @@ struct Format {
     // Colour key from tRNS for grey and RGB images (raw sample values, before any scaling).
     bool hasKey = false;
     std::uint32_t keyGrey = 0, keyRed = 0, keyGreen = 0, keyBlue = 0;
-    // Palette images (and nothing else): every possible index mapped to its RGBA, indexes past the palette
-    // opaque black.
+    // Palette images: every possible index mapped to its RGBA, indexes past the palette opaque black. Grey
+    // images of 1, 2 or 4 bits: every sample value mapped to its RGBA, the colour key applied.
     Byte palette[256][4] = {};
+    // Images of 1, 2 or 4 bits: every byte value mapped to the RGBA of the 8, 4 or 2 pixels it packs, so that a
+    // row is expanded a byte at a time by one copy. Filled only for those images (left uninitialized otherwise).
+    Byte packed[256][32];
 };
 
 // Grey levels of 1-, 2- and 4-bit samples spread over 0..255.
@@ -286,11 +351,53 @@ inline void PutRgba(Byte* d, Byte r, Byte g, Byte b, Byte a) {
     d[3] = a;
 }
 
-// Sub-byte sample i of a packed row (most significant bits first).
-inline unsigned PackedSample(const Byte* src, std::size_t i, int depth) {
-    std::size_t bit = i * std::size_t(depth);
-    unsigned shift = 8u - unsigned(depth) - unsigned(bit & 7);
-    return (src[bit >> 3] >> shift) & ((1u << depth) - 1u);
+// Fills `packed` from `palette` for an image of 1, 2 or 4 bits (the first sample of a byte in its top bits): the
+// pixels of each half byte first, then every byte from its two halves, some 500 small copies at any depth.
+template <int Depth>
+void FillPacked(Format& f) {
+    constexpr int perHalf = 4 / Depth;
+    constexpr unsigned mask = (1u << Depth) - 1u;
+    Byte half[16][16];
+    for (unsigned n = 0; n < 16; ++n)
+        for (int k = 0; k < perHalf; ++k)
+            std::memcpy(half[n] + 4 * k, f.palette[(n >> (4 - Depth * (k + 1))) & mask], 4);
+    for (unsigned v = 0; v < 256; ++v) {
+        std::memcpy(f.packed[v], half[v >> 4], 4 * perHalf);
+        std::memcpy(f.packed[v] + 4 * perHalf, half[v & 15], 4 * perHalf);
+    }
+}
+
+void FillPacked(Format& f) {
+    if (f.depth == 1) FillPacked<1>(f);
+    else if (f.depth == 2) FillPacked<2>(f);
+    else FillPacked<4>(f);
+}
+
+// Expands `width` pixels of a row of 1, 2 or 4 bits through `packed`; a last, partly used byte gives only its
+// leading pixels.
+template <int Depth>
+void ExpandPacked(const Format& f, const Byte* src, Byte* dst, std::size_t width) {
+    constexpr std::size_t perByte = 8 / Depth, bytes = perByte * 4;
+    const std::size_t whole = width / perByte, rest = width % perByte;
+    std::size_t i = 0;
+#if defined(__SSE2__)
+    if constexpr (Depth == 4) {
+        // Two bytes at a time, so that each store is a full sixteen bytes.
+        for (; i + 2 <= whole; i += 2) {
+            const __m128i first = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(f.packed[src[i]]));
+            const __m128i second = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(f.packed[src[i + 1]]));
+            _mm_storeu_si128(reinterpret_cast<__m128i*>(dst + i * bytes), _mm_unpacklo_epi64(first, second));
+        }
+    }
+#endif
+    for (; i < whole; ++i) std::memcpy(dst + i * bytes, f.packed[src[i]], bytes);
+    if (rest) std::memcpy(dst + whole * bytes, f.packed[src[whole]], rest * 4);
+}
+
+void ExpandPacked(const Format& f, const Byte* src, Byte* dst, std::size_t width) {
+    if (f.depth == 1) ExpandPacked<1>(f, src, dst, width);
+    else if (f.depth == 2) ExpandPacked<2>(f, src, dst, width);
+    else ExpandPacked<4>(f, src, dst, width);
 }
 
 // Converts `width` pixels of one unfiltered row. `src` lies inside the inflate buffer (it may be read a few bytes
@@ -341,8 +448,7 @@ void ConvertRow(const Format& f, const Byte* src, Byte* dst, std::size_t width) 
         if (f.depth == 8) {
             for (std::size_t x = 0; x < width; ++x, dst += 4) std::memcpy(dst, f.palette[src[x]], 4);
         } else {
-            for (std::size_t x = 0; x < width; ++x, dst += 4)
-                std::memcpy(dst, f.palette[PackedSample(src, x, f.depth)], 4);
+            ExpandPacked(f, src, dst, width);
         }
         return;
     default:    // 0: grey
@@ -357,12 +463,7 @@ void ConvertRow(const Format& f, const Byte* src, Byte* dst, std::size_t width) 
                 PutRgba(dst, src[x], src[x], src[x], alpha);
             }
         } else {
-            const int scale = kGreyScale[f.depth];
-            for (std::size_t x = 0; x < width; ++x, dst += 4) {
-                unsigned raw = PackedSample(src, x, f.depth);
-                Byte grey = Byte(raw * unsigned(scale));
-                PutRgba(dst, grey, grey, grey, f.hasKey && raw == f.keyGrey ? 0 : 255);
-            }
+            ExpandPacked(f, src, dst, width);
         }
         return;
     }
@@ -468,7 +569,9 @@ bool DecodePngBytes(const std::string& bytes, DecodedImage& out) {
         return nullptr;
     };
 
-    auto format = std::make_unique<Format>();
+    // Default-initialized: the expansion table is filled only where it is used.
+    std::unique_ptr<Format> format(new (std::nothrow) Format);
+    if (!format) return Fail(PngOutOfMemory, out);
     Format& f = *format;
     f.colorType = colorType;
     f.depth = depth;
@@ -501,6 +604,14 @@ bool DecodePngBytes(const std::string& bytes, DecodedImage& out) {
             f.keyBlue = Be16(key + 4);
         }
         f.hasKey = true;
+    }
+    if (colorType == 0 && depth < 8) {
+        // Grey levels spread over 0..255; the key is compared with the raw sample.
+        const unsigned scale = unsigned(kGreyScale[depth]);
+        for (unsigned raw = 0; raw < (1u << depth); ++raw) {
+            const Byte grey = Byte(raw * scale);
+            PutRgba(f.palette[raw], grey, grey, grey, f.hasKey && raw == f.keyGrey ? 0 : 255);
+        }
     }
 
     // Nothing large is allocated for an image whose RGBA output would pass the limit (this also keeps every size
@@ -550,6 +661,7 @@ bool DecodePngBytes(const std::string& bytes, DecodedImage& out) {
         return Fail(PngInflateError, out);
     if (inflatedSize != expected) return Fail(PngWrongInflatedSize, out);
     gathered.reset();
+    if (depth < 8) FillPacked(f);
 
     const std::size_t outRowBytes = std::size_t(width) * 4;
     // The row above the first: as long as a row of the file or of the output, whichever is longer.

@@ -36,7 +36,7 @@ std::int32_t Difficulty = 0;
 ControlKeys heldControls;
 std::int64_t controlsReadAt = 0;
 
-std::function<void()> playIterationHook;
+std::function<bool()> playIterationHook;
 std::int64_t playIteration = 0;
 std::string playKey;
 
@@ -122,7 +122,13 @@ void ApplyDifficulty() {
     }
 }
 
-void StartLevel() {
+bool SequenceOver(double counter) {
+    return counter > SequenceLength && (explosionLayer.Empty() || counter > SequenceLimit);
+}
+
+}  // namespace
+
+void BeginPlay() {
     deathCounter = 0;
     winCounter = 0;
     bombCount = 0;
@@ -161,7 +167,7 @@ void StartLevel() {
     BuildSpatialIndex();
 }
 
-bool EndLevel() {
+bool EndPlay() {
     PlatformShowPointer(true);
     playing = 0;
     explosionLayer.Clear();
@@ -177,12 +183,6 @@ bool EndLevel() {
     DropSpatialIndex();
     return completed;
 }
-
-bool SequenceOver(double counter) {
-    return counter > SequenceLength && (explosionLayer.Empty() || counter > SequenceLimit);
-}
-
-}  // namespace
 
 std::int32_t WholeNumber(double value) {
     const double rounded = std::nearbyint(value);
@@ -227,18 +227,21 @@ void PlayQuoteSometimes(std::int32_t firstId, std::int32_t lastId) {
 
 bool IsBonusLevel() { return Entry(WholeNumber(background.texture)).name == "bonusbackground"; }
 
+void PlayLogicFrame() {
+    RunLevelClock();
+    UpdateMovers();
+    UpdateElevators();
+    UpdatePlayer();
+}
+
 bool PlayLevel() {
-    StartLevel();
+    BeginPlay();
     for (;;) {
         ++playIteration;
         playKey.clear();
         bool leave = false;
-        RunLevelClock();
-        UpdateMovers();
-        UpdateElevators();
-        UpdatePlayer();
+        PlayLogicFrame();
         DrawFrame();
-        UpdateMusic();
         if (SequenceOver(winCounter)) {
             leave = true;
         } else if (SequenceOver(deathCounter)) {
@@ -252,10 +255,10 @@ bool PlayLevel() {
             if (playKey == CloseKey) playKey = EscapeKey;
             leave = playKey == EscapeKey;
         }
-        if (playIterationHook) playIterationHook();
+        if (playIterationHook && playIterationHook()) leave = true;
         if (leave) break;
     }
-    return EndLevel();
+    return EndPlay();
 }
 
 bool RestartAfterDeath() {

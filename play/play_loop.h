@@ -61,14 +61,20 @@ extern std::int64_t controlsReadAt;     // the playIteration in which the contro
 
 // ---- Hooks for tools and tests (empty in the game) ------------------------------------------------------------
 // Called at the end of every iteration of the play loop, the one that leaves the loop included; after a restart
-// it sees the restored level.
-extern std::function<void()> playIterationHook;
+// it sees the restored level. Returning true leaves the loop as Escape would (a tool's frame limit in a window,
+// where no key can be put into the buffer).
+extern std::function<bool()> playIterationHook;
 extern std::int64_t playIteration;      // iterations of the running PlayLevel so far, counted from 1
 extern std::string playKey;             // the key read from the key buffer in this iteration ("" for none)
 
 // ---- Operations -------------------------------------------------------------------------------------------------
 // Plays the level in memory once; true when the exit was reached. Leaves the level in its played state.
 bool PlayLevel();
+// PlayLevel in parts, for benchmarks: its start, the game's logic of one frame (the level clock, the platforms, the
+// elevators and the player's ball; no drawing, no key buffer, no end of the level) and its end.
+void BeginPlay();
+void PlayLogicFrame();
+bool EndPlay();
 // Puts the level back as it was when play started; false when no play is running.
 bool RestartAfterDeath();
 // One frame of the player's ball: its motion and the controls while it lives, else the step of the death or

@@ -81,7 +81,8 @@ bool ParseInputScript(const std::string& text, List<InputSegment>& script, std::
             return false;
         }
         InputSegment segment;
-        if (count.empty() || count.size() > 12 || !std::all_of(count.begin(), count.end(), [](char c) { return c >= '0' && c <= '9'; })) {
+        const bool digits = std::all_of(count.begin(), count.end(), [](char c) { return c >= '0' && c <= '9'; });
+        if (count.empty() || count.size() > 12 || !digits) {
             error = where + "a segment starts with its number of frames";
             return false;
         }
@@ -167,6 +168,7 @@ ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& op
 
     ReplayResult result;
     prepare(1);
+    if (options.maxFrames <= 0) device.push("\x1B");
     device.setClock(startClock);
     fixFrameTime();
     playIterationHook = [&] {
@@ -177,6 +179,7 @@ ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& op
         fixFrameTime();
         prepare(playIteration + 1);
         if (playIteration == options.maxFrames) device.push("\x1B");
+        return false;
     };
     result.completed = PlayLevel();
     playIterationHook = nullptr;

@@ -27,7 +27,6 @@ struct LayerSlot {
     std::int32_t base = 0;
     std::int32_t builtCount = 0;
     std::vector<std::int32_t> dead;         // ascending
-    std::vector<std::int32_t> head;         // per cell: the first entry of this layer there, 0 = none
 };
 
 // For one play attempt: rebuilt at the start, after a restart and after a blast.
@@ -36,6 +35,9 @@ struct SpatialGrid {
     double originX = 0, originY = 0, cellSize = BaseCellSize;
     std::int32_t columns = 1, rows = 1;
     LayerSlot slots[IndexedLayerCount];
+    // Per cell and layer the first entry of that layer there (0 = none). The heads of one cell lie side by side:
+    // the tests of one unit step ask about the same few cells in several layers.
+    std::vector<std::int32_t> heads;
     std::vector<std::int32_t> next;         // per entry: the next entry of the same layer in its cell
     std::vector<std::int32_t> cellOf;       // per entry: its cell, -1 once removed
     std::vector<std::int32_t> markedWalls;  // ascending positions of the walls whose param1 is not 0
@@ -79,16 +81,20 @@ std::int32_t IdOfPosition(const LayerSlot& slot, std::int32_t position) {
     return id;
 }
 
-void Link(LayerSlot& slot, std::int32_t entry, std::int32_t cell) {
-    grid.next[static_cast<size_t>(entry)] = slot.head[static_cast<size_t>(cell)];
-    slot.head[static_cast<size_t>(cell)] = entry;
+std::int32_t& Head(int slot, std::int32_t cell) {
+    return grid.heads[static_cast<size_t>(cell) * IndexedLayerCount + static_cast<size_t>(slot)];
+}
+
+void Link(int slot, std::int32_t entry, std::int32_t cell) {
+    grid.next[static_cast<size_t>(entry)] = Head(slot, cell);
+    Head(slot, cell) = entry;
     grid.cellOf[static_cast<size_t>(entry)] = cell;
 }
 
-void Unlink(LayerSlot& slot, std::int32_t entry) {
+void Unlink(int slot, std::int32_t entry) {
     std::int32_t cell = grid.cellOf[static_cast<size_t>(entry)];
     if (cell < 0) return;
-    std::int32_t* link = &slot.head[static_cast<size_t>(cell)];
+    std::int32_t* link = &Head(slot, cell);
     while (*link != 0 && *link != entry) link = &grid.next[static_cast<size_t>(*link)];
     if (*link == entry) *link = grid.next[static_cast<size_t>(entry)];
     grid.cellOf[static_cast<size_t>(entry)] = -1;
@@ -139,12 +145,12 @@ void BuildSpatialIndex() {
 
     grid.next.assign(static_cast<size_t>(entries) + 1, 0);
     grid.cellOf.assign(static_cast<size_t>(entries) + 1, -1);
+    grid.heads.assign(cells * IndexedLayerCount, 0);
     for (int s = 0; s < IndexedLayerCount; ++s) {
-        LayerSlot& slot = grid.slots[s];
-        slot.head.assign(cells, 0);
+        const LayerSlot& slot = grid.slots[s];
         const Layer& layer = LevelLayer(IndexedLayers[s]);
         // Linked from the last to the first, so each cell's list runs in layer order.
-        for (std::int32_t id = layer.Count(); id >= 1; --id) Link(slot, slot.base + id, CellAt(layer[id].x, layer[id].y));
+        for (std::int32_t id = layer.Count(); id >= 1; --id) Link(s, slot.base + id, CellAt(layer[id].x, layer[id].y));
     }
 
     grid.elevator.assign(static_cast<size_t>(wallLayer.Count()) + 1, 0);
@@ -173,7 +179,7 @@ void FindCandidates(std::int32_t layer, double x0, double x1, double y0, double 
     const std::int32_t c0 = Column(x0), c1 = Column(x1), r0 = Row(y0), r1 = Row(y1);
     for (std::int32_t row = r0; row <= r1; ++row) {
         for (std::int32_t column = c0; column <= c1; ++column) {
-            for (std::int32_t entry = slot.head[static_cast<size_t>(row * grid.columns + column)]; entry != 0;
+            for (std::int32_t entry = Head(s, row * grid.columns + column); entry != 0;
                  entry = grid.next[static_cast<size_t>(entry)])
                 out.push_back(PositionOfId(slot, entry - slot.base));
         }
@@ -193,9 +199,9 @@ void SpatialIndexMoved(std::int32_t layer, std::int32_t position) {
     const std::int32_t entry = slot.base + IdOfPosition(slot, position);
     const std::int32_t cell = CellAt(object.x, object.y);
     if (grid.cellOf[static_cast<size_t>(entry)] == cell) return;
-    Unlink(slot, entry);
+    Unlink(s, entry);
     // A moved object goes in front of its new cell's list; queries sort, so the list's order does not matter.
-    Link(slot, entry, cell);
+    Link(s, entry, cell);
 }
 
 void SpatialIndexRemoved(std::int32_t layer, std::int32_t position) {
@@ -208,7 +214,7 @@ void SpatialIndexRemoved(std::int32_t layer, std::int32_t position) {
         return;
     }
     const std::int32_t id = IdOfPosition(slot, position);
-    Unlink(slot, slot.base + id);
+    Unlink(s, slot.base + id);
     slot.dead.insert(std::lower_bound(slot.dead.begin(), slot.dead.end(), id), id);
     if (layer == WallLayerNumber) {
         // Wall marks and elevator flags are kept by position: the later walls move down by one.
@@ -251,7 +257,8 @@ void UnmarkWall(std::int32_t position) {
 
 bool IsElevator(std::int32_t wallPosition) {
     if (grid.built && grid.elevator.size() == static_cast<size_t>(wallLayer.Count()) + 1)
-        return wallPosition >= 1 && wallPosition <= wallLayer.Count() && grid.elevator[static_cast<size_t>(wallPosition)];
+        return wallPosition >= 1 && wallPosition <= wallLayer.Count() &&
+               grid.elevator[static_cast<size_t>(wallPosition)] != 0;
     for (std::int32_t position : elevatorIndex)
         if (position == wallPosition) return true;
     return false;

@@ -122,6 +122,9 @@ class PlayTest : public ::testing::Test {
 protected:
     std::optional<TempProgramFolder> folder;
     std::vector<Snapshot> frames;       // one per iteration of the last Play
+    // Every message of the last Play with the frame it appeared in. Messages are noted as they appear, because the
+    // heads-up display ages them and takes them away.
+    std::vector<std::pair<std::int64_t, std::string>> shown;
     ReplayResult result;
     double fps = 50;                    // frameStep 0.5: round numbers
     // Called after every iteration (before the snapshot is kept) when set.
@@ -235,6 +238,7 @@ protected:
         if (maxFrames == 0)
             for (const InputSegment& segment : segments) maxFrames += segment.frames;
         frames.clear();
+        shown.clear();
         Headless.frameTime = 1.0 / fps;
         const double start = Headless.clock;
         ReplayDevice device;
@@ -248,6 +252,12 @@ protected:
         options.fps = fps;
         options.maxFrames = maxFrames;
         options.afterFrame = [this](std::int64_t frame) {
+            // Play's messages are white; one that is noted is tinted a shade, so it is noted once.
+            for (FloatingText& text : floatingTexts) {
+                if (text.blue != 255) continue;
+                shown.emplace_back(frame, text.text);
+                text.blue = 254;
+            }
             if (everyFrame) everyFrame(frame);
             Snapshot s;
             s.frame = frame;
@@ -303,16 +313,23 @@ protected:
             if (id >= first && id <= last) ++n;
         return n;
     }
-    // The texts currently floating, oldest first.
-    static std::vector<std::string> Texts() {
-        std::vector<std::string> texts;
-        for (const FloatingText& text : floatingTexts) texts.push_back(text.text);
-        return texts;
-    }
-    static int CountText(const std::string& text) {
+    // How often the message was shown in the last Play, and in which frame first (0: never).
+    int TimesShown(const std::string& text) const {
         int n = 0;
-        for (const FloatingText& floating : floatingTexts) n += floating.text == text;
+        for (const auto& [frame, message] : shown) n += message == text;
         return n;
+    }
+    std::int64_t FirstShown(const std::string& text) const {
+        for (const auto& [frame, message] : shown)
+            if (message == text) return frame;
+        return 0;
+    }
+    // The messages that appeared in one frame, in order.
+    std::vector<std::string> ShownIn(std::int64_t frame) const {
+        std::vector<std::string> texts;
+        for (const auto& [when, message] : shown)
+            if (when == frame) texts.push_back(message);
+        return texts;
     }
 };
 

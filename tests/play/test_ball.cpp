@@ -272,3 +272,19 @@ TEST_F(BallMotion, StandingOnTheSwitchTogglesItOnceAndStartsTheElevators) {
 
 }  // namespace
 }  // namespace playtest
+
+namespace playtest {
+namespace {
+
+// A velocity from a damaged file would take forever in unit steps: one move takes at most MaxUnitSteps of them.
+TEST_F(BallMotion, ADamagedSpeedSlowsOneFrameButCannotHangTheGame) {
+    Wall(0, 2000);
+    Finish();
+    Ball(0, 0, 1e300, 0);
+    Play("1 esc");
+    ASSERT_EQ(frames.size(), 1u);
+    EXPECT_EQ(frames[0].x, static_cast<double>(MaxUnitSteps));
+}
+
+}  // namespace
+}  // namespace playtest

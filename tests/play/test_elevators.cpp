@@ -1,6 +1,7 @@
 // Elevators: their stops under ceilings, on walls and traps and beside floors, two in one column, the switch, and
 // the band of the level they cannot leave.
 #include <algorithm>
+#include <cmath>
 
 #include "tests/play/play_fixture.h"
 
@@ -61,7 +62,7 @@ TEST_F(Elevators, LandingOnAWallPausesTwentyStepsWithAClick) {
     Finish();
     ElevatorTrack track;
     everyFrame = Track(track);
-    Play("200");
+    Play("150");
     // Up to 768, back down to 1024: the landing.
     size_t landed = 0;
     for (size_t i = 1; i < track.y.size() && !landed; ++i)
@@ -144,13 +145,16 @@ TEST_F(Elevators, TwoElevatorsInAColumnTurnBackWithin256) {
         lowerSpeed.push_back(TheElevator(2).param2);
     };
     Play("120");
-    const auto closest = std::min_element(gap.begin(), gap.end());
-    EXPECT_LT(*closest, 256);
-    EXPECT_GT(*closest, 240);
-    const size_t at = static_cast<size_t>(closest - gap.begin());
-    EXPECT_EQ(upperSpeed[at], -10);             // both turned back
-    EXPECT_EQ(lowerSpeed[at], 10);
-    EXPECT_GT(gap[at + 5], *closest);
+    EXPECT_GE(*std::min_element(gap.begin(), gap.end()), 255);
+    // The rising one meets the other as a ceiling: it stops exactly 256 below and turns...
+    const size_t lowerTurns =
+        static_cast<size_t>(std::find(lowerSpeed.begin(), lowerSpeed.end(), 10.0) - lowerSpeed.begin());
+    ASSERT_LT(lowerTurns + 1, gap.size());
+    EXPECT_EQ(gap[lowerTurns], 256);
+    EXPECT_EQ(upperSpeed[lowerTurns], 10);
+    // ...and the falling one turns at its next step, within 256 of a moving elevator.
+    EXPECT_EQ(upperSpeed[lowerTurns + 1], -10);
+    EXPECT_GT(gap[lowerTurns + 5], 256);
 }
 
 TEST_F(Elevators, SwitchingOffStopsThemWhereTheyAreAndOnSendsAllUp) {
@@ -190,7 +194,8 @@ TEST_F(Elevators, TheBallsSwitchStopsAndStartsThemInPlay) {
     Play("100 right");
     EXPECT_EQ(track.speed.front(), 0);          // a level with a switch starts with it off
     const size_t on = static_cast<size_t>(std::find(state.begin(), state.end(), -1) - state.begin());
-    const size_t off = static_cast<size_t>(std::find(state.begin() + static_cast<long>(on), state.end(), 0) - state.begin());
+    const auto turnedOff = std::find(state.begin() + static_cast<long>(on), state.end(), 0);
+    const size_t off = static_cast<size_t>(turnedOff - state.begin());
     ASSERT_LT(off, state.size());
     EXPECT_NE(track.speed[on], 0);
     EXPECT_EQ(track.speed[off], 0);
@@ -210,16 +215,35 @@ TEST_F(Elevators, AnElevatorStaysWithinTheLevelsBand) {
     EXPECT_EQ(*std::max_element(track.y.begin(), track.y.end()), 1024);
 }
 
-TEST_F(Elevators, AWedgedBallIsPushedAtMostOneCellAFrame) {
-    for (double x = -2560; x <= 2560; x += 128) Wall(x, 800);   // a ceiling right over the ball
+struct WedgeCase {
+    const char* name;
+    double ballX;
+};
+
+void PrintTo(const WedgeCase& c, std::ostream* out) { *out << c.name; }
+
+class Wedge : public PlayTest, public ::testing::WithParamInterface<WedgeCase> {};
+
+// Under a low ceiling the ball touches a wall wherever it is: the push toward the elevator's column would never end
+// (on the column it steps off and back again), so it stops after one cell of movement.
+TEST_P(Wedge, AWedgedBallIsPushedAtMostOneCellAFrame) {
+    for (double x = -2560; x <= 2560; x += 128) Wall(x, 800);
     Elevator(0, 1024);
     Finish();
-    Ball(0, 896);
+    Ball(GetParam().ballX, 896);
     SwitchOn();
     frameStep = 0.5;
-    UpdateElevators();          // would never return if the push were not bounded
-    EXPECT_EQ(ball.x, -128);
+    UpdateElevators();
+    EXPECT_GE(ball.x, -1);
+    EXPECT_LE(ball.x, 0);
+    // Each push bounced the ball off the ceiling once: 128 of them turned 6 into almost nothing.
+    EXPECT_LT(std::fabs(ball.param2), 1e-15);
+    EXPECT_GT(std::fabs(ball.param2), 0);
 }
+
+INSTANTIATE_TEST_SUITE_P(Places, Wedge,
+                         ::testing::Values(WedgeCase{"onTheColumn", 0}, WedgeCase{"beside", 50},
+                                           WedgeCase{"otherSide", -40}));
 
 TEST_F(Elevators, TheRidingBallIsPressedOntoTheElevator) {
     Wall(0, 0);

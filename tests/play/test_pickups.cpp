@@ -26,8 +26,6 @@ TEST_P(PickupTable, RollingOverAPickupTakesItForItsPoints) {
     Pickup(c.texture, 256, 384);
     for (int i = 0; i < c.otherFlags; ++i) Pickup(TexFlag, 2560 + 128 * i, 0);
     Finish();
-    bool shown = false;
-    everyFrame = [&](std::int64_t) { shown = shown || CountText(c.text) > 0; };
     Play("30 right");
     const Snapshot& last = frames.back();
     EXPECT_EQ(last.score, c.score);
@@ -35,7 +33,7 @@ TEST_P(PickupTable, RollingOverAPickupTakesItForItsPoints) {
     EXPECT_EQ(last.flags, c.flags);
     EXPECT_EQ(last.pickups, c.otherFlags);
     EXPECT_EQ(TimesPlayed(c.sound, c.sound), 1);
-    EXPECT_TRUE(shown) << c.text;
+    EXPECT_EQ(TimesShown(c.text), 1) << c.text;
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -104,10 +102,9 @@ TEST_P(Reminder, AnExitWithFlagsLeftRemindsAtMostEveryOneAndAHalfSeconds) {
     Hazard(TexExit, 0, 384);
     for (int i = 0; i < c.flags; ++i) Pickup(TexFlag, 2560 + 128 * i, 0);
     Finish();
-    int reminders = 0;
-    everyFrame = [&](std::int64_t) { reminders = CountText(c.text); };
     EXPECT_FALSE(Play("200"));      // four seconds on the exit
-    EXPECT_EQ(reminders, 3);
+    EXPECT_EQ(TimesShown(c.text), 3);
+    EXPECT_EQ(FirstShown(c.text), 2);
 }
 
 INSTANTIATE_TEST_SUITE_P(Counts, Reminder,
@@ -129,11 +126,9 @@ TEST_P(Trap, ATrapLosesTheBallUnlessGodModeIsOn) {
     Hazard(TexTrap, 0, 384);
     Finish();
     godMode = GetParam().god ? -1 : 0;
-    bool lostShown = false;
-    everyFrame = [&](std::int64_t) { lostShown = lostShown || CountText("BALL LOST!") > 0; };
     Play("3");                  // lost in the second frame; Escape is read in the fourth
     EXPECT_EQ(frames.back().death, GetParam().death);
-    EXPECT_EQ(lostShown, !GetParam().god);
+    EXPECT_EQ(TimesShown("BALL LOST!"), GetParam().god ? 0 : 1);
     EXPECT_EQ(TimesPlayed(SoundLose, SoundLose), GetParam().god ? 0 : 1);
 }
 

@@ -19,6 +19,8 @@ int Help(int argc, char** argv);
 
 int ToolPng(int argc, char** argv);
 int ToolStats(int argc, char** argv);
+int ToolShot(int argc, char** argv);
+int ToolPlay(int argc, char** argv);
 int ToolDump(int argc, char** argv);
 int ToolImportLegacy(int argc, char** argv);
 int ToolBuild(int argc, char** argv);
@@ -29,6 +31,11 @@ const ToolCommand Commands[] = {
     {"help", Help, "help                      this list"},
     {"png", ToolPng, "png FILE [OUT.pam]        decode a PNG with the game's decoder"},
     {"stats", ToolStats, "stats FILE.sts            a player's statistics file as JSON"},
+    {"shot", ToolShot, "shot LEVEL OUT.png [--data DIR] [--size WxH] [--editor] [--frames N]\n"
+                       "                            the level drawn as the game shows it, saved as a picture"},
+    {"play", ToolPlay, "play LEVEL [--data DIR] [--inputs FILE] [--seed N] [--difficulty D] [--fps F] [--max-frames N]\n"
+                       "          [--trace]        plays a level headless from a key script; --window [--record FILE]:\n"
+                       "                            in a window from the keyboard"},
     {"dump", ToolDump, "dump LEVEL [--data DIR]   a level as JSON; dump --source LEVEL: as level source"},
     {"import-legacy", ToolImportLegacy, "import-legacy IN OUT.kbx [--data DIR]  convert an old text-screen level"},
     {"build", ToolBuild, "build SRC OUT.kbx [--data DIR]  build a level file from its source"},

@@ -1,0 +1,142 @@
+// A small world for the board and heads-up display tests: an image table whose image i has the id 1000 + i, a
+// catalogue built by hand, an empty level, a 1024 x 768 screen at one pixel per world unit and the camera at (0, 0).
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "gfx/board.h"
+#include "gfx/display.h"
+#include "gfx/draw.h"
+#include "gfx/font.h"
+#include "gfx/hud.h"
+#include "gfx/texture.h"
+#include "play/level.h"
+#include "play/play_loop.h"
+#include "shell/settings.h"
+#include "test_support.h"
+#include "tiles/catalogue.h"
+
+class BoardTest : public ::testing::Test {
+protected:
+    static constexpr int ImageCount = 200;
+    static constexpr std::uint32_t PlaceholderId = 999;
+
+    void SetUp() override {
+        UseHeadless();
+        ImageTable.Clear();
+        ImageTable[0].id = PlaceholderId;
+        for (int i = 1; i <= ImageCount; i++) {
+            TextureImage image;
+            image.id = Img(i);
+            ImageTable.Add(image);
+        }
+        ResetTextureTable();
+        for (int layer = 1; layer <= LevelLayerCount; layer++) LevelLayer(layer).Clear();
+        flyingObjects.Clear();
+        floatingTexts.Clear();
+        elevatorIndex.Clear();
+        ForgetBoardIndex();
+        UiFont = Font{};
+        editSelectImage.id = 5001;
+        editGrayImage.id = 5002;
+
+        ActiveWidth = 1024;
+        ActiveHeight = 768;
+        uiScaleX = 1;
+        uiScaleY = 1;
+        frameStep = 0;
+        frameTime = 0;
+
+        EditorMode = 0;
+        MenuActive = 0;
+        showAll = 0;
+        playing = 0;
+        hudVisible = 0;
+        levelZoom = 1;
+        currentZoom = 1;
+        targetZoom = 1;
+        pixelsPerUnit = 1;
+        cameraX = cameraY = 0;
+        cameraTargetX = cameraTargetY = 0;
+        smoothClock = 0;
+        blinkCounter = 0;
+        deathCounter = winCounter = 0;
+        ballSizeDivisor = 0;
+        ballGrowFlag = 0;
+        ballGrowth = 0;
+        ballRolling = 0;
+        switchState = -1;
+        background = LevelObject{};
+        ball = LevelObject{};
+        ball.x = ball.y = -100000;      // out of the way unless a test places it
+        for (std::string& line : hintLines) line.clear();
+        hintBoxWidth = 0;
+        timeLimit = 0;
+        timeWarningShown = 0;
+        remainingTimeText.clear();
+        elapsedTime = 0;
+        flagsLeft = 0;
+        bombCount = 0;
+        score = 0;
+        displayedScore = 0;
+        levelBounds = LevelBounds{};
+        focusX = focusY = 0;
+
+        SetColor(255, 255, 255);
+        SetDepthFunc(DepthFunc::Less);
+        SetBlend(BlendMode::Alpha);
+    }
+
+    void TearDown() override {
+        ResetTextureTable();
+        ImageTable.Clear();
+        for (int layer = 1; layer <= LevelLayerCount; layer++) LevelLayer(layer).Clear();
+        flyingObjects.Clear();
+        floatingTexts.Clear();
+        ForgetBoardIndex();
+        UiFont = Font{};
+        EditorMode = 0;
+        MenuActive = 0;
+        showAll = 0;
+        hudVisible = -1;
+        ActiveWidth = 1024;
+        ActiveHeight = 768;
+        frameStep = 0;
+        levelZoom = 0.5;
+        for (std::string& line : hintLines) line.clear();
+    }
+
+    static std::uint32_t Img(int i) { return 1000 + static_cast<std::uint32_t>(i); }
+
+    static std::int32_t Texture(const std::string& name, std::int32_t kind, double first, double last,
+                                std::int32_t repeat = 0) {
+        TextureEntry entry;
+        entry.pack = "txtpckTest";
+        entry.name = name;
+        entry.firstFrame = first;
+        entry.lastFrame = last;
+        entry.repeat = repeat;
+        entry.kind = kind;
+        return AddTexture(entry);
+    }
+
+    // The quads that `draw` records.
+    static std::vector<QuadRecord> Draw(const std::function<void()>& draw) {
+        Headless.drawing.clear();
+        draw();
+        return Headless.drawing;
+    }
+    static std::vector<QuadRecord> DrawOneLayer(std::int32_t layer, std::int32_t z = 6) {
+        return Draw([&] { DrawLayer(layer, frameStep, RoundEven(cameraX), RoundEven(cameraY), z); });
+    }
+    static std::vector<QuadRecord> WithImage(const std::vector<QuadRecord>& quads, std::uint32_t image) {
+        std::vector<QuadRecord> found;
+        for (const QuadRecord& quad : quads)
+            if (quad.image == image) found.push_back(quad);
+        return found;
+    }
+};

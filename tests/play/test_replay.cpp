@@ -1,0 +1,170 @@
+// Replays: key scripts, and a level completed from a script twice with the same trace.
+#include <string>
+#include <vector>
+
+#include "tests/play/play_fixture.h"
+
+namespace playtest {
+namespace {
+
+using Replay = PlayTest;
+
+// Rolls right over a bomb and a flag, under a platform rattling about in its cage, onto the exit; a switch on the
+// way starts an elevator, and the bomb is dropped when the script says so.
+void BuildCourse() {
+    for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
+    Floor(0, 128 * 24, 512);
+    Wall(0, 384);
+    Ball(128, 384);
+    Pickup(TexBomb, 256, 384);
+    Pickup(TexFlag, 512, 384);
+    Arrow(5, 1024, 384);
+    Elevator(128 * 26, 1024);
+    Wall(128 * 26, 0);
+    Platform(1536, 0, 7, 9);
+    Floor(1280, 2048, -128);    // the cage
+    Floor(1280, 2048, 256);
+    Wall(1280, 0);
+    Wall(1280, 128);
+    Wall(2048, 0);
+    Wall(2048, 128);
+    Hazard(TexExit, 128 * 20, 384);
+    Finish();
+    timeLimit = 60;
+}
+
+const char* const Solution =
+    "# a short wait, then right all the way, with a bomb on the way\n"
+    "20\n"
+    "40 right\n"
+    "2 right+space   # the first second is over at the second of these frames\n"
+    "200 RIGHT   # names in any case\n";
+
+std::vector<std::string> Trace(ReplayResult& result, const std::string& script, std::int64_t maxFrames = 1000) {
+    UseHeadless();
+    HeadlessAudioReset();
+    InitAudio();
+    BuildCourse();
+    score = 0;                  // as the menu does before every level
+    SeedRandom(1);
+    List<InputSegment> segments;
+    std::string error;
+    EXPECT_TRUE(ParseInputScript(script, segments, error)) << error;
+    Headless.frameTime = 1.0 / 60;
+    ReplayDevice device;
+    device.hold = [](int code, bool held) { Headless.held[code] = held; };
+    device.push = [](const std::string& key) { HeadlessPushKey(key); };
+    device.setClock = [](double seconds) { Headless.clock = seconds; };
+    std::vector<std::string> lines;
+    ReplayOptions options;
+    options.maxFrames = maxFrames;
+    options.trace = [&](const std::string& line) { lines.push_back(line); };
+    result = RunReplay(segments, options, device);
+    lines.push_back(ResultLine(result.completed, result.frames));
+    return lines;
+}
+
+TEST_F(Replay, TheSameScriptAndSeedGiveTheSameTraceTwice) {
+    ReplayResult first, second;
+    const std::vector<std::string> one = Trace(first, Solution);
+    const std::vector<std::string> two = Trace(second, Solution);
+    EXPECT_TRUE(first.completed);
+    EXPECT_EQ(one, two);
+    ASSERT_GT(one.size(), 100u);
+    EXPECT_EQ(static_cast<std::int64_t>(one.size()), first.frames + 1);
+    // The bomb picked up and dropped, the switch and the exit all happened.
+    EXPECT_EQ(one.back().rfind("{\"result\":\"completed\",\"score\":", 0), 0u) << one.back();
+    EXPECT_NE(one[60].find("\"bombs\":1"), std::string::npos) << one[60];
+    EXPECT_NE(one[61].find("\"bombs\":0"), std::string::npos) << one[61];
+    EXPECT_NE(one[one.size() - 2].find("\"switch\":-1"), std::string::npos) << one[one.size() - 2];
+    EXPECT_EQ(one[0].rfind("{\"frame\":1,\"x\":128,\"y\":384,\"vx\":0,\"vy\":8.3333333333333339,", 0), 0u) << one[0];
+}
+
+TEST_F(Replay, AnotherSeedMovesThePlatformDifferently) {
+    ReplayResult first, second;
+    const std::vector<std::string> one = Trace(first, Solution);
+    const double platformX = platformLayer[1].x, platformY = platformLayer[1].y;
+    UseHeadless();
+    HeadlessAudioReset();
+    InitAudio();
+    BuildCourse();
+    SeedRandom(2);
+    List<InputSegment> segments;
+    std::string error;
+    ASSERT_TRUE(ParseInputScript(Solution, segments, error));
+    ReplayDevice device;
+    device.hold = [](int code, bool held) { Headless.held[code] = held; };
+    device.push = [](const std::string& key) { HeadlessPushKey(key); };
+    device.setClock = [](double seconds) { Headless.clock = seconds; };
+    RunReplay(segments, ReplayOptions{}, device);
+    EXPECT_TRUE(platformLayer[1].x != platformX || platformLayer[1].y != platformY);
+}
+
+TEST_F(Replay, EscapeComesAfterTheFrameLimit) {
+    ReplayResult result;
+    const std::vector<std::string> lines = Trace(result, "", 30);
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.frames, 31);
+    EXPECT_EQ(lines.back().rfind("{\"result\":\"not completed\",\"score\":0,\"frames\":31,", 0), 0u) << lines.back();
+}
+
+TEST_F(Replay, AKeyOfTheBufferIsReadOnItsSegmentsFirstFrame) {
+    ReplayResult result;
+    Trace(result, "5 right\n3 esc\n");
+    EXPECT_EQ(result.frames, 6);
+    MusicOn = 0;
+    Trace(result, "2\n1 m\n1 esc");
+    EXPECT_EQ(result.frames, 4);
+    EXPECT_EQ(MusicOn, -1);
+}
+
+struct ScriptCase {
+    const char* name;
+    const char* text;
+    bool ok;
+    const char* error;          // the start of the message
+};
+
+void PrintTo(const ScriptCase& c, std::ostream* out) { *out << c.name; }
+
+class Script : public ::testing::TestWithParam<ScriptCase> {};
+
+TEST_P(Script, ScriptsAreReadOrRefusedWithTheLine) {
+    List<InputSegment> segments;
+    std::string error;
+    EXPECT_EQ(ParseInputScript(GetParam().text, segments, error), GetParam().ok);
+    if (!GetParam().ok) {
+        EXPECT_EQ(error.rfind(GetParam().error, 0), 0u) << error;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Texts, Script,
+    ::testing::Values(ScriptCase{"empty", "", true, ""},
+                      ScriptCase{"comments", "# x\n\n  # y\n10 left # z\n", true, ""},
+                      ScriptCase{"everyKey",
+                                 "1 left+right+down+up+space+tab+ctrl+minus+enter+scrolllock+f8+f9+f10+f11+f12+esc+m",
+                                 true, ""},
+                      ScriptCase{"zeroFrames", "5\n0 left", false, "line 2: "},
+                      ScriptCase{"noCount", "left", false, "line 1: "},
+                      ScriptCase{"negative", "-3 left", false, "line 1: "},
+                      ScriptCase{"unknownKey", "3 lft", false, "line 1: unknown key 'lft'"},
+                      ScriptCase{"spaces", "3 left + right", false, "line 1: "},
+                      ScriptCase{"emptyKey", "3 left++right", false, "line 1: unknown key ''"}));
+
+TEST(ScriptText, WritingAndReadingGiveTheSameSegments) {
+    List<InputSegment> segments;
+    std::string error;
+    ASSERT_TRUE(ParseInputScript("3\n2 Right+SPACE\n1 esc\n4 f12+m+ctrl\n", segments, error)) << error;
+    ASSERT_EQ(segments.Count(), 4);
+    EXPECT_EQ(segments[2].held, (std::vector<int>{ScanRight, ScanSpace}));
+    EXPECT_EQ(segments[3].buffered, (std::vector<std::string>{"\x1B"}));
+    const std::string text = FormatInputScript(segments);
+    EXPECT_EQ(text, "3\n2 right+space\n1 esc\n4 ctrl+f12+m\n");
+    List<InputSegment> again;
+    ASSERT_TRUE(ParseInputScript(text, again, error));
+    EXPECT_EQ(FormatInputScript(again), text);
+}
+
+}  // namespace
+}  // namespace playtest

@@ -1,0 +1,259 @@
+// kolbrix-tool shot: a level drawn the way the game shows it, saved as a PNG picture. Level designers use it for
+// previews, and the README for its pictures.
+//
+//   shot LEVEL OUT.png [--data DIR] [--size WxH] [--editor] [--frames N]
+//
+// The level is drawn with real OpenGL in a window of W x H (default 1024 x 768; it needs an X display) with the
+// textures, font and fixed images of DIR (default: the tool's own folder). The picture shows the level as a player
+// sees it once the level has settled: the camera on the ball, the heads-up display at the start of play (all flags
+// left, no bombs, the full time) and the hint steady. With --editor it is the editor's view instead: the camera
+// centred on the ball's cell with the cursor there, hidden objects and path markers shown, no heads-up display.
+// N frames are drawn 1/25 s apart (default 1, the first frame of every animation); the last one is saved.
+//
+// Exit codes: 0 saved, 1 the display, the level or the picture failed, 2 wrong command line.
+#include <zlib.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "editor/dialog.h"
+#include "gfx/board.h"
+#include "gfx/display.h"
+#include "gfx/draw.h"
+#include "gfx/font.h"
+#include "gfx/texture.h"
+#include "platform/platform.h"
+#include "play/level.h"
+#include "play/level_file.h"
+#include "play/play_loop.h"
+#include "play/random.h"
+#include "shell/binio.h"
+#include "shell/files.h"
+#include "shell/language.h"
+#include "shell/settings.h"
+#include "shell/startup.h"
+#include "sound/sound.h"
+#include "tiles/catalogue.h"
+#include "tiles/texture_packs.h"
+
+namespace {
+
+struct ShotArguments {
+    std::string level, out, dataFolder;
+    std::int32_t width = 1024, height = 768;
+    bool editor = false;
+    std::int32_t frames = 1;
+};
+
+constexpr std::int32_t MaxSide = 8192;
+constexpr std::int32_t MaxFrames = 100000;
+constexpr double ShotFrameStep = 1;         // one animation frame between two drawn frames
+
+bool ParseWhole(const char* text, std::int32_t lo, std::int32_t hi, std::int32_t& value) {
+    char* end = nullptr;
+    const long n = std::strtol(text, &end, 10);
+    if (end == text || *end != '\0' || n < lo || n > hi) return false;
+    value = static_cast<std::int32_t>(n);
+    return true;
+}
+
+bool ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
+    const size_t x = text.find_first_of("xX");
+    if (x == std::string::npos) return false;
+    return ParseWhole(text.substr(0, x).c_str(), 1, MaxSide, width) &&
+           ParseWhole(text.substr(x + 1).c_str(), 1, MaxSide, height);
+}
+
+bool ParseArguments(int argc, char** argv, ShotArguments& args) {
+    std::vector<std::string> files;
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg == "--data" && i + 1 < argc) {
+            args.dataFolder = argv[++i];
+        } else if (arg == "--size" && i + 1 < argc) {
+            if (!ParseSize(argv[++i], args.width, args.height)) return false;
+        } else if (arg == "--frames" && i + 1 < argc) {
+            if (!ParseWhole(argv[++i], 1, MaxFrames, args.frames)) return false;
+        } else if (arg == "--editor") {
+            args.editor = true;
+        } else if (arg.size() >= 2 && arg[0] == '-' && arg[1] == '-') {
+            return false;
+        } else {
+            files.push_back(arg);
+        }
+    }
+    if (files.size() != 2) return false;
+    args.level = files[0];
+    args.out = files[1];
+    return true;
+}
+
+// ---- PNG writing: 8-bit RGB, one unfiltered deflate stream ---------------------------------------------------
+
+void PutBigEndian32(std::string& out, std::uint32_t value) {
+    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
+}
+
+void PutChunk(std::string& file, const char* type, const std::string& data) {
+    PutBigEndian32(file, static_cast<std::uint32_t>(data.size()));
+    const std::string typed = std::string(type, 4) + data;
+    file += typed;
+    const uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(typed.data()),
+                            static_cast<uInt>(typed.size()));
+    PutBigEndian32(file, static_cast<std::uint32_t>(crc));
+}
+
+// The PNG file of `rgb` (rows of width x 3 bytes, top row first); empty when compressing failed.
+std::string EncodePng(std::int32_t width, std::int32_t height, const std::vector<std::uint8_t>& rgb) {
+    const size_t row = static_cast<size_t>(width) * 3;
+    std::string raw;
+    raw.reserve((row + 1) * static_cast<size_t>(height));
+    for (std::int32_t y = 0; y < height; ++y) {
+        raw += '\0';        // filter type 0: the row as it is
+        raw.append(reinterpret_cast<const char*>(rgb.data()) + row * static_cast<size_t>(y), row);
+    }
+    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
+    std::string packed(packedSize, '\0');
+    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
+                  static_cast<uLong>(raw.size()), 6) != Z_OK)
+        return {};
+    packed.resize(packedSize);
+
+    std::string header;
+    PutBigEndian32(header, static_cast<std::uint32_t>(width));
+    PutBigEndian32(header, static_cast<std::uint32_t>(height));
+    header += {8, 2, 0, 0, 0};      // 8 bits per channel, RGB, deflate, no filter choice, no interlace
+    std::string file = "\x89PNG\r\n\x1a\n";
+    PutChunk(file, "IHDR", header);
+    PutChunk(file, "IDAT", packed);
+    PutChunk(file, "IEND", "");
+    return file;
+}
+
+// ---- The game's data and the level ---------------------------------------------------------------------------
+
+// Start-up's loading, without sound: the language, the font, the fixed images and every texture pack.
+void LoadData() {
+    MusicOn = 0;
+    SoundOn = 0;
+    QuotesOn = 0;
+    NostalgicMode = 0;
+    ListLanguageFiles();
+    std::string language = LanguageList.Empty() ? std::string() : LanguageList[1];
+    for (const std::string& name : LanguageList)
+        if (name == LanguageFile) language = name;
+    if (!language.empty()) LoadLanguage(language);
+    SeedRandom(1);
+
+    MessageState = -1;          // frames drawn while loading show the opening image, as at start-up
+    DrawFrame();                // the first frame works out the screen's scale values
+    SetBlend(BlendMode::Alpha);
+    UiFont.spacing = 2;
+    BuildFont(UiFont, ProgramFolder() + "standard.tga", ProgramFolder() + "standard.dat");
+    LoadFixedImages();
+    LoadTexturePacks();
+    TakeCatalogueDefaults();
+    MessageState = 0;
+}
+
+// The state in which play shows the level at its start, at the difficulty the level was made for.
+void SetUpView(bool editor) {
+    EditorMode = editor ? -1 : 0;
+    MenuActive = 0;
+    playing = 0;
+    showAll = 0;
+    hudVisible = -1;
+    targetZoom = 1.0;
+    currentZoom = 1.0;
+    deathCounter = 0;
+    winCounter = 0;
+    ballRolling = 0;
+    bombCount = 0;
+    score = 0;
+    displayedScore = 0;
+    floatingTexts.Clear();
+    flyingObjects.Clear();
+    flagsLeft = 0;
+    for (const LevelObject& pickup : pickupLayer)
+        if (Entry(WholeNumber(pickup.texture)).kind == KindFlag) ++flagsLeft;
+    switchState = -1;
+    for (const LevelObject& arrow : arrowLayer)
+        if (arrow.param1 == 5) switchState = 0;
+    remainingTimeText = FormatTime(timeLimit > 0 ? timeLimit : 0);
+    timeWarningShown = 0;
+    // Past the first seconds, when the hint has stopped blinking.
+    elapsedTime = 3;
+    if (editor) {
+        // The edit cursor stands on the ball's cell.
+        focusX = std::floor(ball.x / CellUnits) * CellUnits;
+        focusY = std::floor(ball.y / CellUnits) * CellUnits;
+    } else {
+        focusX = ball.x;
+        focusY = ball.y;
+    }
+}
+
+// One frame as DrawFrame draws it, with the camera already where it eases to.
+void DrawShotFrame(double step) {
+    frameStep = step;
+    frameTime = step / 25;
+    ClearFrame();
+    SetDepthFunc(DepthFunc::Less);
+    SetBlend(BlendMode::Alpha);
+    SetColor(255, 255, 255);
+    UpdateZoom();
+    AnimateTilingTextures();
+    UpdateCamera();
+    cameraX = cameraTargetX;
+    cameraY = cameraTargetY;
+    DrawBoard(CurrentBoardVariant());
+}
+
+int Fail(const std::string& message) {
+    std::fprintf(stderr, "kolbrix-tool shot: %s\n", message.c_str());
+    PlatformInit(PlatformBackend::Headless, 0, nullptr);     // closes the window
+    return 1;
+}
+
+}  // namespace
+
+int ToolShot(int argc, char** argv) {
+    ShotArguments args;
+    if (!ParseArguments(argc, argv, args)) {
+        std::fprintf(stderr, "usage: kolbrix-tool shot LEVEL OUT.png [--data DIR] [--size WxH] [--editor] "
+                             "[--frames N]\n");
+        return 2;
+    }
+    PlatformInit(PlatformBackend::Sdl, argc, argv);
+    // The settings name the language; their display size gives way to the asked one.
+    if (!args.dataFolder.empty()) SetProgramFolder(args.dataFolder);
+    LoadSettings();
+    ActiveWidth = args.width;
+    ActiveHeight = args.height;
+    ActiveFullscreen = 0;
+    ResetDisplayState();
+    if (!SetDisplayMode(args.width, args.height, 32, 0) || !PlatformHasGl())
+        return Fail("cannot open a " + std::to_string(args.width) + " x " + std::to_string(args.height) +
+                    " OpenGL window (is there an X display?)");
+    lastFrameTime = PlatformClock();
+    LoadData();
+    ForgetBoardIndex();
+    if (!LoadLevel(args.level)) return Fail("cannot load the level " + args.level);
+    SetUpView(args.editor);
+
+    std::vector<std::uint8_t> rgb;
+    for (std::int32_t frame = 1; frame <= args.frames; ++frame) {
+        DrawShotFrame(frame == 1 ? 0 : ShotFrameStep);
+        if (frame == args.frames && !ReadBackBuffer(args.width, args.height, rgb))
+            return Fail("cannot read the drawn frame back");
+        PlatformPresent();
+    }
+    const std::string png = EncodePng(args.width, args.height, rgb);
+    if (png.empty() || !PlatformWriteFileAtomic(args.out, png)) return Fail("cannot write " + args.out);
+    PlatformInit(PlatformBackend::Headless, 0, nullptr);
+    return 0;
+}
