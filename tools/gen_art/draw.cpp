@@ -122,7 +122,7 @@ Rgba GradientAt(const std::vector<std::pair<float, Rgba>>& stops, float t) {
     return stops.back().second;
 }
 
-float LightFactor(float nx, float ny, float nz, const Light& light, float* spec) {
+float LightFactor(float nx, float ny, float nz, const Light& light, float* highlight) {
     // Light from the upper left and in front; image y grows downwards.
     static const float lx = -0.48f, ly = -0.58f, lz = 0.66f;
     float len = std::sqrt(nx * nx + ny * ny + nz * nz);
@@ -130,11 +130,11 @@ float LightFactor(float nx, float ny, float nz, const Light& light, float* spec)
     float ndl = std::max(0.0f, nx * lx + ny * ly + nz * lz);
     // Normalised so that a flat surface keeps its colour.
     float k = (light.ambient + light.diffuse * ndl) / (light.ambient + light.diffuse * lz);
-    if (spec) {
+    if (highlight) {
         float hx = lx, hy = ly, hz = lz + 1;
         float hl = std::sqrt(hx * hx + hy * hy + hz * hz);
         float ndh = std::max(0.0f, (nx * hx + ny * hy + nz * hz) / hl);
-        *spec = light.specular * std::pow(ndh, light.shininess);
+        *highlight = light.specular * std::pow(ndh, light.shininess);
     }
     return k;
 }
@@ -145,12 +145,12 @@ void ApplyLight(Image& img, const Field& height, float depth, bool wrap, const L
             auto h = [&](int xx, int yy) { return wrap ? height.AtWrap(xx, yy) : height.AtClamp(xx, yy); };
             float dx = (h(x + 1, y) - h(x - 1, y)) * 0.5f * depth;
             float dy = (h(x, y + 1) - h(x, y - 1)) * 0.5f * depth;
-            float spec = 0;
-            float k = LightFactor(-dx, -dy, 1, light, &spec);
+            float highlight = 0;
+            float k = LightFactor(-dx, -dy, 1, light, &highlight);
             Rgba& p = img.At(x, y);
-            p.r = p.r * k + spec;
-            p.g = p.g * k + spec;
-            p.b = p.b * k + spec;
+            p.r = p.r * k + highlight;
+            p.g = p.g * k + highlight;
+            p.b = p.b * k + highlight;
         }
 }
 

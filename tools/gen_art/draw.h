@@ -59,7 +59,7 @@ struct Light {
 // unit), adds the specular highlight.
 void ApplyLight(Image& img, const Field& height, float depth, bool wrap, const Light& light = Light{});
 // The light factor of one surface normal (nx, ny, nz), with (0, 0, 1) giving 1.
-float LightFactor(float nx, float ny, float nz, const Light& light, float* spec = nullptr);
+float LightFactor(float nx, float ny, float nz, const Light& light, float* highlight = nullptr);
 
 // ---- Masks and distance fields ---------------------------------------------------------------------------
 // Signed distance (pixels, negative inside) to the edge of a coverage mask (inside where mask >= 0.5).

@@ -96,10 +96,10 @@ Image OrloLogo(bool retro) {
     FillShapeShadedIn(orb, [](float x, float y) { return SdCircle(x, y, 512, 250, 62); }, [](float x, float y, float) {
         float px = (x - 512) / 62, py = (y - 250) / 62;
         float pz = std::sqrt(std::max(0.0f, 1 - px * px - py * py));
-        float spec = 0;
-        float k = LightFactor(px, py, pz, Light{0.35f, 1.0f, 0.8f, 30}, &spec);
+        float highlight = 0;
+        float k = LightFactor(px, py, pz, Light{0.35f, 1.0f, 0.8f, 30}, &highlight);
         Rgba c = Scale(Mix(Hex(0x4AA0FF), Hex(0x1A3A9A), Clamp01(0.5f + 0.5f * (px + py))), k);
-        c.r += spec; c.g += spec; c.b += spec;
+        c.r += highlight; c.g += highlight; c.b += highlight;
         return c;
     }, 440, 180, 584, 320);
     // The orbit: an ellipse ring, drawn behind the orb at the top and in front of it at the bottom.

@@ -1056,12 +1056,12 @@ Image BallPicture(int size, float angle) {
             if (panelEdge > 0.47f) col = Scale(col, 0.82f);
             if (std::fabs(ox) > 0.9f) col = Hex(0x2F6FD6);
             if (std::fabs(std::fabs(ox) - 0.9f) < 0.025f) col = Hex(0x1C3A78);
-            float spec = 0;
-            float kf = LightFactor(px, py, pz, light, &spec);
+            float highlight = 0;
+            float kf = LightFactor(px, py, pz, light, &highlight);
             // Darker towards the rim, so the ball reads round even at a quarter size.
             float rim = 1 - 0.35f * std::pow(std::sqrt(r2), 6.0f);
             Rgba out = Scale(col, kf * rim);
-            out.r += spec; out.g += spec; out.b += spec;
+            out.r += highlight; out.g += highlight; out.b += highlight;
             out.a = cov;
             img.At(x, y) = out;
         }
@@ -1081,10 +1081,10 @@ Image BombPicture(int size, float spark, int frame) {
     FillShapeShaded(body, [&](float x, float y) { return SdCircle(x, y, cx, cy, R); }, [&](float x, float y, float) {
         float px = (x - cx) / R, py = (y - cy) / R;
         float pz = std::sqrt(std::max(0.0f, 1 - px * px - py * py));
-        float spec = 0;
-        float f = LightFactor(px, py, pz, light, &spec);
+        float highlight = 0;
+        float f = LightFactor(px, py, pz, light, &highlight);
         Rgba c = Scale(Hex(0x2A2D36), f);
-        c.r += spec; c.g += spec; c.b += spec * 1.05f;
+        c.r += highlight; c.g += highlight; c.b += highlight * 1.05f;
         return c;
     });
     // The cap, turned towards the upper right.
