@@ -67,6 +67,14 @@ void ResetDisplayState() {
 }
 
 void PaceFrame() {
+    double fixed = PlatformFixedFrameTime();
+    if (fixed > 0) {
+        // Every frame lasts exactly the fixed time (the platform keeps the real pace).
+        frameTime = fixed;
+        lastFrameTime = PlatformClock();
+        frameStep = std::min(25.0 * frameTime, 0.5);
+        return;
+    }
     // Sleep until just before the deadline and spin the rest: the pacing stays exact without burning a core.
     double now = PlatformClock();
     if (now - lastFrameTime < MinFrameInterval) {

@@ -48,5 +48,6 @@ void TextOpen();
 void Idle();        // one idle step of a wait: advances the clock and runs the frame script
 std::string Today();
 void NoteOpened(const std::string& target);
+void SetFrameTime(double seconds);
 std::uint32_t Seed();
 }  // namespace headless_backend

@@ -105,5 +105,6 @@ void TextPut(int row, int column, unsigned char ch, int fg, int bg) {
 std::string Today() { return Headless.date; }
 std::uint32_t Seed() { return Headless.seed; }
 void NoteOpened(const std::string& target) { Headless.opened.push_back(target); }
+void SetFrameTime(double seconds) { Headless.frameTime = seconds; }
 
 }  // namespace headless_backend

@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <chrono>
 #include <climits>
@@ -27,6 +28,10 @@ struct PlatformRun {                    // for the whole run
     // Text screen: cursor and colours in force.
     int row = 1, column = 1, fg = 7, bg = 0;
     bool textOpen = false;
+    // Fixed frame time on the SDL back end: the game's clock is virtual and the window paces itself in real time.
+    double fixedFrame = 0;
+    double virtualClock = 0;
+    double realNext = 0;
 } run;
 
 bool Headless() { return run.backend == PlatformBackend::Headless; }
@@ -64,11 +69,32 @@ void PlatformExit(int code) {
 std::string PlatformProgramPath() { return run.programPath; }
 const std::vector<std::string>& PlatformArguments() { return run.arguments; }
 
-double PlatformClock() { return Headless() ? headless_backend::Clock() : sdl_backend::Clock(); }
+double PlatformClock() {
+    if (Headless()) return headless_backend::Clock();
+    return run.fixedFrame > 0 ? run.virtualClock : sdl_backend::Clock();
+}
 void PlatformSleep0() { Headless() ? headless_backend::Sleep0() : sdl_backend::Sleep0(); }
 void PlatformWaitUntil(double deadline) {
-    Headless() ? headless_backend::WaitUntil(deadline) : sdl_backend::WaitUntil(deadline);
+    if (Headless()) headless_backend::WaitUntil(deadline);
+    else if (run.fixedFrame > 0) run.virtualClock = std::max(run.virtualClock, deadline);
+    else sdl_backend::WaitUntil(deadline);
 }
+
+void PlatformSetFixedFrameTime(double seconds) {
+    if (Headless()) {
+        if (seconds > 0) headless_backend::SetFrameTime(seconds);
+    } else if (seconds > 0 && run.fixedFrame <= 0) {
+        run.virtualClock = sdl_backend::Clock();
+        run.realNext = sdl_backend::Clock() + seconds;
+    } else if (seconds <= 0 && run.fixedFrame > 0) {
+        // Back to real time; the clock must not run backwards for whoever kept a reading.
+        run.fixedFrame = 0;
+        return;
+    }
+    run.fixedFrame = seconds > 0 ? seconds : 0;
+}
+
+double PlatformFixedFrameTime() { return run.fixedFrame; }
 
 std::string PlatformTodayDate() {
     if (Headless()) return headless_backend::Today();
@@ -103,7 +129,20 @@ void PlatformSetTitle(const std::string& title) {
 void PlatformShowPointer(bool shown) {
     Headless() ? headless_backend::ShowPointer(shown) : sdl_backend::ShowPointer(shown);
 }
-void PlatformPresent() { Headless() ? headless_backend::Present() : sdl_backend::Present(); }
+void PlatformPresent() {
+    if (Headless()) {
+        headless_backend::Present();
+        return;
+    }
+    sdl_backend::Present();
+    if (run.fixedFrame > 0) {
+        run.virtualClock += run.fixedFrame;
+        double now = sdl_backend::Clock();
+        if (run.realNext < now - 0.25) run.realNext = now;   // far behind (a stall): don't rush to catch up
+        sdl_backend::WaitUntil(run.realNext);
+        run.realNext += run.fixedFrame;
+    }
+}
 bool PlatformHasGl() { return !Headless() && sdl_backend::HasGl(); }
 void PlatformRecordQuad(const QuadRecord& quad) {
     if (Headless()) headless_backend::RecordQuad(quad);

@@ -28,6 +28,11 @@ void PlatformSleep0();                  // yield the processor (a sleep of 0 ms)
 // The headless clock simply jumps to the deadline.
 void PlatformWaitUntil(double deadline);
 std::string PlatformTodayDate();        // "mm-dd-yyyy"
+// A fixed frame time (0 switches it off): every presented frame then lasts exactly `seconds` of the game's clock,
+// whatever the real time, while a window still keeps that pace in real time. Recordings use it so that a replay
+// sees exactly the clock the player saw.
+void PlatformSetFixedFrameTime(double seconds);
+double PlatformFixedFrameTime();
 std::uint32_t PlatformRandomSeed();     // a seed taken from the clock
 
 // ---- Display ----------------------------------------------------------------------------------------------

@@ -156,6 +156,7 @@ int PlayHeadless(const PlayArguments& args) {
 
     HeadlessReset();
     Headless.frameTime = 1.0 / args.fps;
+    PlatformSetFixedFrameTime(1.0 / args.fps);
     Headless.maxFrames = std::numeric_limits<std::int64_t>::max();
     if (!args.dataFolder.empty()) SetProgramFolder(args.dataFolder);
     LoadSettings();
@@ -297,6 +298,8 @@ int PlayInWindow(const PlayArguments& args) {
         lastFrameTime = PlatformClock() - seconds;
     };
     if (recording) {
+        // The game's clock then counts 1/F per frame too, so the level clock of the recording is exact.
+        PlatformSetFixedFrameTime(seconds);
         frameTime = seconds;
         frameStep = step;
         lastFrameTime = PlatformClock() - seconds;
