@@ -77,3 +77,21 @@ TEST(DisplayModes, ScaleValuesOnTheFirstFrame) {
         EXPECT_EQ(fourByThreeHeight, c.tall) << c.w;
     }
 }
+
+TEST(FramePacing, FixedFrameTimeGivesExactStepsEvenBelowTheMinimumInterval) {
+    for (int fps : {60, 100, 30}) {
+        UseHeadless();
+        PlatformSetFixedFrameTime(1.0 / fps);
+        lastFrameTime = PlatformClock();
+        double start = PlatformClock();
+        for (int i = 1; i <= 10; i++) {
+            DrawFrame();
+            EXPECT_EQ(frameTime, 1.0 / fps) << fps;
+            EXPECT_EQ(frameStep, std::min(25.0 / fps, 0.5)) << fps;
+        }
+        // Ten frames of game clock, with no waiting added for the minimum interval.
+        EXPECT_NEAR(PlatformClock() - start, 10.0 / fps, 1e-9) << fps;
+        PlatformSetFixedFrameTime(0);
+        EXPECT_EQ(PlatformFixedFrameTime(), 0);
+    }
+}
