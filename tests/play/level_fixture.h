@@ -35,6 +35,17 @@ enum FixtureTexture : std::int32_t {
 };
 
 // Level file bytes of any version, written field by field: little-endian, as the format says.
+// One object with the fields the tests care about.
+inline LevelObject Object(double texture, double x, double y, double param1 = 0, double param2 = 0) {
+    LevelObject object;
+    object.texture = texture;
+    object.x = x;
+    object.y = y;
+    object.param1 = param1;
+    object.param2 = param2;
+    return object;
+}
+
 struct LevelBytes {
     int version = 8;
     std::string bytes;

@@ -8,16 +8,6 @@ namespace {
 
 using LevelFile = LevelTest;
 
-LevelObject Object(double texture, double x, double y, double param1 = 0, double param2 = 0) {
-    LevelObject object;
-    object.texture = texture;
-    object.x = x;
-    object.y = y;
-    object.param1 = param1;
-    object.param2 = param2;
-    return object;
-}
-
 void ExpectSameObject(const LevelObject& a, const LevelObject& b) {
     EXPECT_EQ(a.texture, b.texture);
     EXPECT_EQ(a.param1, b.param1);

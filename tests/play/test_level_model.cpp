@@ -5,13 +5,7 @@ namespace {
 using LevelModel = LevelTest;
 
 LevelObject At(double x, double y, double texture, double param1 = 0, double param2 = 0) {
-    LevelObject object;
-    object.texture = texture;
-    object.x = x;
-    object.y = y;
-    object.param1 = param1;
-    object.param2 = param2;
-    return object;
+    return Object(texture, x, y, param1, param2);
 }
 
 TEST_F(LevelModel, AddObjectReplacesTheObjectOnTheSameCellAndAppendsTheNewOne) {

@@ -5,16 +5,6 @@ namespace {
 
 using LevelSource = LevelTest;
 
-LevelObject Object(double texture, double x, double y, double param1 = 0, double param2 = 0) {
-    LevelObject object;
-    object.texture = texture;
-    object.x = x;
-    object.y = y;
-    object.param1 = param1;
-    object.param2 = param2;
-    return object;
-}
-
 // Writing a level as source and reading it back must give the same file, byte for byte: maps for what sits on a
 // grid in reading order, single lines for everything else (off-grid, out of order, stacked, odd parameters).
 TEST_F(LevelSource, ReadingTheWrittenSourceGivesBackTheSameLevel) {
