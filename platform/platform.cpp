@@ -84,12 +84,9 @@ void PlatformSetFixedFrameTime(double seconds) {
     if (Headless()) {
         if (seconds > 0) headless_backend::SetFrameTime(seconds);
     } else if (seconds > 0 && run.fixedFrame <= 0) {
+        // The game's clock starts from real time; presents keep it within a frame of real time afterwards.
         run.virtualClock = sdl_backend::Clock();
         run.realNext = sdl_backend::Clock() + seconds;
-    } else if (seconds <= 0 && run.fixedFrame > 0) {
-        // Back to real time; the clock must not run backwards for whoever kept a reading.
-        run.fixedFrame = 0;
-        return;
     }
     run.fixedFrame = seconds > 0 ? seconds : 0;
 }
