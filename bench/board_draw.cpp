@@ -167,15 +167,15 @@ int main(int argc, char** argv) {
     frameStep = 0.42;           // 60 frames a second
     frameTime = 0.0167;
     levelZoom = 0.5;
-    targetZoom = 1;
-    playing = 0;                // the camera stands still
-    EditorMode = 0;
-    MenuActive = 0;
-    hudVisible = -1;
+    attempt.targetZoom = 1;
+    attempt.playing = 0;                // the camera stands still
+    view.EditorMode = 0;
+    view.MenuActive = 0;
+    playRun.hudVisible = -1;
     flagsLeft = 12;
     bombCount = 3;
     timeLimit = 600;
-    remainingTimeText = "09:59";
+    attempt.remainingTimeText = "09:59";
     MakeCatalogue();
 
     std::vector<Result> results;
@@ -187,8 +187,8 @@ int main(int argc, char** argv) {
         focusX = focusY = 8 * 128.0;
         UpdateZoom();
         UpdateCamera();
-        cameraX = cameraTargetX;
-        cameraY = cameraTargetY;
+        view.cameraX = view.cameraTargetX;
+        view.cameraY = view.cameraTargetY;
         ForgetBoardIndex();
         DrawOneFrame();
         r.quads = Headless.lastFrame.size();

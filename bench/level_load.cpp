@@ -11,12 +11,12 @@
 #include <vector>
 #include <unistd.h>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "platform/platform.h"
 #include "play/level.h"
-#include "play/level_file.h"
+#include "shell/level_load.h"
 #include "play/random.h"
-#include "shell/files.h"
+#include "base/files.h"
 #include "shell/packs.h"
 #include "shell/settings.h"
 #include "sound/sound.h"

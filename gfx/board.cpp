@@ -8,18 +8,13 @@
 #include "gfx/display.h"
 #include "gfx/hud.h"
 #include "gfx/texture.h"
+#include "play/effects.h"
 #include "play/play_loop.h"
-#include "shell/files.h"
-#include "shell/settings.h"
+#include "base/files.h"
+#include "base/settings.h"
 #include "tiles/catalogue.h"
 
-std::int32_t EditorMode = 0;
-std::int32_t MenuActive = 0;
-
-double pixelsPerUnit = 0;
-double cameraTargetX = 0, cameraTargetY = 0;
-double smoothClock = 0;
-double blinkCounter = 0;
+BoardView view;
 
 std::int64_t boardObjectsVisited = 0;
 
@@ -54,7 +49,7 @@ std::uint32_t ImageId(double frame) {
     return ImageTable[index].id;
 }
 
-bool InEditor() { return EditorMode != 0; }
+bool InEditor() { return view.EditorMode != 0; }
 
 // Objects whose texture name holds "Blank" mark cells that play keeps out of sight.
 bool Hidden(const TextureEntry& entry) { return entry.name.find("Blank") != std::string::npos; }
@@ -173,7 +168,7 @@ bool RoleHolds(const TextureEntry& entry, Role role) {
     return OwnAnimation(entry) == (role == Role::Animated);
 }
 
-bool HiddenNow(const TextureEntry& entry) { return showAll == 0 && !InEditor() && Hidden(entry); }
+bool HiddenNow(const TextureEntry& entry) { return playRun.showAll == 0 && !InEditor() && Hidden(entry); }
 
 void BuildGrid(std::int32_t number, LayerGrid& grid) {
     const Layer& layer = LevelLayer(number);
@@ -295,7 +290,7 @@ bool GridCurrent(std::int32_t number, LayerGrid& grid) {
 // every frame. False when the grid does not match the layer any more.
 bool GatherCandidates(const Layer& layer, const LayerGrid& grid, std::int32_t cameraX, std::int32_t cameraY) {
     candidates.clear();
-    const double ppu = pixelsPerUnit;
+    const double ppu = view.pixelsPerUnit;
     if (!grid.positions.empty()) {
         // The world rectangle whose objects may touch the screen, a unit wider on every side than rounding needs.
         const double x0 = (cameraX - 1.0) / ppu - CellUnits - 1, x1 = (cameraX + ActiveWidth + 1.0) / ppu + 1;
@@ -357,6 +352,7 @@ struct ObjectRules {
     bool layerRules = true;     // hiding, the switch cell and the explosion size (not for flying objects)
     bool tint = false;          // drawn in red
     bool advanced = false;      // the object's own frame has already taken this frame's step (its animation class)
+    bool stepped = false;       // the rules have already run the layer's frames (explosions, play/effects.h)
 };
 
 // Visits the object at `position`: advances its animation and draws it when it is on the screen. True when it was
@@ -366,10 +362,13 @@ bool VisitObject(Layer& layer, std::int32_t position, double step, std::int32_t 
     ++boardObjectsVisited;
     LevelObject& object = layer[position];
     const TextureEntry& entry = Entry(TextureIndex(object.texture));
-    if (rules.layerRules && showAll == 0 && !InEditor() && Hidden(entry)) return false;
+    if (rules.layerRules && playRun.showAll == 0 && !InEditor() && Hidden(entry)) return false;
 
     double image = entry.frame;
-    if (rules.advanced) {
+    if (rules.stepped) {
+        if (SingleImage(entry)) image = entry.firstFrame;
+        else if (!Tiling(entry)) image = object.frame;
+    } else if (rules.advanced) {
         image = object.frame;
     } else if (SingleImage(entry)) {
         image = entry.firstFrame;
@@ -405,17 +404,6 @@ void WalkInFull(Layer& layer, double step, std::int32_t cameraX, std::int32_t ca
 
 // ---- Animation ----------------------------------------------------------------------------------------------------
 
-double AdvanceFrame(double first, double last, double current, double step) {
-    if (last < first) return first - 0.4999;   // no frames to run through; wrapping would never end
-    double rest = step;
-    for (;;) {
-        if (RoundEven(rest + current) <= last + 0.5) return rest + current;
-        rest = rest + current - last - 1;
-        current = first - 0.4999;
-        if (rest <= 0) return current;
-    }
-}
-
 void AnimateTilingTextures() {
     for (std::int32_t i = 1; i <= TextureTable.Count(); ++i) {
         TextureEntry& entry = TextureTable[i];
@@ -426,66 +414,66 @@ void AnimateTilingTextures() {
 // ---- The view -----------------------------------------------------------------------------------------------------
 
 void UpdateZoom() {
-    if (playing == 0) {
-        currentZoom = targetZoom;
+    if (attempt.playing == 0) {
+        view.currentZoom = attempt.targetZoom;
     } else {
-        smoothClock += frameTime;
-        if (currentZoom == 0) currentZoom = targetZoom;
-        if (smoothClock > SmoothInterval) currentZoom += (targetZoom - currentZoom) / ZoomEasing;
+        view.smoothClock += frameTime;
+        if (view.currentZoom == 0) view.currentZoom = attempt.targetZoom;
+        if (view.smoothClock > SmoothInterval) view.currentZoom += (attempt.targetZoom - view.currentZoom) / ZoomEasing;
     }
-    pixelsPerUnit = currentZoom * levelZoom;
+    view.pixelsPerUnit = view.currentZoom * levelZoom;
     // The board scales with the width of the screen only.
-    if (ActiveWidth != 1024) pixelsPerUnit *= ActiveWidth / 1024.0;
+    if (ActiveWidth != 1024) view.pixelsPerUnit *= ActiveWidth / 1024.0;
 }
 
 void UpdateCamera() {
-    const double ppu = pixelsPerUnit;
-    cameraTargetX = ppu * focusX - (ActiveWidth - CellUnits * ppu) / 2;
-    cameraTargetY = ppu * focusY - (ActiveHeight - CellUnits * ppu) / 2;
+    const double ppu = view.pixelsPerUnit;
+    view.cameraTargetX = ppu * focusX - (ActiveWidth - CellUnits * ppu) / 2;
+    view.cameraTargetY = ppu * focusY - (ActiveHeight - CellUnits * ppu) / 2;
     if (InEditor()) {
-        cameraX = cameraTargetX;
-        cameraY = cameraTargetY;
+        view.cameraX = view.cameraTargetX;
+        view.cameraY = view.cameraTargetY;
         return;
     }
 
     const LevelBounds& b = levelBounds;
     if (b.minX <= b.maxX) {
         bool leftClamped = false;
-        if (ppu * b.minX - cameraTargetX > 0) {
-            cameraTargetX = ppu * b.minX;
+        if (ppu * b.minX - view.cameraTargetX > 0) {
+            view.cameraTargetX = ppu * b.minX;
             leftClamped = true;
         }
         const double rightEdge = (CellUnits + b.maxX) * ppu;
-        if (rightEdge - cameraTargetX < ActiveWidth) {
+        if (rightEdge - view.cameraTargetX < ActiveWidth) {
             if (!leftClamped) {
-                cameraTargetX = rightEdge - ActiveWidth;
+                view.cameraTargetX = rightEdge - ActiveWidth;
                 // Narrower than the screen: halfway between the two edges, so the level stands in the middle.
-                if (ppu * b.minX - cameraTargetX > 0) cameraTargetX = (ppu * b.minX + cameraTargetX) / 2;
+                if (ppu * b.minX - view.cameraTargetX > 0) view.cameraTargetX = (ppu * b.minX + view.cameraTargetX) / 2;
             } else {
-                cameraTargetX = (rightEdge - ActiveWidth + cameraTargetX) / 2;
+                view.cameraTargetX = (rightEdge - ActiveWidth + view.cameraTargetX) / 2;
             }
         }
     }
     if (b.minY <= b.maxY) {
-        if (ppu * b.minY - cameraTargetY > 0) cameraTargetY = ppu * b.minY;
+        if (ppu * b.minY - view.cameraTargetY > 0) view.cameraTargetY = ppu * b.minY;
         // Last, so that a level shorter than the screen stands on its bottom edge.
         const double bottomEdge = (CellUnits + b.maxY) * ppu;
-        if (bottomEdge - cameraTargetY < ActiveHeight) cameraTargetY = bottomEdge - ActiveHeight;
+        if (bottomEdge - view.cameraTargetY < ActiveHeight) view.cameraTargetY = bottomEdge - ActiveHeight;
     }
 
-    if (smoothClock > SmoothInterval) {
+    if (view.smoothClock > SmoothInterval) {
         const bool sequence = Pixels(winCounter) != 0 || Pixels(deathCounter) != 0;
         const double easing = sequence ? FastCameraEasing : CameraEasing;
-        cameraX += (cameraTargetX - cameraX) / easing;
-        cameraY += (cameraTargetY - cameraY) / easing;
-        smoothClock = 0;
+        view.cameraX += (view.cameraTargetX - view.cameraX) / easing;
+        view.cameraY += (view.cameraTargetY - view.cameraY) / easing;
+        view.smoothClock = 0;
     }
 }
 
 // ---- Drawing ------------------------------------------------------------------------------------------------------
 
 ScreenRect WorldRect(double x, double y, double units, std::int32_t cameraX, std::int32_t cameraY) {
-    const double ppu = pixelsPerUnit;
+    const double ppu = view.pixelsPerUnit;
     ScreenRect rect;
     rect.left = Pixels(ppu * x - cameraX);
     rect.top = Pixels(ppu * y - cameraY);
@@ -505,9 +493,10 @@ void ForgetBoardIndex() {
 
 void DrawLayer(std::int32_t number, double step, std::int32_t cameraX, std::int32_t cameraY, std::int32_t z) {
     Layer& layer = LevelLayer(number);
-    const ObjectRules rules;
-    const bool usable = GriddedLayer(number) && layer.Count() >= GridThreshold && pixelsPerUnit > 0 &&
-                        std::isfinite(pixelsPerUnit);
+    ObjectRules rules;
+    rules.stepped = number == ExplosionLayerNumber;
+    const bool usable = GriddedLayer(number) && layer.Count() >= GridThreshold && view.pixelsPerUnit > 0 &&
+                        std::isfinite(view.pixelsPerUnit);
     if (!usable) {
         // Walked in full, the objects' frames run on without the grid's classes: sort the layer in afresh later.
         if (number >= 1 && number <= LevelLayerCount) grids[number].built = false;
@@ -559,7 +548,7 @@ void DrawBall(std::int32_t cameraX, std::int32_t cameraY) {
         image = ball.frame;
     }
     BindImage(ImageId(image));
-    const double ppu = pixelsPerUnit;
+    const double ppu = view.pixelsPerUnit;
     if (ballSizeDivisor > 0) {
         // Drawn at the background's depth with an equal test: it shows only where nothing but the background was
         // drawn, so the small ball passes behind everything.
@@ -580,7 +569,7 @@ void DrawBall(std::int32_t cameraX, std::int32_t cameraY) {
 }
 
 void DrawEditCursor() {
-    const double cell = CellUnits * pixelsPerUnit;
+    const double cell = CellUnits * view.pixelsPerUnit;
     const std::int32_t side = Pixels(cell);
     BindImage(editSelectImage.id);
     DrawQuad(Pixels((ActiveWidth - cell) / 2), Pixels((ActiveHeight - cell) / 2), 13, side, side);
@@ -593,12 +582,12 @@ int BoardSteps(BoardVariant variant, const BoardStep*& steps) {
 
 BoardVariant CurrentBoardVariant() {
     if (InEditor()) return BoardVariant::Editor;
-    if (MenuActive != 0) return BoardVariant::Menu;
+    if (view.MenuActive != 0) return BoardVariant::Menu;
     return BoardVariant::Play;
 }
 
 void DrawBoard(BoardVariant variant) {
-    const std::int32_t cx = Pixels(cameraX), cy = Pixels(cameraY);
+    const std::int32_t cx = Pixels(view.cameraX), cy = Pixels(view.cameraY);
     const double step = frameStep;
     const BoardStep* steps = nullptr;
     const int count = BoardSteps(variant, steps);
@@ -630,5 +619,7 @@ void DrawBoardFrame() {
     UpdateZoom();
     AnimateTilingTextures();
     UpdateCamera();
-    DrawBoard(CurrentBoardVariant());
+    const BoardVariant variant = CurrentBoardVariant();
+    if (variant == BoardVariant::Play) StepEffects(frameStep);
+    DrawBoard(variant);
 }

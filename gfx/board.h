@@ -16,25 +16,27 @@
 
 #include "gfx/draw.h"
 #include "play/level.h"
+#include "tiles/animation.h"
 
-// ---- The editor's and the menu's flags that choose what the board shows ------------------------------------------
-extern std::int32_t EditorMode;         // -1 while the editor runs; 0 otherwise (also during its test play)
-extern std::int32_t MenuActive;         // -1 while the main menu owns the screen (its background level is drawn)
-
-// ---- The view, for the run (the camera and zoom themselves live beside the level: cameraX, cameraY, currentZoom) --
-extern double pixelsPerUnit;            // screen pixels per world unit this frame
-extern double cameraTargetX, cameraTargetY;     // where the camera wants to be, in pixels
-extern double smoothClock;              // seconds since the view last eased
-// Shared blink over frames 1 to 6 (the hint text and the big-font cursor): shown while above 3.
-extern double blinkCounter;
+// ---- The view: how the board is looked at. For the run; a level load swings the camera in from a random place ----
+struct BoardView {
+    std::int32_t EditorMode = 0;        // -1 while the editor shows the board; 0 otherwise (also in its test play)
+    std::int32_t MenuActive = 0;        // -1 while the main menu owns the screen (its background level is drawn)
+    double cameraX = 0, cameraY = 0;    // the top-left corner of the screen, in pixels of the board
+    double currentZoom = 1.0;           // the eased camera zoom (times levelZoom)
+    double pixelsPerUnit = 0;           // screen pixels per world unit this frame
+    double cameraTargetX = 0, cameraTargetY = 0;    // where the camera wants to be, in pixels
+    double smoothClock = 0;             // seconds since the view last eased
+    // Shared blink over frames 1 to 6 (the hint text and the big-font cursor): shown while above 3.
+    double blinkCounter = 0;
+    std::int32_t hintBoxWidth = 0;      // widest hint line in pixels; 0 = measure again
+};
+extern BoardView view;
 
 // World units of one cell, and of an explosion's square.
 constexpr double CellUnits = 128;
 constexpr double ExplosionUnits = 512;
 
-// The animation stepper used by every drawing module: moves `current` by `step` frames and wraps from `last` back to
-// `first`, carrying the remainder. The value first - 0.4999 stands for the first frame (it rounds to it).
-double AdvanceFrame(double first, double last, double current, double step);
 
 // ---- What is drawn, in order -------------------------------------------------------------------------------------
 enum class BoardPart : std::int32_t {
@@ -64,7 +66,7 @@ BoardVariant CurrentBoardVariant();
 void DrawBoardFrame();
 
 // The steps of DrawBoardFrame, for tools and tests.
-void UpdateZoom();                      // currentZoom eases towards targetZoom while playing; sets pixelsPerUnit
+void UpdateZoom();                      // currentZoom eases towards attempt.targetZoom while attempt.playing; sets view.pixelsPerUnit
 void AnimateTilingTextures();           // every tiling texture's shared frame advances by frameStep
 void UpdateCamera();                    // the focus cell centred, clamped to the level, eased (jumps in the editor)
 void DrawBoard(BoardVariant variant);   // every step of the variant with the camera in use

@@ -3,25 +3,22 @@
 #include <algorithm>
 #include <cmath>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
-#include "shell/language.h"
+#include "base/language.h"
 #include "sound/sound.h"
 #include "gfx/texture.h"
 #include "platform/platform.h"
-#include "shell/files.h"
-#include "shell/settings.h"
-#include "shell/startup.h"
+#include "base/files.h"
+#include "base/settings.h"
+#include "base/settings.h"
 
 List<std::int32_t> modeWidths, modeHeights;
 double uiScaleX = 0, uiScaleY = 0;
 std::int32_t isFourByThree = 0;
 std::int32_t fourByThreeWidth = 0, fourByThreeHeight = 0;
-double lastFrameTime = 0;
-double frameTime = 0;
-double frameStep = 0;
 
 void ListDisplayModes() {
     modeWidths.Clear();

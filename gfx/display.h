@@ -3,17 +3,13 @@
 
 #include <cstdint>
 
-#include "shell/list.h"
+#include "base/frame_clock.h"
+#include "base/list.h"
 
 extern List<std::int32_t> modeWidths, modeHeights;   // usable display modes, 1-based
 extern double uiScaleX, uiScaleY;                    // ActiveWidth / 1024, ActiveHeight / 768; 0 before the first frame
 extern std::int32_t isFourByThree;                   // -1 when the active mode is exactly 4:3
 extern std::int32_t fourByThreeWidth, fourByThreeHeight;
-extern double lastFrameTime;                         // clock reading at the start of the previous frame
-extern double frameTime;                             // seconds since the previous frame, after pacing
-extern double frameStep;                             // 25 x frameTime, at most 0.5
-
-constexpr double MinFrameInterval = 0.0167;
 
 void ListDisplayModes();
 // Checks the saved resolution against the mode list (replacing it by the last mode, full screen) and copies the

@@ -8,9 +8,9 @@
 #include "gfx/draw.h"
 #include "gfx/texture.h"
 #include "platform/platform.h"
-#include "shell/binio.h"
-#include "shell/files.h"
-#include "shell/settings.h"
+#include "base/binio.h"
+#include "base/files.h"
+#include "base/settings.h"
 #include "tiles/catalogue.h"
 
 Font UiFont;
@@ -173,8 +173,8 @@ void DrawBigText(double r, double g, double b, double a, std::int32_t x, std::in
         if (offset < 0) continue;
         if (c == '|') {
             // Every cursor drawn advances the shared counter, so a blinking cursor keeps time with the frames.
-            blinkCounter = AdvanceFrame(1, 6, blinkCounter, frameStep);
-            if (blinkCounter <= 3) continue;
+            view.blinkCounter = AdvanceFrame(1, 6, view.blinkCounter, frameStep);
+            if (view.blinkCounter <= 3) continue;
         }
         const std::int32_t image = first + offset;
         if (!haveFont || image < 0 || image > last) continue;

@@ -8,18 +8,15 @@
 #include "gfx/font.h"
 #include "gfx/texture.h"
 #include "play/level.h"
+#include "play/effects.h"
+#include "play/events.h"
 #include "play/play_loop.h"
-#include "shell/files.h"
-#include "shell/settings.h"
+#include "base/files.h"
+#include "base/settings.h"
 #include "tiles/catalogue.h"
 
 namespace {
 
-// Floating texts: they rise slowly for 12 frames, then twice as fast while fading by 20 alpha per frame.
-constexpr double SlowRiseFrames = 12;
-constexpr double SlowRise = 4;
-constexpr double FastRise = 8;
-constexpr double FadePerFrame = 20;
 // Centred messages scale with the screen width; those over a cell scale with the board.
 constexpr double CentredCharSize = 0.0614583333333333;      // of ActiveWidth
 constexpr double CentredAdvance = 0.046875;                 // of ActiveWidth
@@ -61,34 +58,44 @@ void DrawCounter(const std::string& text, double x, double rowY, std::uint8_t r,
 
 }  // namespace
 
+void AddFloatingText(double x, double y, const std::string& text, float red, float green, float blue) {
+    FloatingText floating;
+    if (x == CentreOnScreen) {
+        floating.x = CentreOnScreen;
+        floating.y = ActiveHeight / 2.0;
+    } else {
+        // Centred over the 128-unit cell at 35 units per character.
+        floating.x = x + 64 - static_cast<double>(text.size()) * 35 / 2;
+        floating.y = y + 35;
+    }
+    floating.red = red;
+    floating.green = green;
+    floating.blue = blue;
+    floating.age = 0;
+    floating.text = text;
+    floatingTexts.Add(floating);
+}
+
+void ShowPlayTexts() {
+    for (const PlayEvent& event : playEvents)
+        if (event.kind == PlayEventKind::Text)
+            AddFloatingText(event.x, event.y, event.text, event.red, event.green, event.blue);
+}
+
 void DrawFloatingTexts(std::int32_t cameraX, std::int32_t cameraY) {
     SetDepthFunc(DepthFunc::LessEqual);
-    // The count is read again every time: faded texts remove themselves on the way.
-    for (std::int32_t i = 1; i <= floatingTexts.Count();) {
-        FloatingText& text = floatingTexts[i];
-        text.age += frameStep;
-        double alpha = 255;
-        if (text.age > SlowRiseFrames) {
-            text.y -= FastRise * frameStep;
-            alpha = 255 - (FadePerFrame * text.age - FadePerFrame * SlowRiseFrames);
-        } else {
-            text.y -= SlowRise * frameStep;
-        }
-        if (!(alpha > 0)) {
-            floatingTexts.RemoveAt(i);
-            continue;
-        }
+    for (const FloatingText& text : floatingTexts) {
+        const double alpha = FloatingTextAlpha(text);
         if (text.x == CentreOnScreen) {
             DrawBigTextCentered(text.red, text.green, text.blue, alpha, Round(text.y), text.text,
                                 ActiveWidth * CentredCharSize, ActiveWidth * CentredCharSize,
                                 ActiveWidth * CentredAdvance, -1, -1);
         } else {
-            const double ppu = pixelsPerUnit;
+            const double ppu = view.pixelsPerUnit;
             DrawBigText(text.red, text.green, text.blue, alpha, Round(ppu * text.x - cameraX),
                         Round(ppu * text.y - cameraY), text.text, WorldCharSize * ppu, WorldCharSize * ppu,
                         WorldAdvance * ppu);
         }
-        ++i;
     }
     SetDepthFunc(DepthFunc::Less);
 }
@@ -102,28 +109,28 @@ void DrawHudCounters() {
 
 void DrawRemainingTime() {
     if (!(timeLimit > 0)) return;
-    const bool warning = timeWarningShown != 0;
-    DrawCounter(remainingTimeText, ActiveWidth - TimeX * uiScaleX, BombRowY, HudRed, warning ? 0 : HudGreen,
+    const bool warning = attempt.timeWarningShown != 0;
+    DrawCounter(attempt.remainingTimeText, ActiveWidth - TimeX * uiScaleX, BombRowY, HudRed, warning ? 0 : HudGreen,
                 warning ? 0 : HudBlue);
 }
 
 void EaseDisplayedScore() {
-    if (displayedScore < score) displayedScore += (score - displayedScore) * frameStep / 2 + 1;
-    if (displayedScore > score) displayedScore = score;
+    if (attempt.displayedScore < score) attempt.displayedScore += (score - attempt.displayedScore) * frameStep / 2 + 1;
+    if (attempt.displayedScore > score) attempt.displayedScore = score;
 }
 
 void DrawHintBox() {
     if (hintLines[1].empty()) return;
-    if (hintBoxWidth == 0)
-        for (int n = 1; n <= 4; ++n) hintBoxWidth = std::max(hintBoxWidth, TextWidth(UiFont, hintLines[n]));
-    const std::int32_t left = Round(ActiveWidth / 2.0 - hintBoxWidth / 2.0);
+    if (view.hintBoxWidth == 0)
+        for (int n = 1; n <= 4; ++n) view.hintBoxWidth = std::max(view.hintBoxWidth, TextWidth(UiFont, hintLines[n]));
+    const std::int32_t left = Round(ActiveWidth / 2.0 - view.hintBoxWidth / 2.0);
     SetColor(255, 255, 255);
     BindImage(editGrayImage.id);
-    DrawQuad(left, ActiveHeight - HintBoxTop, 11, hintBoxWidth + HintBoxPadding, HintBoxHeight);
+    DrawQuad(left, ActiveHeight - HintBoxTop, 11, view.hintBoxWidth + HintBoxPadding, HintBoxHeight);
     // The hint blinks for the first seconds of the level so that the player notices it, then stays.
-    blinkCounter = AdvanceFrame(1, 6, blinkCounter, frameStep);
-    if (blinkCounter > 3 || elapsedTime > HintBlinkSeconds) {
-        const std::int32_t x = Round(ActiveWidth / 2.0 - hintBoxWidth / 2.0 + HintBoxPadding / 2.0);
+    view.blinkCounter = AdvanceFrame(1, 6, view.blinkCounter, frameStep);
+    if (view.blinkCounter > 3 || attempt.elapsedTime > HintBlinkSeconds) {
+        const std::int32_t x = Round(ActiveWidth / 2.0 - view.hintBoxWidth / 2.0 + HintBoxPadding / 2.0);
         for (int n = 1; n <= 4; ++n)
             DrawText(UiFont, hintLines[n], x, ActiveHeight - HintFirstLine + (n - 1) * HintLineSpacing, 12, 255, 255,
                      255, 255);
@@ -135,7 +142,7 @@ void DrawHintBox() {
 
 void DrawHud(std::int32_t cameraX, std::int32_t cameraY) {
     DrawFloatingTexts(cameraX, cameraY);
-    if (hudVisible != 0) {
+    if (playRun.hudVisible != 0) {
         DrawHudCounters();
         EaseDisplayedScore();
         DrawRemainingTime();

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 // The light yellow of the counters and the time.
 constexpr std::uint8_t HudRed = 255, HudGreen = 255, HudBlue = 128;
@@ -11,9 +12,15 @@ constexpr std::uint8_t HudRed = 255, HudGreen = 255, HudBlue = 128;
 // box. cameraX, cameraY: the camera in use, in whole pixels.
 void DrawHud(std::int32_t cameraX, std::int32_t cameraY);
 
+// A message rising from the cell whose corner is (x, y), or centred on the screen when x is CentreOnScreen: a new
+// entry of floatingTexts, placed for the screen in use.
+void AddFloatingText(double x, double y, const std::string& text, float red, float green, float blue);
+// Takes the texts that the rules raised in this frame (play/events.h) onto the screen.
+void ShowPlayTexts();
+
 // The steps of DrawHud.
-// Every floating text ages by frameStep and rises; after 12 frames it rises twice as fast and fades out, and it is
-// removed once its age reaches 24.75 frames. A text at x = CentreOnScreen is centred across the screen.
+// Every floating text where its age has brought it (play/effects.h), faded by its age. A text at x =
+// CentreOnScreen is centred across the screen.
 void DrawFloatingTexts(std::int32_t cameraX, std::int32_t cameraY);
 // flagsLeft and bombCount with their symbols.
 void DrawHudCounters();

@@ -8,8 +8,8 @@
 #include "gfx/png_decode.h"
 #include "gfx/tga_decode.h"
 #include "platform/platform.h"
-#include "shell/files.h"
-#include "shell/startup.h"
+#include "base/files.h"
+#include "base/settings.h"
 
 static_assert(TextureWrapClamp == GL_CLAMP && TextureWrapRepeat == GL_REPEAT &&
               TextureWrapClampToEdge == GL_CLAMP_TO_EDGE);

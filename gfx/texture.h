@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/list.h"
+#include "base/list.h"
 
 // OpenGL's values, named here so that callers need no GL header.
 constexpr std::uint32_t TextureWrapClamp = 0x2900;          // GL_CLAMP

@@ -2,62 +2,30 @@
 #include "platform/audio.h"
 
 #include "platform/audio_backend.h"
-#include "platform/platform.h"
+
+namespace {
+const AudioBackendTable* backend = &HeadlessAudioBackend();
+}  // namespace
+
+void AudioUseBackend(const AudioBackendTable& table) { backend = &table; }
 
 bool AudioOpenDevice(int frequency, int outputChannels, int chunkSamples) {
-    return PlatformIsHeadless() ? HeadlessAudioOpenDevice(frequency, outputChannels, chunkSamples)
-                                : SdlAudioOpenDevice(frequency, outputChannels, chunkSamples);
+    return backend->OpenDevice(frequency, outputChannels, chunkSamples);
 }
+void AudioCloseDevice() { backend->CloseDevice(); }
+int AudioAllocateChannels(int count) { return backend->AllocateChannels(count); }
+void AudioReserveChannels(int count) { backend->ReserveChannels(count); }
 
-void AudioCloseDevice() {
-    PlatformIsHeadless() ? HeadlessAudioCloseDevice() : SdlAudioCloseDevice();
-}
-
-int AudioAllocateChannels(int count) {
-    return PlatformIsHeadless() ? HeadlessAudioAllocateChannels(count) : SdlAudioAllocateChannels(count);
-}
-
-void AudioReserveChannels(int count) {
-    PlatformIsHeadless() ? HeadlessAudioReserveChannels(count) : SdlAudioReserveChannels(count);
-}
-
-AudioChunk AudioLoadChunk(const std::string& path) {
-    return PlatformIsHeadless() ? HeadlessAudioLoadChunk(path) : SdlAudioLoadChunk(path);
-}
-
-void AudioFreeChunk(AudioChunk chunk) {
-    PlatformIsHeadless() ? HeadlessAudioFreeChunk(chunk) : SdlAudioFreeChunk(chunk);
-}
-
+AudioChunk AudioLoadChunk(const std::string& path) { return backend->LoadChunk(path); }
+void AudioFreeChunk(AudioChunk chunk) { backend->FreeChunk(chunk); }
 int AudioPlayChunk(int channel, AudioChunk chunk, int timeLimitMs) {
-    return PlatformIsHeadless() ? HeadlessAudioPlayChunk(channel, chunk, timeLimitMs)
-                                : SdlAudioPlayChunk(channel, chunk, timeLimitMs);
+    return backend->PlayChunk(channel, chunk, timeLimitMs);
 }
+void AudioSetChannelVolume(int channel, int volume) { backend->SetChannelVolume(channel, volume); }
 
-void AudioSetChannelVolume(int channel, int volume) {
-    PlatformIsHeadless() ? HeadlessAudioSetChannelVolume(channel, volume) : SdlAudioSetChannelVolume(channel, volume);
-}
-
-AudioMusic AudioLoadMusic(const std::string& path) {
-    return PlatformIsHeadless() ? HeadlessAudioLoadMusic(path) : SdlAudioLoadMusic(path);
-}
-
-bool AudioPlayMusic(AudioMusic music, int loops) {
-    return PlatformIsHeadless() ? HeadlessAudioPlayMusic(music, loops) : SdlAudioPlayMusic(music, loops);
-}
-
-void AudioHaltMusic() {
-    PlatformIsHeadless() ? HeadlessAudioHaltMusic() : SdlAudioHaltMusic();
-}
-
-void AudioFreeMusic(AudioMusic music) {
-    PlatformIsHeadless() ? HeadlessAudioFreeMusic(music) : SdlAudioFreeMusic(music);
-}
-
-void AudioSetMusicVolume(int volume) {
-    PlatformIsHeadless() ? HeadlessAudioSetMusicVolume(volume) : SdlAudioSetMusicVolume(volume);
-}
-
-void AudioSetMusicFinished(void (*hook)()) {
-    PlatformIsHeadless() ? HeadlessAudioSetMusicFinished(hook) : SdlAudioSetMusicFinished(hook);
-}
+AudioMusic AudioLoadMusic(const std::string& path) { return backend->LoadMusic(path); }
+bool AudioPlayMusic(AudioMusic music, int loops) { return backend->PlayMusic(music, loops); }
+void AudioHaltMusic() { backend->HaltMusic(); }
+void AudioFreeMusic(AudioMusic music) { backend->FreeMusic(music); }
+void AudioSetMusicVolume(int volume) { backend->SetMusicVolume(volume); }
+void AudioSetMusicFinished(void (*hook)()) { backend->SetMusicFinished(hook); }

@@ -62,8 +62,6 @@ bool IsFile(const std::string& path) {
     return std::filesystem::is_regular_file(path, error);
 }
 
-}  // namespace
-
 bool HeadlessAudioOpenDevice(int frequency, int outputChannels, int chunkSamples) {
     if (device.open) return true;
     if (!script.deviceAvailable) {
@@ -175,6 +173,28 @@ void HeadlessAudioSetMusicVolume(int volume) {
 
 void HeadlessAudioSetMusicFinished(void (*hook)()) {
     script.musicFinished = hook;
+}
+
+}  // namespace
+
+const AudioBackendTable& HeadlessAudioBackend() {
+    static constexpr AudioBackendTable table{
+        .OpenDevice = HeadlessAudioOpenDevice,
+        .CloseDevice = HeadlessAudioCloseDevice,
+        .AllocateChannels = HeadlessAudioAllocateChannels,
+        .ReserveChannels = HeadlessAudioReserveChannels,
+        .LoadChunk = HeadlessAudioLoadChunk,
+        .FreeChunk = HeadlessAudioFreeChunk,
+        .PlayChunk = HeadlessAudioPlayChunk,
+        .SetChannelVolume = HeadlessAudioSetChannelVolume,
+        .LoadMusic = HeadlessAudioLoadMusic,
+        .PlayMusic = HeadlessAudioPlayMusic,
+        .HaltMusic = HeadlessAudioHaltMusic,
+        .FreeMusic = HeadlessAudioFreeMusic,
+        .SetMusicVolume = HeadlessAudioSetMusicVolume,
+        .SetMusicFinished = HeadlessAudioSetMusicFinished,
+    };
+    return table;
 }
 
 // ---- Controls for tests -----------------------------------------------------------------------------------

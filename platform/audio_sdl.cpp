@@ -149,3 +149,23 @@ void SdlAudioSetMusicFinished(void (*hook)()) {
 void SdlAudioUseDriver(const std::string& name) {
     SDL_setenv("SDL_AUDIODRIVER", name.c_str(), 1);
 }
+
+const AudioBackendTable& SdlAudioBackend() {
+    static constexpr AudioBackendTable table{
+        .OpenDevice = SdlAudioOpenDevice,
+        .CloseDevice = SdlAudioCloseDevice,
+        .AllocateChannels = SdlAudioAllocateChannels,
+        .ReserveChannels = SdlAudioReserveChannels,
+        .LoadChunk = SdlAudioLoadChunk,
+        .FreeChunk = SdlAudioFreeChunk,
+        .PlayChunk = SdlAudioPlayChunk,
+        .SetChannelVolume = SdlAudioSetChannelVolume,
+        .LoadMusic = SdlAudioLoadMusic,
+        .PlayMusic = SdlAudioPlayMusic,
+        .HaltMusic = SdlAudioHaltMusic,
+        .FreeMusic = SdlAudioFreeMusic,
+        .SetMusicVolume = SdlAudioSetMusicVolume,
+        .SetMusicFinished = SdlAudioSetMusicFinished,
+    };
+    return table;
+}

@@ -1,53 +1,56 @@
-// Internal: the procedures each back end provides. platform.cpp dispatches to one of them.
+// Internal: the table of procedures a back end provides. Each back end fills one table; PlatformInit chooses one
+// for the run and platform.cpp calls through it, so no call has to ask again which back end runs and a new back end
+// is one more table rather than one more branch in every procedure.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
+#include "platform/audio_backend.h"
 #include "platform/platform.h"
 
-namespace sdl_backend {
-void Init();
-void Shutdown();
-double Clock();
-void Sleep0();
-void WaitUntil(double deadline);
-std::vector<DisplayMode> DisplayModes();
-bool OpenDisplay(int width, int height, bool fullscreen);
-void SetSwapInterval(int interval);
-void SetTitle(const std::string& title);
-void ShowPointer(bool shown);
-void Present();
-bool HasGl();
-std::string ReadKey();
-bool KeyHeld(int scanCode);
-void Mouse(int& x, int& y, int& buttons);
-void TextOpen();
-void TextPut(int row, int column, unsigned char ch, int fg, int bg);
-void TextShow();
-void TextClose();
-}  // namespace sdl_backend
+struct PlatformBackendTable {
+    // Life cycle.
+    void (*Start)();                                // PlatformInit starts a run on this back end
+    void (*Stop)();                                 // a later PlatformInit ends it
+    void (*Exit)(int code);                         // never returns (a pointer's type cannot say [[noreturn]])
 
-namespace headless_backend {
-[[noreturn]] void Exit(int code);
-double Clock();
-void Sleep0();
-void WaitUntil(double deadline);
-std::vector<DisplayMode> DisplayModes();
-bool OpenDisplay(int width, int height, bool fullscreen);
-void SetSwapInterval(int interval);
-void SetTitle(const std::string& title);
-void ShowPointer(bool shown);
-void Present();
-std::string ReadKey();
-bool KeyHeld(int scanCode);
-void Mouse(int& x, int& y, int& buttons);
-void RecordQuad(const QuadRecord& quad);
-void TextPut(int row, int column, unsigned char ch, int fg, int bg);
-void TextOpen();
-void Idle();        // one idle step of a wait: advances the clock and runs the frame script
-std::string Today();
-void NoteOpened(const std::string& target);
-void SetFrameTime(double seconds);
-std::uint32_t Seed();
-}  // namespace headless_backend
+    // Clock. Under a fixed frame time Clock and WaitUntil are the game's clock, which Present advances.
+    double (*Clock)();
+    void (*Sleep0)();
+    void (*WaitUntil)(double deadline);
+    void (*Idle)();                                 // one idle step of a key wait
+    void (*SetFixedFrameTime)(double seconds);      // 0 switches it off
+    std::string (*Today)();                         // "mm-dd-yyyy"
+    std::uint32_t (*Seed)();
+
+    // Display.
+    std::vector<DisplayMode> (*DisplayModes)();
+    bool (*OpenDisplay)(int width, int height, bool fullscreen);
+    void (*SetSwapInterval)(int interval);
+    void (*SetTitle)(const std::string& title);
+    void (*ShowPointer)(bool shown);
+    void (*Present)();
+    bool (*HasGl)();
+    void (*RecordQuad)(const QuadRecord& quad);
+
+    // Keyboard and mouse; platform.cpp has already checked that scanCode is 0..255.
+    std::string (*ReadKey)();
+    bool (*KeyHeld)(int scanCode);
+    void (*Mouse)(int& x, int& y, int& buttons);
+
+    // Text screen; platform.cpp keeps the cursor and colours and hands over cells inside 25 x 40 only.
+    void (*TextOpen)();
+    void (*TextPut)(int row, int column, unsigned char ch, int fg, int bg);
+    void (*TextShow)();                             // brings the screen up to date while a key is awaited
+    void (*TextClose)();
+
+    void (*OpenExternal)(const std::string& target);
+
+    // The audio device that goes with this back end; PlatformInit hands it to platform/audio.cpp.
+    const AudioBackendTable& (*Audio)();
+};
+
+const PlatformBackendTable& SdlBackend();         // platform/sdl.cpp
+const PlatformBackendTable& HeadlessBackend();    // platform/headless.cpp

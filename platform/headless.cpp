@@ -35,9 +35,13 @@ std::string HeadlessTextRow(int row) {
     return text;
 }
 
-namespace headless_backend {
+namespace {
 
-void Exit(int code) { throw HeadlessExit{code}; }
+[[noreturn]] void Exit(int code) { throw HeadlessExit{code}; }
+
+// A run is nothing but the state in `Headless`, which only HeadlessReset clears.
+void Start() {}
+void Stop() {}
 
 double Clock() { return Headless.clock; }
 
@@ -52,6 +56,14 @@ void Sleep0() {}
 void WaitUntil(double deadline) {
     if (Headless.clock < deadline) Headless.clock = deadline;
 }
+
+// The headless clock is always virtual: a fixed frame time is simply its step; switching it off keeps the step.
+void SetFixedFrameTime(double seconds) {
+    if (seconds > 0) Headless.frameTime = seconds;
+}
+
+std::string Today() { return Headless.date; }
+std::uint32_t Seed() { return Headless.seed; }
 
 std::vector<DisplayMode> DisplayModes() { return Headless.modes; }
 
@@ -75,6 +87,10 @@ void Present() {
     Idle();
 }
 
+// Without a GL context the drawing primitives describe every quad here instead.
+bool HasGl() { return false; }
+void RecordQuad(const QuadRecord& quad) { Headless.drawing.push_back(quad); }
+
 std::string ReadKey() {
     if (Headless.keys.empty()) return "";
     std::string key = Headless.keys.front();
@@ -90,8 +106,6 @@ void Mouse(int& x, int& y, int& buttons) {
     buttons = Headless.mouseButtons;
 }
 
-void RecordQuad(const QuadRecord& quad) { Headless.drawing.push_back(quad); }
-
 void TextOpen() {
     Headless.textOpen = true;
     for (auto& row : Headless.cells)
@@ -102,9 +116,26 @@ void TextPut(int row, int column, unsigned char ch, int fg, int bg) {
     Headless.cells[row - 1][column - 1] = TextCell{ch, static_cast<std::uint8_t>(fg), static_cast<std::uint8_t>(bg)};
 }
 
-std::string Today() { return Headless.date; }
-std::uint32_t Seed() { return Headless.seed; }
-void NoteOpened(const std::string& target) { Headless.opened.push_back(target); }
-void SetFrameTime(double seconds) { Headless.frameTime = seconds; }
+// The cells are the record: there is no window to draw them in or take down.
+void TextShow() {}
+void TextClose() {}
 
-}  // namespace headless_backend
+void OpenExternal(const std::string& target) { Headless.opened.push_back(target); }
+
+}  // namespace
+
+const PlatformBackendTable& HeadlessBackend() {
+    static constexpr PlatformBackendTable table{
+        .Start = Start, .Stop = Stop, .Exit = Exit,
+        .Clock = Clock, .Sleep0 = Sleep0, .WaitUntil = WaitUntil, .Idle = Idle,
+        .SetFixedFrameTime = SetFixedFrameTime, .Today = Today, .Seed = Seed,
+        .DisplayModes = DisplayModes, .OpenDisplay = OpenDisplay, .SetSwapInterval = SetSwapInterval,
+        .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
+        .RecordQuad = RecordQuad,
+        .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse,
+        .TextOpen = TextOpen, .TextPut = TextPut, .TextShow = TextShow, .TextClose = TextClose,
+        .OpenExternal = OpenExternal,
+        .Audio = HeadlessAudioBackend,
+    };
+    return table;
+}

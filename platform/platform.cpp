@@ -1,166 +1,108 @@
-// Back-end dispatch, the text screen's cell grid, and the file-system services shared by both back ends.
+// Back-end dispatch, the text screen's cursor and colours, and the file-system services shared by both back ends.
 #include "platform/platform.h"
 
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
-#include <algorithm>
 #include <cctype>
-#include <chrono>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
+#include "base/files.h"
 #include "platform/backends.h"
 
 namespace {
 
 struct PlatformRun {                    // for the whole run
-    PlatformBackend backend = PlatformBackend::Headless;
-    bool initialised = false;
+    // Chosen by PlatformInit; the headless back end answers until then.
+    const PlatformBackendTable* backend = &HeadlessBackend();
     std::string programPath;
     std::vector<std::string> arguments;
     // Text screen: cursor and colours in force.
     int row = 1, column = 1, fg = 7, bg = 0;
     bool textOpen = false;
-    // Fixed frame time on the SDL back end: the game's clock is virtual and the window paces itself in real time.
-    double fixedFrame = 0;
-    double virtualClock = 0;
-    double realNext = 0;
+    double fixedFrame = 0;              // as last set, 0 when off
 } run;
 
-bool Headless() { return run.backend == PlatformBackend::Headless; }
+const PlatformBackendTable& BackendTable(PlatformBackend backend) {
+    return backend == PlatformBackend::Sdl ? SdlBackend() : HeadlessBackend();
+}
+
+std::string OwnProgramPath(const char* argument0) {
+    // The program finds its data in its own folder, whatever the current directory is.
+    char resolved[PATH_MAX];
+    ssize_t n = readlink("/proc/self/exe", resolved, sizeof resolved - 1);
+    if (n <= 0) return argument0;
+    resolved[n] = 0;
+    return resolved;
+}
 
 }  // namespace
 
 void PlatformInit(PlatformBackend backend, int argc, char** argv) {
-    if (run.initialised && run.backend == PlatformBackend::Sdl) sdl_backend::Shutdown();
+    run.backend->Stop();
     run = PlatformRun{};
-    run.backend = backend;
-    run.initialised = true;
+    run.backend = &BackendTable(backend);
     for (int i = 0; i < argc; i++) run.arguments.push_back(argv[i] ? argv[i] : "");
-    if (argc > 0 && argv && argv[0]) {
-        run.programPath = argv[0];
-        // The program finds its data in its own folder, whatever the current directory is.
-        char resolved[PATH_MAX];
-        ssize_t n = readlink("/proc/self/exe", resolved, sizeof resolved - 1);
-        if (n > 0) {
-            resolved[n] = 0;
-            run.programPath = resolved;
-        }
-    }
-    if (backend == PlatformBackend::Sdl) sdl_backend::Init();
+    if (argc > 0 && argv && argv[0]) run.programPath = OwnProgramPath(argv[0]);
+    // The game finds its data beside the program.
+    SetProgramPath(run.programPath);
+    AudioUseBackend(run.backend->Audio());
+    run.backend->Start();
 }
 
-bool PlatformIsHeadless() { return Headless(); }
+bool PlatformIsHeadless() { return run.backend == &HeadlessBackend(); }
 
 void PlatformExit(int code) {
-    if (Headless()) headless_backend::Exit(code);
-    sdl_backend::Shutdown();
-    std::fflush(stdout);
-    std::exit(code);
+    run.backend->Exit(code);
+    std::abort();   // not reached: both back ends' Exit leave, but a call through a pointer cannot promise it
 }
 
 std::string PlatformProgramPath() { return run.programPath; }
 const std::vector<std::string>& PlatformArguments() { return run.arguments; }
 
-double PlatformClock() {
-    if (Headless()) return headless_backend::Clock();
-    return run.fixedFrame > 0 ? run.virtualClock : sdl_backend::Clock();
-}
-void PlatformSleep0() { Headless() ? headless_backend::Sleep0() : sdl_backend::Sleep0(); }
-void PlatformWaitUntil(double deadline) {
-    if (Headless()) headless_backend::WaitUntil(deadline);
-    else if (run.fixedFrame > 0) run.virtualClock = std::max(run.virtualClock, deadline);
-    else sdl_backend::WaitUntil(deadline);
-}
+double PlatformClock() { return run.backend->Clock(); }
+void PlatformSleep0() { run.backend->Sleep0(); }
+void PlatformWaitUntil(double deadline) { run.backend->WaitUntil(deadline); }
 
 void PlatformSetFixedFrameTime(double seconds) {
-    if (Headless()) {
-        if (seconds > 0) headless_backend::SetFrameTime(seconds);
-    } else if (seconds > 0 && run.fixedFrame <= 0) {
-        // The game's clock starts from real time; presents keep it within a frame of real time afterwards.
-        run.virtualClock = sdl_backend::Clock();
-        run.realNext = sdl_backend::Clock() + seconds;
-    }
+    run.backend->SetFixedFrameTime(seconds);
     run.fixedFrame = seconds > 0 ? seconds : 0;
 }
-
 double PlatformFixedFrameTime() { return run.fixedFrame; }
 
-std::string PlatformTodayDate() {
-    if (Headless()) return headless_backend::Today();
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char text[16];
-    std::snprintf(text, sizeof text, "%02d-%02d-%04d", local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
-    return text;
-}
+std::string PlatformTodayDate() { return run.backend->Today(); }
+std::uint32_t PlatformRandomSeed() { return run.backend->Seed(); }
 
-std::uint32_t PlatformRandomSeed() {
-    if (Headless()) return headless_backend::Seed();
-    auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
-    return static_cast<std::uint32_t>(ticks ^ (ticks >> 32));
-}
-
-std::vector<DisplayMode> PlatformDisplayModes() {
-    return Headless() ? headless_backend::DisplayModes() : sdl_backend::DisplayModes();
-}
+std::vector<DisplayMode> PlatformDisplayModes() { return run.backend->DisplayModes(); }
 bool PlatformOpenDisplay(int width, int height, bool fullscreen) {
     if (run.textOpen) TextScreenClose();
-    return Headless() ? headless_backend::OpenDisplay(width, height, fullscreen)
-                      : sdl_backend::OpenDisplay(width, height, fullscreen);
+    return run.backend->OpenDisplay(width, height, fullscreen);
 }
-void PlatformSetSwapInterval(int interval) {
-    Headless() ? headless_backend::SetSwapInterval(interval) : sdl_backend::SetSwapInterval(interval);
-}
-void PlatformSetTitle(const std::string& title) {
-    Headless() ? headless_backend::SetTitle(title) : sdl_backend::SetTitle(title);
-}
-void PlatformShowPointer(bool shown) {
-    Headless() ? headless_backend::ShowPointer(shown) : sdl_backend::ShowPointer(shown);
-}
-void PlatformPresent() {
-    if (Headless()) {
-        headless_backend::Present();
-        return;
-    }
-    sdl_backend::Present();
-    if (run.fixedFrame > 0) {
-        run.virtualClock += run.fixedFrame;
-        double now = sdl_backend::Clock();
-        if (run.realNext < now - 0.25) run.realNext = now;   // far behind (a stall): don't rush to catch up
-        sdl_backend::WaitUntil(run.realNext);
-        run.realNext += run.fixedFrame;
-    }
-}
-bool PlatformHasGl() { return !Headless() && sdl_backend::HasGl(); }
-void PlatformRecordQuad(const QuadRecord& quad) {
-    if (Headless()) headless_backend::RecordQuad(quad);
-}
+void PlatformSetSwapInterval(int interval) { run.backend->SetSwapInterval(interval); }
+void PlatformSetTitle(const std::string& title) { run.backend->SetTitle(title); }
+void PlatformShowPointer(bool shown) { run.backend->ShowPointer(shown); }
+void PlatformPresent() { run.backend->Present(); }
+bool PlatformHasGl() { return run.backend->HasGl(); }
+void PlatformRecordQuad(const QuadRecord& quad) { run.backend->RecordQuad(quad); }
 
-std::string PlatformReadKey() { return Headless() ? headless_backend::ReadKey() : sdl_backend::ReadKey(); }
+std::string PlatformReadKey() { return run.backend->ReadKey(); }
 bool PlatformKeyHeld(int scanCode) {
     if (scanCode < 0 || scanCode > 255) return false;
-    return Headless() ? headless_backend::KeyHeld(scanCode) : sdl_backend::KeyHeld(scanCode);
+    return run.backend->KeyHeld(scanCode);
 }
-void PlatformMouse(int& x, int& y, int& buttons) {
-    Headless() ? headless_backend::Mouse(x, y, buttons) : sdl_backend::Mouse(x, y, buttons);
-}
+void PlatformMouse(int& x, int& y, int& buttons) { run.backend->Mouse(x, y, buttons); }
 
 // ---- Text screen ------------------------------------------------------------------------------------------
 
 namespace {
 void TextPut(int row, int column, unsigned char ch) {
     if (row < 1 || row > 25 || column < 1 || column > 40) return;
-    if (Headless()) headless_backend::TextPut(row, column, ch, run.fg, run.bg);
-    else sdl_backend::TextPut(row, column, ch, run.fg, run.bg);
+    run.backend->TextPut(row, column, ch, run.fg, run.bg);
 }
 }  // namespace
 
@@ -170,7 +112,7 @@ void TextScreenOpen() {
     run.column = 1;
     run.fg = 7;
     run.bg = 0;
-    Headless() ? headless_backend::TextOpen() : sdl_backend::TextOpen();
+    run.backend->TextOpen();
 }
 
 void TextScreenColor(int foreground, int background) {
@@ -200,18 +142,17 @@ void TextScreenPrint(const std::string& line) {
 std::string TextScreenWaitKey() {
     if (!run.textOpen) TextScreenOpen();
     for (;;) {
-        if (!Headless()) sdl_backend::TextShow();
+        run.backend->TextShow();
         std::string key = PlatformReadKey();
         if (!key.empty()) return key;
-        if (Headless()) headless_backend::Idle();
-        else sdl_backend::WaitUntil(sdl_backend::Clock() + 0.01);
+        run.backend->Idle();
     }
 }
 
 void TextScreenClose() {
     if (!run.textOpen) return;
     run.textOpen = false;
-    if (!Headless()) sdl_backend::TextClose();
+    run.backend->TextClose();
 }
 
 // ---- Files and folders ------------------------------------------------------------------------------------
@@ -330,18 +271,4 @@ bool PlatformReadFile(const std::string& path, std::string& bytes) {
     return true;
 }
 
-void PlatformOpenExternal(const std::string& target) {
-    if (Headless()) {
-        headless_backend::NoteOpened(target);
-        return;
-    }
-    pid_t child = fork();
-    if (child == 0) {
-        execlp("xdg-open", "xdg-open", target.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (child > 0) {
-        int status = 0;
-        waitpid(child, &status, 0);
-    }
-}
+void PlatformOpenExternal(const std::string& target) { run.backend->OpenExternal(target); }

@@ -2,7 +2,8 @@
 //
 // Two back ends implement it: SDL2 + OpenGL for the real game, and a headless one for tests and tools
 // (virtual clock, scripted input, recorded frames, sounds and text-screen cells). Game code calls only
-// these procedures and never knows which back end runs; PlatformInit picks one for the whole run.
+// these procedures and never knows which back end runs; PlatformInit picks one for the whole run (each back end is
+// one table of procedures, platform/backends.h, and these procedures call through the chosen table).
 #pragma once
 
 #include <cstdint>

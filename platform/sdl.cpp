@@ -2,8 +2,15 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
 #include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <ctime>
 #include <deque>
 #include <thread>
 
@@ -27,6 +34,10 @@ struct SdlRun {                         // for the whole run
     bool mouseInside = false;
     Uint64 counterStart = 0;
     double counterFrequency = 1.0;
+    // Fixed frame time: the game's clock is virtual and the window paces itself in real time.
+    double fixedFrame = 0;
+    double virtualClock = 0;
+    double realNext = 0;
 } sdl;
 
 // Set-1 scan codes (extended keys share the code of their keypad twin).
@@ -226,11 +237,7 @@ const Uint8 TextPalette[16][3] = {
     {85, 85, 85}, {85, 85, 255}, {85, 255, 85}, {85, 255, 255}, {255, 85, 85}, {255, 85, 255}, {255, 255, 85},
     {255, 255, 255}};
 
-}  // namespace
-
-namespace sdl_backend {
-
-void Init() {
+void Start() {
     sdl = SdlRun{};
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_Init(SDL_INIT_TIMER);
@@ -238,7 +245,7 @@ void Init() {
     sdl.counterFrequency = static_cast<double>(SDL_GetPerformanceFrequency());
 }
 
-void Shutdown() {
+void Stop() {
     if (sdl.context) SDL_GL_DeleteContext(sdl.context);
     if (sdl.window) SDL_DestroyWindow(sdl.window);
     if (sdl.textWindow) SDL_DestroyWindow(sdl.textWindow);
@@ -248,8 +255,44 @@ void Shutdown() {
     sdl.videoUp = false;
 }
 
-double Clock() {
+[[noreturn]] void Exit(int code) {
+    Stop();
+    std::fflush(stdout);
+    std::exit(code);
+}
+
+double RealClock() {
     return static_cast<double>(SDL_GetPerformanceCounter() - sdl.counterStart) / sdl.counterFrequency;
+}
+
+void RealWaitUntil(double deadline) {
+    // Sleep while more than about a millisecond and a half is left (sleeps overshoot a little), then spin.
+    for (;;) {
+        double left = deadline - RealClock();
+        if (left <= 0) return;
+        if (left > 0.0015) SDL_Delay(static_cast<Uint32>((left - 0.0012) * 1000.0) > 0
+                                         ? static_cast<Uint32>((left - 0.0012) * 1000.0) : 1);
+        else std::this_thread::yield();
+    }
+}
+
+double Clock() { return sdl.fixedFrame > 0 ? sdl.virtualClock : RealClock(); }
+
+void WaitUntil(double deadline) {
+    if (sdl.fixedFrame > 0) sdl.virtualClock = std::max(sdl.virtualClock, deadline);
+    else RealWaitUntil(deadline);
+}
+
+// A key wait polls the keyboard every 10 ms of real time, even under a fixed frame time: no frame is presented.
+void Idle() { RealWaitUntil(RealClock() + 0.01); }
+
+void SetFixedFrameTime(double seconds) {
+    if (seconds > 0 && sdl.fixedFrame <= 0) {
+        // The game's clock starts from real time; presents keep it within a frame of real time afterwards.
+        sdl.virtualClock = RealClock();
+        sdl.realNext = RealClock() + seconds;
+    }
+    sdl.fixedFrame = seconds > 0 ? seconds : 0;
 }
 
 void Sleep0() {
@@ -257,15 +300,18 @@ void Sleep0() {
     std::this_thread::yield();
 }
 
-void WaitUntil(double deadline) {
-    // Sleep while more than about a millisecond and a half is left (sleeps overshoot a little), then spin.
-    for (;;) {
-        double left = deadline - Clock();
-        if (left <= 0) return;
-        if (left > 0.0015) SDL_Delay(static_cast<Uint32>((left - 0.0012) * 1000.0) > 0
-                                         ? static_cast<Uint32>((left - 0.0012) * 1000.0) : 1);
-        else std::this_thread::yield();
-    }
+std::string Today() {
+    std::time_t now = std::time(nullptr);
+    std::tm local{};
+    localtime_r(&now, &local);
+    char text[16];
+    std::snprintf(text, sizeof text, "%02d-%02d-%04d", local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
+    return text;
+}
+
+std::uint32_t Seed() {
+    auto ticks = std::chrono::steady_clock::now().time_since_epoch().count();
+    return static_cast<std::uint32_t>(ticks ^ (ticks >> 32));
 }
 
 std::vector<DisplayMode> DisplayModes() {
@@ -336,14 +382,31 @@ void ShowPointer(bool shown) {
     if (sdl.videoUp) SDL_ShowCursor(shown ? SDL_ENABLE : SDL_DISABLE);
 }
 
-void Present() {
+void SwapWindow() {
     if (!sdl.window) return;
     glFlush();
     SDL_GL_SwapWindow(sdl.window);
     PumpEvents();
 }
 
+// Under a fixed frame time every frame lasts exactly one step of the game's clock and about as long in real time.
+void PaceFixedFrame() {
+    sdl.virtualClock += sdl.fixedFrame;
+    double now = RealClock();
+    if (sdl.realNext < now - 0.25) sdl.realNext = now;   // far behind (a stall): don't rush to catch up
+    RealWaitUntil(sdl.realNext);
+    sdl.realNext += sdl.fixedFrame;
+}
+
+void Present() {
+    SwapWindow();
+    if (sdl.fixedFrame > 0) PaceFixedFrame();
+}
+
 bool HasGl() { return sdl.context != nullptr; }
+
+// The window keeps no draw lists: quads come here only while there is no GL context, and are dropped.
+void RecordQuad(const QuadRecord&) {}
 
 std::string ReadKey() {
     PumpEvents();
@@ -423,4 +486,32 @@ void TextClose() {
     sdl.textWindow = nullptr;
 }
 
-}  // namespace sdl_backend
+void OpenExternal(const std::string& target) {
+    pid_t child = fork();
+    if (child == 0) {
+        execlp("xdg-open", "xdg-open", target.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    if (child > 0) {
+        int status = 0;
+        waitpid(child, &status, 0);
+    }
+}
+
+}  // namespace
+
+const PlatformBackendTable& SdlBackend() {
+    static constexpr PlatformBackendTable table{
+        .Start = Start, .Stop = Stop, .Exit = Exit,
+        .Clock = Clock, .Sleep0 = Sleep0, .WaitUntil = WaitUntil, .Idle = Idle,
+        .SetFixedFrameTime = SetFixedFrameTime, .Today = Today, .Seed = Seed,
+        .DisplayModes = DisplayModes, .OpenDisplay = OpenDisplay, .SetSwapInterval = SetSwapInterval,
+        .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
+        .RecordQuad = RecordQuad,
+        .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse,
+        .TextOpen = TextOpen, .TextPut = TextPut, .TextShow = TextShow, .TextClose = TextClose,
+        .OpenExternal = OpenExternal,
+        .Audio = SdlAudioBackend,
+    };
+    return table;
+}

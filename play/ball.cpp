@@ -3,14 +3,14 @@
 #include <cmath>
 #include <vector>
 
-#include "gfx/display.h"
+#include "base/frame_clock.h"
 #include "play/elevators.h"
 #include "play/level.h"
 #include "play/movers.h"
 #include "play/pickups.h"
 #include "play/play_loop.h"
 #include "play/spatial_index.h"
-#include "sound/sound.h"
+#include "play/events.h"
 
 std::int32_t switchLatch = 0;
 
@@ -37,11 +37,11 @@ void MoveBallAlong(bool horizontal, double target) {
         CheckHazards();
         const double d = target - position;
         position += std::fabs(d) <= 1 ? d : Sign(d);
-        bumpVelocityX = ball.param1;
-        bumpVelocityY = ball.param2;
+        // The speed across the wall is the one before the collision turned it.
+        const double velocityX = ball.param1, velocityY = ball.param2;
         if (CollideWalls()) {
             position = start;
-            PlayBump(horizontal ? -1 : 0);
+            EmitBump(horizontal ? -1 : 0, velocityX, velocityY);
             return;
         }
         if (!(std::fabs(d) > 1)) return;

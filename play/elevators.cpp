@@ -4,12 +4,12 @@
 #include <cmath>
 #include <vector>
 
-#include "gfx/display.h"
+#include "base/frame_clock.h"
 #include "play/ball.h"
 #include "play/level.h"
 #include "play/play_loop.h"
 #include "play/spatial_index.h"
-#include "sound/sound.h"
+#include "base/sound_ids.h"
 
 namespace {
 

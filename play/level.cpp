@@ -2,8 +2,9 @@
 
 #include <cmath>
 
-#include "play/level_file.h"
-#include "shell/files.h"
+#include "play/events.h"
+#include "play/play_loop.h"
+#include "base/files.h"
 #include "tiles/catalogue.h"
 
 Layer groundLayer, hazardLayer, arrowLayer, pathLayer, platformLayer, pickupLayer, wallLayer, crackLayer,
@@ -34,15 +35,11 @@ double focusX = 0, focusY = 0;
 std::int32_t levelModified = 0;
 std::int32_t flagsLeft = 0;
 std::int32_t score = 0;
-double displayedScore = 0;
 std::int32_t switchState = -1;
 std::int32_t carried = 0;
 std::int32_t forceCode = 0;
 std::int32_t ballRolling = 0;
 
-double cameraX = 0, cameraY = 0;
-double currentZoom = 1.0;
-std::int32_t hintBoxWidth = 0;
 
 namespace {
 
@@ -58,9 +55,6 @@ struct LevelBackup {
     std::int32_t switchState = -1;
 };
 LevelBackup backup;
-
-// Guards ClearLevel against itself: loading "emptylevel.kbx" may fail, and a failed load clears the level.
-bool clearingLevel = false;
 
 std::int32_t TextureOf(const LevelObject& object) {
     double t = object.texture;
@@ -155,7 +149,7 @@ void BackupLevel() {
     backup.levelZoom = levelZoom;
     backup.flagsLeft = flagsLeft;
     backup.score = score;
-    backup.displayedScore = std::nearbyint(displayedScore);
+    backup.displayedScore = std::nearbyint(attempt.displayedScore);
     backup.switchState = switchState;
 }
 
@@ -168,25 +162,15 @@ void RestoreLevel() {
     explosionLayer.Clear();
     spareLayer.Clear();
     floatingTexts.Clear();
+    DropPendingTexts();
     ball = backup.ball;
     ballShadow = backup.ballShadow;
     bombCount = backup.bombCount;
     levelZoom = backup.levelZoom;
     flagsLeft = backup.flagsLeft;
     score = backup.score;
-    displayedScore = backup.displayedScore;
+    attempt.displayedScore = backup.displayedScore;
     switchState = backup.switchState;
-}
-
-void ClearLevel() {
-    if (clearingLevel) {
-        // "emptylevel.kbx" itself did not read (or is not a level file): fall back to the built-in one.
-        MakeBuiltInEmptyLevel();
-        return;
-    }
-    clearingLevel = true;
-    LoadLevel(DataFolder() + "emptylevel.kbx");
-    clearingLevel = false;
 }
 
 void ResetLevelProperties() {

@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/list.h"
+#include "base/list.h"
 
 // One placed thing. Every field is a double so that a layer is a plain array of seven numbers per object.
 struct LevelObject {
@@ -84,16 +84,10 @@ extern double focusX, focusY;           // the ball during play, the edit cursor
 extern std::int32_t levelModified;      // editor's unsaved-changes flag; cleared by a load
 extern std::int32_t flagsLeft;
 extern std::int32_t score;
-extern double displayedScore;           // the score as counted up on screen by the heads-up display
 extern std::int32_t switchState;        // -1 on, 0 off
 extern std::int32_t carried;            // the ball rides a platform
 extern std::int32_t forceCode;          // arrow code under the ball this frame, 0 = none
 extern std::int32_t ballRolling;
-
-// ---- The view that every level load swings in from (owned by the board drawing) ------------------------------
-extern double cameraX, cameraY;
-extern double currentZoom;
-extern std::int32_t hintBoxWidth;       // widest hint line in pixels; 0 = measure again
 
 // ---- Operations ----------------------------------------------------------------------------------------------
 // Replaces whatever stands at exactly (x, y) in the layer by a new object of `texture` on its first frame. The
@@ -110,8 +104,6 @@ void PlaceBall(std::int32_t x, std::int32_t y, std::int32_t texture);
 // The restart point of a play: layers 1 to 8, ball, shadow, bombs, zoom, flags, score and the switch.
 void BackupLevel();
 void RestoreLevel();
-// Makes the level the empty level of the data folder ("emptylevel.kbx").
-void ClearLevel();
 // The level the game falls back to when not even "emptylevel.kbx" reads: no objects, default properties, the
 // ball at rest at (0, 0) with the textures it had.
 void MakeBuiltInEmptyLevel();

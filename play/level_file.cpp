@@ -1,18 +1,9 @@
 #include "play/level_file.h"
 
-#include <cmath>
-
-#include "editor/dialog.h"
-#include "platform/platform.h"
+#include "base/files.h"
+#include "base/language.h"
 #include "play/random.h"
-#include "shell/files.h"
-#include "shell/language.h"
-#include "shell/packs.h"
-#include "shell/players.h"
-#include "shell/settings.h"
-#include "sound/sound.h"
 #include "tiles/catalogue.h"
-#include "tiles/legacy_import.h"
 
 std::int32_t levelFileVersion = -1;
 std::string levelMusicTrack;
@@ -27,11 +18,11 @@ std::int32_t TextureOf(const LevelObject& object) {
     return static_cast<std::int32_t>(t);
 }
 
-// The smallest stored record of the version being read: two empty strings and the four numbers (and the
-// ignored extra number of version 0). A layer count is checked against it before anything is allocated.
-size_t SmallestRecord() {
-    size_t numbers = levelFileVersion < 3 ? 4 * 4 : 4 * 8;
-    return 4 + 4 + numbers + (levelFileVersion == 0 ? 4 : 0);
+// The smallest stored record of a version: two empty strings and the four numbers (and the ignored extra number
+// of version 0). A layer count is checked against it before anything is allocated.
+size_t SmallestRecord(std::int32_t version) {
+    size_t numbers = version < 3 ? 4 * 4 : 4 * 8;
+    return 4 + 4 + numbers + (version == 0 ? 4 : 0);
 }
 
 // Whether a texture name contains "blank" in any case; runs once per object, so without a lower-cased copy.
@@ -45,10 +36,17 @@ bool NamesBlank(const std::string& name) {
     return false;
 }
 
-bool ReadObject(ByteReader& file, LevelObject& object, bool inLayer) {
+void Widen(LevelBounds& bounds, double x, double y) {
+    if (x < bounds.minX) bounds.minX = x;
+    if (x > bounds.maxX) bounds.maxX = x;
+    if (y < bounds.minY) bounds.minY = y;
+    if (y > bounds.maxY) bounds.maxY = y;
+}
+
+bool ReadObject(ByteReader& file, std::int32_t version, LevelObject& object, bool inLayer, LevelData& level) {
     std::string pack = ReadString(file);
     std::string name = ReadString(file);
-    if (levelFileVersion < 3) {
+    if (version < 3) {
         object.param1 = ReadI32(file);
         object.param2 = ReadI32(file);
         object.x = ReadI32(file);
@@ -59,13 +57,14 @@ bool ReadObject(ByteReader& file, LevelObject& object, bool inLayer) {
         object.x = ReadF64(file);
         object.y = ReadF64(file);
     }
-    if (levelFileVersion == 0) {
+    if (version == 0) {
         ReadI32(file);
         object.param1 = 0;
     }
     if (!file.ok) return false;
 
-    std::int32_t texture = FindTexture(pack, name);
+    std::int32_t texture = LookUpTexture(pack, name);
+    if (texture == 0) level.missing.Add(MissingTexture{pack, name});
     const TextureEntry& entry = Entry(texture);
     object.texture = texture;
     object.timer = 0;
@@ -79,99 +78,13 @@ bool ReadObject(ByteReader& file, LevelObject& object, bool inLayer) {
         object.frame = RandomInt(RoundEven(entry.firstFrame), RoundEven(entry.lastFrame));
     }
     // "blank" objects are invisible helpers (frames, markers) and do not make the level any larger.
-    if (inLayer && !NamesBlank(name)) WidenLevelBounds(object.x, object.y);
+    if (inLayer && !NamesBlank(name)) Widen(level.bounds, object.x, object.y);
     return true;
 }
 
-void RaiseSaveMessage(bool ioError) {
-    MessageState = 1;
-    DialogButton1 = LanguageText[53];
-    DialogLine1 = LanguageText[76];
-    DialogLine2 = ioError ? LanguageText[77] : LanguageText[78];
-    DialogLine3 = LanguageText[79];
-}
-
-// The level the player is on, as the load message names it, whatever file was asked for.
-std::string CurrentLevelName() {
-    std::string pack = PackIndex >= 1 && PackIndex <= PackList.Count() ? PackFolderName(PackList[PackIndex]) : "";
-    return pack + "/" + ZeroPad(LevelNumber, 3) + ".kbx";
-}
-
-bool FailLoad() {
-    ClearLevel();
-    levelFileVersion = -1;
-    levelMusicTrack.clear();
-    MessageState = 1;
-    DialogButton1 = LanguageText[53];
-    DialogLine1 = LanguageText[80];
-    DialogLine2 = LanguageText[81];
-    DialogLine3 = CurrentLevelName();
-    return false;
-}
-
-std::string CurrentMusicTrack() {
-    if (musicIndex >= 1 && musicIndex <= MusicList.Count()) return MusicList[musicIndex];
-    return "";
-}
-
-bool IsLevelHeader(const std::string& bytes) {
-    if (bytes.size() < 7) return false;
-    for (int i = 0; i < 6; ++i)
-        if (bytes[static_cast<size_t>(i)] != LevelMagic[i]) return false;
-    return static_cast<unsigned char>(bytes[6]) <= NewestLevelFileVersion;
-}
-
-// Everything after the header. False as soon as anything runs past the end of the data.
-bool ReadLevelBody(ByteReader& file) {
-    if (!ReadRecord(file, background)) return false;
-    for (std::int32_t layer = GroundLayerNumber; layer <= WallLayerNumber; ++layer)
-        if (!ReadLayer(file, LevelLayer(layer))) return false;
-    BuildElevatorIndex();
-    if (!ReadLayer(file, crackLayer)) return false;
-    if (!ReadRecord(file, ball)) return false;
-    if (levelFileVersion < 8) {
-        // Older files stored the shadow; its place is kept but the shadow keeps the catalogue's texture.
-        double shadowTexture = ballShadow.texture;
-        if (!ReadRecord(file, ballShadow)) return false;
-        ballShadow.texture = shadowTexture;
-        ballShadow.frame = Entry(TextureOf(ballShadow)).firstFrame;
-    }
-    if (!ReadLayer(file, explosionLayer)) return false;
-    if (!ReadLayer(file, spareLayer)) return false;
-
-    levelMusicTrack = ReadString(file);
-    if (!file.ok) return false;
-    std::string wanted = LowerCase(levelMusicTrack);
-    for (int i = 1; i <= MusicList.Count(); ++i) {
-        if (LowerCase(MusicList[i]) == wanted) {
-            musicIndex = i;
-            break;
-        }
-    }
-
-    if (levelFileVersion >= 4) levelZoom = ReadF64(file);
-    else if (levelFileVersion >= 2) levelZoom = ReadF32(file);
-    else levelZoom = 0.5;
-    if (levelFileVersion >= 5) {
-        deathCounter = ReadF64(file);
-        winCounter = ReadF64(file);
-        bombCount = ReadI32(file);
-        ballSizeDivisor = ReadF64(file);
-        ballGrowFlag = ReadI32(file);
-        ballGrowth = ReadF64(file);
-    } else {
-        deathCounter = winCounter = 0;
-        bombCount = 0;
-        ballSizeDivisor = 0;
-        ballGrowFlag = 0;
-        ballGrowth = 0;
-    }
-    timeLimit = levelFileVersion >= 6 ? ReadF64(file) : 600;
-    levelTitle = levelFileVersion >= 7 ? ReadString(file) : std::string();
-    return file.ok;
-}
-
 }  // namespace
+
+// ---- One object and one layer ---------------------------------------------------------------------------------
 
 void WriteRecord(std::string& file, const LevelObject& record) {
     const TextureEntry& entry = Entry(TextureOf(record));
@@ -183,8 +96,8 @@ void WriteRecord(std::string& file, const LevelObject& record) {
     PutF64(file, record.y);
 }
 
-bool ReadRecord(ByteReader& file, LevelObject& record) {
-    return ReadObject(file, record, false);
+bool ReadRecord(ByteReader& file, std::int32_t version, LevelObject& record, LevelData& level) {
+    return ReadObject(file, version, record, false, level);
 }
 
 void WriteLayer(std::string& file, const Layer& layer) {
@@ -192,116 +105,148 @@ void WriteLayer(std::string& file, const Layer& layer) {
     for (const LevelObject& object : layer) WriteRecord(file, object);
 }
 
-bool ReadLayer(ByteReader& file, Layer& layer) {
+bool ReadLayer(ByteReader& file, std::int32_t version, Layer& layer, LevelData& level) {
     std::int32_t count = ReadI32(file);
-    if (!file.ok || count < 0 || static_cast<size_t>(count) > BytesLeft(file) / SmallestRecord()) {
+    if (!file.ok || count < 0 || static_cast<size_t>(count) > BytesLeft(file) / SmallestRecord(version)) {
         file.ok = false;
         layer.Clear();
         return false;
     }
     layer.items.assign(static_cast<size_t>(count) + 1, LevelObject{});
     for (int i = 1; i <= count; ++i)
-        if (!ReadObject(file, layer[i], true)) return false;
+        if (!ReadObject(file, version, layer[i], true, level)) return false;
     return true;
 }
 
-std::string EncodeLevel() {
+// ---- The whole level ------------------------------------------------------------------------------------------
+
+bool IsLevelHeader(const std::string& bytes) {
+    if (bytes.size() < 7) return false;
+    for (int i = 0; i < 6; ++i)
+        if (bytes[static_cast<size_t>(i)] != LevelMagic[i]) return false;
+    return static_cast<unsigned char>(bytes[6]) <= NewestLevelFileVersion;
+}
+
+bool DecodeLevel(const std::string& bytes, LevelData& level) {
+    level = LevelData{};
+    level.bounds.minX = level.bounds.minY = 1.7e308;
+    level.bounds.maxX = level.bounds.maxY = -1.7e308;
+    if (!IsLevelHeader(bytes)) return false;
+    const std::int32_t version = level.version = static_cast<unsigned char>(bytes[6]);
+    ByteReader file = MakeReader(bytes);
+    ReadBytes(file, 7);
+
+    if (!ReadRecord(file, version, level.background, level)) return false;
+    for (std::int32_t layer = GroundLayerNumber; layer <= CrackLayerNumber; ++layer)
+        if (!ReadLayer(file, version, level.layers[layer], level)) return false;
+    if (!ReadRecord(file, version, level.ball, level)) return false;
+    if (version < 8) {
+        level.hasShadow = true;
+        if (!ReadRecord(file, version, level.ballShadow, level)) return false;
+    }
+    if (!ReadLayer(file, version, level.layers[ExplosionLayerNumber], level)) return false;
+    if (!ReadLayer(file, version, level.layers[SpareLayerNumber], level)) return false;
+
+    level.musicTrack = ReadString(file);
+    if (!file.ok) return false;
+    if (version >= 4) level.levelZoom = ReadF64(file);
+    else if (version >= 2) level.levelZoom = ReadF32(file);
+    if (version >= 5) {
+        level.deathCounter = ReadF64(file);
+        level.winCounter = ReadF64(file);
+        level.bombCount = ReadI32(file);
+        level.ballSizeDivisor = ReadF64(file);
+        level.ballGrowFlag = ReadI32(file);
+        level.ballGrowth = ReadF64(file);
+    }
+    if (version >= 6) level.timeLimit = ReadF64(file);
+    if (version >= 7) level.levelTitle = ReadString(file);
+    return file.ok;
+}
+
+std::string EncodeLevel(const LevelData& level) {
     std::string file(LevelMagic, sizeof LevelMagic);
     file += static_cast<char>(NewestLevelFileVersion);
-    WriteRecord(file, background);
+    WriteRecord(file, level.background);
     for (std::int32_t layer = GroundLayerNumber; layer <= CrackLayerNumber; ++layer)
-        WriteLayer(file, LevelLayer(layer));
-    WriteRecord(file, ball);
-    WriteLayer(file, explosionLayer);
-    WriteLayer(file, spareLayer);
-    PutString(file, CurrentMusicTrack());
-    PutF64(file, levelZoom);
-    PutF64(file, deathCounter);
-    PutF64(file, winCounter);
-    PutI32(file, bombCount);
-    PutF64(file, ballSizeDivisor);
-    PutI32(file, ballGrowFlag);
-    PutF64(file, ballGrowth);
-    PutF64(file, timeLimit);
-    PutString(file, levelTitle);
+        WriteLayer(file, level.layers[layer]);
+    WriteRecord(file, level.ball);
+    WriteLayer(file, level.layers[ExplosionLayerNumber]);
+    WriteLayer(file, level.layers[SpareLayerNumber]);
+    PutString(file, level.musicTrack);
+    PutF64(file, level.levelZoom);
+    PutF64(file, level.deathCounter);
+    PutF64(file, level.winCounter);
+    PutI32(file, level.bombCount);
+    PutF64(file, level.ballSizeDivisor);
+    PutI32(file, level.ballGrowFlag);
+    PutF64(file, level.ballGrowth);
+    PutF64(file, level.timeLimit);
+    PutString(file, level.levelTitle);
     return file;
 }
 
-bool SaveLevel(const std::string& path) {
-    // The new file is written beside the old one and renamed over it only when complete, so a full disk or a
-    // crash never costs the level that was there.
-    if (PlatformWriteFileAtomic(path, EncodeLevel())) return true;
-    // A missing folder (or no usable name) is not an input/output error; a write that failed on the way is.
-    std::string folder = FolderOf(path);
-    bool folderThere = !path.empty() && path.back() != '/' && (folder.empty() || PlatformFolderExists(folder));
-    RaiseSaveMessage(folderThere);
-    return false;
+LevelData TakeLevel() {
+    LevelData level;
+    level.background = background;
+    for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) level.layers[layer] = LevelLayer(layer);
+    level.ball = ball;
+    level.ballShadow = ballShadow;
+    level.musicTrack = levelMusicTrack;
+    level.levelZoom = levelZoom;
+    level.deathCounter = deathCounter;
+    level.winCounter = winCounter;
+    level.bombCount = bombCount;
+    level.ballSizeDivisor = ballSizeDivisor;
+    level.ballGrowFlag = ballGrowFlag;
+    level.ballGrowth = ballGrowth;
+    level.timeLimit = timeLimit;
+    level.levelTitle = levelTitle;
+    level.bounds = levelBounds;
+    return level;
 }
 
-std::string CurrentLevelPath() {
-    std::string pack = PackIndex >= 1 && PackIndex <= PackList.Count() ? PackFolderName(PackList[PackIndex]) : "";
-    return DataFolder() + pack + "/" + ZeroPad(LevelNumber, 3) + ".kbx";
+void InstallLevel(const LevelData& level) {
+    background = level.background;
+    for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer) = level.layers[layer];
+    BuildElevatorIndex();
+    ball = level.ball;
+    if (level.hasShadow) {
+        // Older files stored the shadow; its place is kept but the shadow keeps the catalogue's texture.
+        const double shadowTexture = ballShadow.texture;
+        ballShadow = level.ballShadow;
+        ballShadow.texture = shadowTexture;
+        ballShadow.frame = Entry(TextureOf(ballShadow)).firstFrame;
+    }
+    levelZoom = level.levelZoom;
+    deathCounter = level.deathCounter;
+    winCounter = level.winCounter;
+    bombCount = level.bombCount;
+    ballSizeDivisor = level.ballSizeDivisor;
+    ballGrowFlag = level.ballGrowFlag;
+    ballGrowth = level.ballGrowth;
+    timeLimit = level.timeLimit;
+    levelTitle = level.levelTitle;
+    levelBounds = level.bounds;
+    SettleLevelBounds();
 }
+
+// ---- Hints ----------------------------------------------------------------------------------------------------
 
 std::string HintFilePath(const std::string& levelPath) {
     std::string stem = levelPath.size() >= 3 ? levelPath.substr(0, levelPath.size() - 3) : std::string();
     return stem + LanguageText[84];
 }
 
-void ReadHintFile(const std::string& levelPath) {
-    hintBoxWidth = 0;
-    for (std::string& line : hintLines) line.clear();
-    std::string text;
-    if (!PlatformReadFile(HintFilePath(levelPath), text)) return;
+void ParseHintLines(const std::string& text, std::string (&lines)[5]) {
+    for (std::string& line : lines) line.clear();
     size_t start = 0;
     for (int n = 1; n <= 4 && start < text.size(); ++n) {
         size_t end = text.find('\n', start);
         if (end == std::string::npos) end = text.size();
         std::string line = text.substr(start, end - start);
         if (!line.empty() && line.back() == '\r') line.pop_back();
-        hintLines[n] = line;
+        lines[n] = line;
         start = end + 1;
     }
-}
-
-bool LoadLevel(const std::string& requestedPath) {
-    ResetLevelBounds();
-    std::string path = requestedPath;
-    if (path.empty()) {
-        path = CurrentLevelPath();
-    } else {
-        // Each level of a pack plays the next track unless the file names its own.
-        ++musicIndex;
-        if (musicIndex > MusicList.Count() || musicIndex < 1) musicIndex = 1;
-    }
-    cameraX = RandomInt(-2000, 2000);
-    cameraY = RandomInt(-2000, 2000);
-    currentZoom = 1.0;
-
-    std::string bytes;
-    if (!PlatformReadFile(path, bytes)) return FailLoad();
-
-    if (!IsLevelHeader(bytes)) {
-        ClearLevel();
-        levelFileVersion = -1;
-        levelMusicTrack.clear();
-        bool imported = ImportLegacyLevel(path) != 0;
-        ReadHintFile(path);
-        ComputeLevelRecord();
-        return imported;
-    }
-
-    levelFileVersion = static_cast<unsigned char>(bytes[6]);
-    ByteReader file = MakeReader(bytes);
-    ReadBytes(file, 7);
-    if (!ReadLevelBody(file)) return FailLoad();
-    SettleLevelBounds();
-
-    if (MusicOn != 0) PlayMusic(CurrentMusicTrack());
-    focusX = ball.x;
-    focusY = ball.y;
-    levelModified = 0;
-    ReadHintFile(path);
-    ComputeLevelRecord();
-    return true;
 }

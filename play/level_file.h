@@ -1,7 +1,11 @@
 // Level files (".kbx"): the header "QZKBX", 0x00 and a version byte, then the level in a fixed order. Textures
 // are stored as pack and texture name, never as catalogue indices, so a level survives changes to the packs. The
-// writer always writes the newest version; the reader takes every version since 0 and hands any other file to
-// the importer of the old text-screen format (tiles/legacy_import.h).
+// writer always writes the newest version; the reader takes every version since 0. Any other file is for the
+// importer of the old text-screen format (play/legacy_import.h).
+//
+// The codec works on a LevelData record alone: decoding touches no music, camera, dialog or record, and the live
+// level changes only when InstallLevel puts a decoded level in place (shell/level_load.h does both for the game).
+// Reader and writer stand side by side below, field for field.
 //
 // Beside each level file there may be a hint file: the level path less its three-letter extension plus the
 // extension that language line 84 names. Its first four lines are the level's hints.
@@ -10,10 +14,36 @@
 #include <cstdint>
 #include <string>
 
+#include "base/binio.h"
 #include "play/level.h"
-#include "shell/binio.h"
 
 constexpr std::int32_t NewestLevelFileVersion = 8;
+
+// A texture that a level names and the catalogue does not hold.
+struct MissingTexture {
+    std::string pack, name;
+};
+
+// Everything a level file holds, as one value.
+struct LevelData {
+    std::int32_t version = NewestLevelFileVersion;
+    LevelObject background;
+    Layer layers[LevelLayerCount + 1];          // [1..10]; [0] unused
+    LevelObject ball;
+    LevelObject ballShadow;                     // stored before version 8; only its place counts
+    bool hasShadow = false;
+    std::string musicTrack;                     // "audio/...", as the file names it
+    double levelZoom = 0.5;
+    double deathCounter = 0, winCounter = 0;
+    std::int32_t bombCount = 0;
+    double ballSizeDivisor = 0;
+    std::int32_t ballGrowFlag = 0;
+    double ballGrowth = 0;
+    double timeLimit = 600;
+    std::string levelTitle;
+    LevelBounds bounds;                         // extent of the non-"blank" layer objects
+    List<MissingTexture> missing;               // names the catalogue did not hold, in file order (decoding)
+};
 
 // The version of the file being read; after a load, of the file that was read (-1 for an old text-screen file or
 // a file that did not read).
@@ -21,26 +51,28 @@ extern std::int32_t levelFileVersion;
 // The music track as the file read last names it ("audio/..."), whether or not the music list holds it.
 extern std::string levelMusicTrack;
 
-// Writes the level in the newest version. The old file stays in place until the new one is completely written;
-// on failure the save message is raised and the result is false.
-bool SaveLevel(const std::string& path);
-// Reads a level; "" reads the current level of the current pack. False (with the empty level in memory and the
-// load message raised) when the file does not open or is damaged.
-bool LoadLevel(const std::string& path);
+// True when the bytes start with the header of a level file of a version this reader knows.
+bool IsLevelHeader(const std::string& bytes);
+// Reads a level file's bytes into `level`. False when anything runs past the end of the data (then `level` is
+// partly filled and must not be installed). Objects start on a random frame of their animation, drawn from the
+// game's generator in file order, so the same seed gives the same level.
+bool DecodeLevel(const std::string& bytes, LevelData& level);
+// The bytes of a level file of the newest version.
+std::string EncodeLevel(const LevelData& level);
 
-// The bytes SaveLevel writes for the level in memory.
-std::string EncodeLevel();
+// The live level as data, and a decoded level put in place of the live one (the ball's shadow keeps its texture,
+// the elevators are listed, the bounds settled).
+LevelData TakeLevel();
+void InstallLevel(const LevelData& level);
 
 // One stored object: pack and texture name, then param1, param2, x and y.
 void WriteRecord(std::string& file, const LevelObject& record);
 void WriteLayer(std::string& file, const Layer& layer);
-// Readers for `levelFileVersion`. A record read past the end of the data, or a layer count that is negative or
+// Readers for files of `version`. A record read past the end of the data, or a layer count that is negative or
 // larger than the data left could hold, makes the result false (and `file.ok` false).
-bool ReadRecord(ByteReader& file, LevelObject& record);
-bool ReadLayer(ByteReader& file, Layer& layer);
+bool ReadRecord(ByteReader& file, std::int32_t version, LevelObject& record, LevelData& level);
+bool ReadLayer(ByteReader& file, std::int32_t version, Layer& layer, LevelData& level);
 
-// data folder + current pack + "/" + three-digit level number + ".kbx": what LoadLevel("") reads.
-std::string CurrentLevelPath();
 std::string HintFilePath(const std::string& levelPath);
-// Fills hintLines from the hint file beside `levelPath` (all empty when there is none).
-void ReadHintFile(const std::string& levelPath);
+// The first four lines of a hint file's text (missing lines empty).
+void ParseHintLines(const std::string& text, std::string (&lines)[5]);

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "play/level.h"
-#include "shell/files.h"
+#include "base/files.h"
 #include "tiles/catalogue.h"
 
 namespace {

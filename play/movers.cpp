@@ -3,15 +3,15 @@
 #include <cmath>
 #include <vector>
 
-#include "gfx/display.h"
+#include "base/frame_clock.h"
 #include "play/ball.h"
 #include "play/level.h"
 #include "play/pickups.h"
 #include "play/play_loop.h"
 #include "play/random.h"
 #include "play/spatial_index.h"
-#include "shell/language.h"
-#include "sound/sound.h"
+#include "base/language.h"
+#include "base/sound_ids.h"
 #include "tiles/catalogue.h"
 
 namespace {
@@ -127,7 +127,7 @@ void CheckCrush() {
             inside = true;
             break;
         }
-    if (inside && deathCounter == 0 && !godMode) LoseBall();
+    if (inside && deathCounter == 0 && !playRun.godMode) LoseBall();
 }
 
 void DropBomb() {

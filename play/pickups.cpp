@@ -9,8 +9,8 @@
 #include "play/play_loop.h"
 #include "play/spatial_index.h"
 #include "platform/platform.h"
-#include "shell/language.h"
-#include "sound/sound.h"
+#include "base/language.h"
+#include "base/sound_ids.h"
 #include "tiles/catalogue.h"
 
 double lastFlagsReminderTime = 0;
@@ -84,7 +84,7 @@ void CheckHazards() {
     if (position == 0) return;
     const std::int32_t kind = KindOf(hazardLayer[position]);
     if (kind == KindTrap) {
-        if (deathCounter != 0 || godMode) return;
+        if (deathCounter != 0 || playRun.godMode) return;
         LoseBall();
     } else if (kind == KindExit) {
         if (deathCounter == 0 && flagsLeft == 0) ReachExit();
@@ -103,7 +103,7 @@ void LoseBall() {
 void ReachExit() {
     if (winCounter != 0) return;
     if (timeLimit > 0) {
-        const double remaining = timeLimit - elapsedTime;
+        const double remaining = timeLimit - attempt.elapsedTime;
         const double rounded = std::nearbyint(PointsPerSecondLeft * remaining);
         const std::int64_t bonus =
             std::isnan(rounded) ? 0 : static_cast<std::int64_t>(std::clamp(rounded, -4e18, 4e18));

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "gfx/display.h"
+#include "base/frame_clock.h"
 #include "play/ball.h"
 #include "play/elevators.h"
 #include "play/level.h"
@@ -12,33 +12,16 @@
 #include "play/random.h"
 #include "play/spatial_index.h"
 #include "platform/platform.h"
-#include "shell/files.h"
-#include "shell/language.h"
-#include "shell/settings.h"
-#include "sound/sound.h"
+#include "base/files.h"
+#include "base/language.h"
+#include "base/settings.h"
+#include "base/sound_ids.h"
+#include "play/events.h"
 #include "tiles/catalogue.h"
 
-double levelStartTime = 0;
-double elapsedTime = 0;
-std::string remainingTimeText;
-std::string timeLimitText;
-std::int32_t timeWarningShown = 0;
-std::int32_t timeUpShown = 0;
-std::int32_t playing = 0;
-std::int32_t restartAllowed = 0;
-double animationClock = 0;
-double targetZoom = 1.0;
-
-std::int32_t cheatsOn = 0, showAll = 0, autoZoom = 0, godMode = 0;
-std::int32_t hudVisible = -1;
-std::int32_t Difficulty = 0;
-
-ControlKeys heldControls;
-std::int64_t controlsReadAt = 0;
-
+PlayAttempt attempt;
+PlayRun playRun;
 std::function<bool()> playIterationHook;
-std::int64_t playIteration = 0;
-std::string playKey;
 
 namespace {
 
@@ -53,9 +36,6 @@ constexpr double ZoomedOut = 0.5;
 constexpr double VictoryZoom = 1.01;
 constexpr double DeathZoom = 1.04;
 constexpr double DeathExplosions = 10;      // explosions go off while deathCounter is below this
-
-const char* const EscapeKey = "\x1B";
-const char* const CloseKey = "\xFF" "k";
 
 // One latch per key that acts when pressed: set while the key is held, cleared when it is let go.
 struct KeyLatches {
@@ -78,20 +58,20 @@ void CentredMessage(const std::string& text) { AddMessage(CentreOnScreen, ball.y
 
 void RunLevelClock() {
     if (winCounter != 0) return;
-    elapsedTime = PlatformClock() - levelStartTime;
-    const double remaining = timeLimit - elapsedTime;
-    remainingTimeText = remaining >= 0 ? FormatTime(std::min(remaining, 1e9)) : "00:00";
+    attempt.elapsedTime = PlatformClock() - attempt.levelStartTime;
+    const double remaining = timeLimit - attempt.elapsedTime;
+    attempt.remainingTimeText = remaining >= 0 ? FormatTime(std::min(remaining, 1e9)) : "00:00";
     if (remaining > WarningSeconds) {
-        timeWarningShown = 0;
-    } else if (timeLimit > 0 && !timeWarningShown) {
-        timeWarningShown = -1;
+        attempt.timeWarningShown = 0;
+    } else if (timeLimit > 0 && !attempt.timeWarningShown) {
+        attempt.timeWarningShown = -1;
         CentredMessage(LanguageText[241]);
-        if (QuotesOn) PlaySound(SoundCountdown, 0);
+        if (QuotesOn) EmitSound(SoundCountdown, 0);
     }
-    if (timeLimit > 0 && !timeUpShown && elapsedTime > timeLimit) {
+    if (timeLimit > 0 && !attempt.timeUpShown && attempt.elapsedTime > timeLimit) {
         CentredMessage(LanguageText[92]);
-        timeUpShown = -1;
-        if (deathCounter == 0 && !godMode) {
+        attempt.timeUpShown = -1;
+        if (deathCounter == 0 && !playRun.godMode) {
             deathCounter = 1;
             PlayEffect(SoundExplode);
             PlayEffect(SoundLose);
@@ -108,7 +88,7 @@ std::int32_t CountFlags() {
 }
 
 void ApplyDifficulty() {
-    switch (Difficulty) {
+    switch (playRun.Difficulty) {
         case 1:
             bombCount = 4;
             timeLimit *= 16;
@@ -129,13 +109,14 @@ bool SequenceOver(double counter) {
 }  // namespace
 
 void BeginPlay() {
+    attempt = PlayAttempt{};
     deathCounter = 0;
     winCounter = 0;
     bombCount = 0;
-    restartAllowed = 0;
-    timeLimitText = FormatTime(timeLimit > 0 ? std::min(timeLimit, 1e9) : 0);
+    attempt.restartAllowed = 0;
+    attempt.timeLimitText = FormatTime(timeLimit > 0 ? std::min(timeLimit, 1e9) : 0);
     keptLevelZoom = levelZoom;
-    playing = -1;
+    attempt.playing = -1;
     flagsLeft = CountFlags();
     // A level with a switch starts with its elevators off; one without starts them moving.
     switchState = -1;
@@ -143,43 +124,44 @@ void BeginPlay() {
         if (arrow.param1 == 5) switchState = 0;
     ApplySwitch();
     PlatformShowPointer(false);
-    restartAllowed = -1;
-    levelStartTime = PlatformClock();
+    attempt.restartAllowed = -1;
+    attempt.levelStartTime = PlatformClock();
     PlayQuote(17, 26);
     CentredMessage(LanguageText[91]);
-    targetZoom = 1.0;
+    attempt.targetZoom = 1.0;
     ApplyDifficulty();
     BackupLevel();
 
-    elapsedTime = 0;
-    remainingTimeText = timeLimitText;
-    timeWarningShown = 0;
-    timeUpShown = 0;
-    animationClock = 0;
+    attempt.elapsedTime = 0;
+    attempt.remainingTimeText = attempt.timeLimitText;
+    attempt.timeWarningShown = 0;
+    attempt.timeUpShown = 0;
+    attempt.animationClock = 0;
     latches = KeyLatches{};
     switchLatch = 0;
     forceCode = 0;
     carried = 0;
     ballRolling = 0;
-    playIteration = 0;
-    controlsReadAt = 0;
-    playKey.clear();
+    attempt.playIteration = 0;
+    attempt.controlsReadAt = 0;
+    attempt.playKey.clear();
     BuildSpatialIndex();
 }
 
 bool EndPlay() {
     PlatformShowPointer(true);
-    playing = 0;
+    attempt.playing = 0;
     explosionLayer.Clear();
     floatingTexts.Clear();
+    DropPendingTexts();
     deathCounter = 0;
     const bool completed = winCounter != 0;
     winCounter = 0;
-    targetZoom = 1.0;
+    attempt.targetZoom = 1.0;
     levelZoom = keptLevelZoom;
     flagsLeft = 1;
     flyingObjects.Clear();
-    restartAllowed = 0;
+    attempt.restartAllowed = 0;
     DropSpatialIndex();
     return completed;
 }
@@ -192,33 +174,15 @@ std::int32_t WholeNumber(double value) {
     return static_cast<std::int32_t>(rounded);
 }
 
-void AddFloatingText(double x, double y, const std::string& text, float red, float green, float blue) {
-    FloatingText floating;
-    if (x == CentreOnScreen) {
-        floating.x = CentreOnScreen;
-        floating.y = ActiveHeight / 2.0;
-    } else {
-        // Centred over the 128-unit cell at 35 units per character.
-        floating.x = x + 64 - static_cast<double>(text.size()) * 35 / 2;
-        floating.y = y + 35;
-    }
-    floating.red = red;
-    floating.green = green;
-    floating.blue = blue;
-    floating.age = 0;
-    floating.text = text;
-    floatingTexts.Add(floating);
-}
-
-void AddMessage(double x, double y, const std::string& text) { AddFloatingText(x, y, text, 255, 255, 255); }
+void AddMessage(double x, double y, const std::string& text) { EmitText(x, y, text, 255, 255, 255); }
 
 void PlayEffect(std::int32_t id) {
-    if (SoundOn) PlaySound(id, 0);
+    if (SoundOn) EmitSound(id, 0);
 }
 
 void PlayQuote(std::int32_t firstId, std::int32_t lastId) {
     const std::int32_t id = RandomInt(firstId, lastId);
-    if (QuotesOn) PlaySound(id, -1);
+    if (QuotesOn) EmitSound(id, -1);
 }
 
 void PlayQuoteSometimes(std::int32_t firstId, std::int32_t lastId) {
@@ -234,41 +198,22 @@ void PlayLogicFrame() {
     UpdatePlayer();
 }
 
-bool PlayLevel() {
-    BeginPlay();
-    for (;;) {
-        ++playIteration;
-        playKey.clear();
-        bool leave = false;
-        PlayLogicFrame();
-        DrawFrame();
-        if (SequenceOver(winCounter)) {
-            leave = true;
-        } else if (SequenceOver(deathCounter)) {
-            levelStartTime = PlatformClock();
-            // A bonus level has one ball: it ends at the first loss, after the level is put back.
-            if (!RestartAfterDeath() || IsBonusLevel()) leave = true;
-        }
-        if (!leave) {
-            playKey = PlatformReadKey();
-            if (playKey == "m" || playKey == "M") ToggleMusic();
-            if (playKey == CloseKey) playKey = EscapeKey;
-            leave = playKey == EscapeKey;
-        }
-        if (playIterationHook && playIterationHook()) leave = true;
-        if (leave) break;
-    }
-    return EndPlay();
+bool PlayFrameEnds() {
+    if (SequenceOver(winCounter)) return true;
+    if (!SequenceOver(deathCounter)) return false;
+    attempt.levelStartTime = PlatformClock();
+    // A bonus level has one ball: it ends at the first loss, after the level is put back.
+    return !RestartAfterDeath() || IsBonusLevel();
 }
 
 bool RestartAfterDeath() {
-    if (!restartAllowed) return false;
+    if (!attempt.restartAllowed) return false;
     RestoreLevel();
     deathCounter = 0;
     winCounter = 0;
-    timeUpShown = 0;
-    targetZoom = 1.0;
-    if (playing) BuildSpatialIndex();
+    attempt.timeUpShown = 0;
+    attempt.targetZoom = 1.0;
+    if (attempt.playing) BuildSpatialIndex();
     return true;
 }
 
@@ -280,15 +225,15 @@ void UpdatePlayer() {
         focusX = ball.x;
         focusY = ball.y;
     } else if (deathCounter <= 0) {
-        animationClock += frameStep;
-        if (animationClock > SequenceFrame) {
+        attempt.animationClock += frameStep;
+        if (attempt.animationClock > SequenceFrame) {
             winCounter += 1;
             levelZoom *= VictoryZoom;
-            animationClock = 0;
+            attempt.animationClock = 0;
         }
     } else {
-        animationClock += frameStep;
-        if (animationClock > SequenceFrame) {
+        attempt.animationClock += frameStep;
+        if (attempt.animationClock > SequenceFrame) {
             deathCounter += 1;
             if (deathCounter < DeathExplosions) {
                 const double x = ball.x + RandomInt(-384, 0);
@@ -297,14 +242,14 @@ void UpdatePlayer() {
                 SpawnExplosion(ball.x - 192, ball.y - 192);
             }
             levelZoom *= DeathZoom;
-            animationClock = 0;
+            attempt.animationClock = 0;
         }
     }
 }
 
 void ReadControls() {
-    ControlKeys& keys = heldControls;
-    controlsReadAt = playIteration;
+    ControlKeys& keys = attempt.heldControls;
+    attempt.controlsReadAt = attempt.playIteration;
     keys.minus = PlatformKeyHeld(ScanMinus);
     keys.enter = PlatformKeyHeld(ScanEnter);
     keys.down = PlatformKeyHeld(ScanDown);
@@ -321,49 +266,49 @@ void ReadControls() {
     keys.tab = PlatformKeyHeld(ScanTab);
     keys.space = PlatformKeyHeld(ScanSpace);
 
-    targetZoom = keys.minus || keys.enter || autoZoom || Difficulty == 1 ? ZoomedOut : 1.0;
+    attempt.targetZoom = keys.minus || keys.enter || playRun.autoZoom || playRun.Difficulty == 1 ? ZoomedOut : 1.0;
     if (keys.down) AccelerateY(BallDownAcceleration * frameStep);
     if (keys.left) AccelerateX(-BallSideAcceleration * frameStep);
     if (keys.right) AccelerateX(BallSideAcceleration * frameStep);
-    if (keys.ctrl && cheatsOn) AccelerateY(-250 * frameStep);
+    if (keys.ctrl && playRun.cheatsOn) AccelerateY(-250 * frameStep);
 
     if (Pressed(keys.scrollLock, latches.scrollLock)) {
-        if (!cheatsOn) {
-            cheatsOn = -1;
+        if (!playRun.cheatsOn) {
+            playRun.cheatsOn = -1;
             CentredMessage("CHEATS ON: F8 TO F12");
         } else {
-            cheatsOn = showAll = autoZoom = godMode = 0;
+            playRun.cheatsOn = playRun.showAll = playRun.autoZoom = playRun.godMode = 0;
             CentredMessage("CHEATS OFF");
         }
     }
-    if (Pressed(keys.f12, latches.f12) && cheatsOn) {
-        showAll = Toggled(showAll);
-        CentredMessage(showAll ? "CHEAT: SHOW ALL ON" : "CHEAT: SHOW ALL OFF");
+    if (Pressed(keys.f12, latches.f12) && playRun.cheatsOn) {
+        playRun.showAll = Toggled(playRun.showAll);
+        CentredMessage(playRun.showAll ? "CHEAT: SHOW ALL ON" : "CHEAT: SHOW ALL OFF");
     }
-    if (Pressed(keys.f11, latches.f11) && cheatsOn) {
-        autoZoom = Toggled(autoZoom);
-        CentredMessage(autoZoom ? "CHEAT: AUTOZOOM ON" : "CHEAT: AUTOZOOM OFF");
+    if (Pressed(keys.f11, latches.f11) && playRun.cheatsOn) {
+        playRun.autoZoom = Toggled(playRun.autoZoom);
+        CentredMessage(playRun.autoZoom ? "CHEAT: AUTOZOOM ON" : "CHEAT: AUTOZOOM OFF");
     }
-    if (Pressed(keys.f10, latches.f10) && cheatsOn) {
-        godMode = Toggled(godMode);
-        CentredMessage(godMode ? "CHEAT: GOD MODE ON" : "CHEAT: GOD MODE OFF");
+    if (Pressed(keys.f10, latches.f10) && playRun.cheatsOn) {
+        playRun.godMode = Toggled(playRun.godMode);
+        CentredMessage(playRun.godMode ? "CHEAT: GOD MODE ON" : "CHEAT: GOD MODE OFF");
     }
-    if (Pressed(keys.f9, latches.f9) && cheatsOn) {
+    if (Pressed(keys.f9, latches.f9) && playRun.cheatsOn) {
         CentredMessage("CHEAT: EXTRA TIME");
         // A level without a time limit keeps having none.
         if (timeLimit > 0) {
             timeLimit = std::min(timeLimit + ExtraSeconds, MaxTimeLimit);
-            levelStartTime = PlatformClock();
+            attempt.levelStartTime = PlatformClock();
         }
     }
-    if (Pressed(keys.f8, latches.f8) && cheatsOn) {
+    if (Pressed(keys.f8, latches.f8) && playRun.cheatsOn) {
         CentredMessage("CHEAT: EXTRA BOMB");
         if (bombCount < 2147483647) ++bombCount;
     }
-    if (Pressed(keys.tab, latches.tab) && elapsedTime > KeysIgnoredSeconds) hudVisible = Toggled(hudVisible);
+    if (Pressed(keys.tab, latches.tab) && attempt.elapsedTime > KeysIgnoredSeconds) playRun.hudVisible = Toggled(playRun.hudVisible);
     if (!keys.space) {
         latches.space = false;
-    } else if (!latches.space && elapsedTime > KeysIgnoredSeconds) {
+    } else if (!latches.space && attempt.elapsedTime > KeysIgnoredSeconds) {
         latches.space = true;
         DropBomb();
     }

@@ -3,7 +3,7 @@
 // adjustments, the death and victory sequences and the restart after a death.
 //
 // Time in play is counted in steps of 1/25 s: every speed and rate is per step and is multiplied by frameStep
-// (gfx/display.h), which DrawFrame sets from the time the frame took.
+// (base/frame_clock.h), which the frame pacing sets from the time the frame took.
 #pragma once
 
 #include <cstdint>
@@ -32,48 +32,56 @@ enum PlayScanCode : int {
     ScanF12 = 88,
 };
 
-// ---- For one attempt: set at the start of PlayLevel (the clock again after a death) ---------------------------
-extern double levelStartTime;           // clock reading when the level clock started
-extern double elapsedTime;              // seconds since levelStartTime; frozen once the exit is reached
-extern std::string remainingTimeText;   // shown by the heads-up display
-extern std::string timeLimitText;
-extern std::int32_t timeWarningShown;   // the five-second warning is up (the heads-up display shows the time in red)
-extern std::int32_t timeUpShown;
-extern std::int32_t playing;            // -1 from the start to the end of PlayLevel; the view eases only meanwhile
-extern std::int32_t restartAllowed;
-extern double animationClock;           // steps towards the next frame of the death or victory sequence
-extern double targetZoom;               // the camera zoom the board drawing eases towards
-
-// ---- For the run ------------------------------------------------------------------------------------------------
-// Cheats stay on from level to level until Scroll Lock switches them off.
-extern std::int32_t cheatsOn, showAll, autoZoom, godMode;
-extern std::int32_t hudVisible;         // heads-up display shown; Tab toggles it, never saved
-extern std::int32_t Difficulty;         // chosen before a pack is started: 1 easiest ... 4; 0 = as the level says
-
 // The keys as the controls read them in the current frame (tools record them).
 struct ControlKeys {
     bool minus = false, enter = false, down = false, left = false, right = false, up = false, ctrl = false;
     bool scrollLock = false, f8 = false, f9 = false, f10 = false, f11 = false, f12 = false, tab = false;
     bool space = false;
 };
-extern ControlKeys heldControls;
-extern std::int64_t controlsReadAt;     // the playIteration in which the controls last read the keys
 
-// ---- Hooks for tools and tests (empty in the game) ------------------------------------------------------------
+// ---- One attempt at a level: wiped at the start of every play (BeginPlay) --------------------------------------
+struct PlayAttempt {
+    double levelStartTime = 0;          // clock reading when the level clock started (again after a death)
+    double elapsedTime = 0;             // seconds since levelStartTime; frozen once the exit is reached
+    std::string remainingTimeText;      // shown by the heads-up display
+    std::string timeLimitText;
+    std::int32_t timeWarningShown = 0;  // the five-second warning is up (the heads-up display shows the time in red)
+    std::int32_t timeUpShown = 0;
+    std::int32_t playing = 0;           // -1 from the start to the end of PlayLevel; the view eases only meanwhile
+    std::int32_t restartAllowed = 0;
+    double animationClock = 0;          // steps towards the next frame of the death or victory sequence
+    double targetZoom = 1.0;            // the camera zoom the board drawing eases towards
+    double displayedScore = 0;          // the score as the heads-up display counts it up
+    ControlKeys heldControls;           // the keys as the controls read them in the current frame
+    std::int64_t controlsReadAt = 0;    // the playIteration in which the controls last read the keys
+    std::int64_t playIteration = 0;     // iterations of the running PlayLevel so far, counted from 1
+    std::string playKey;                // the key read from the key buffer in this iteration ("" for none)
+};
+extern PlayAttempt attempt;
+
+// ---- The run: never wiped; cheats stay on from level to level until Scroll Lock switches them off -------------
+struct PlayRun {
+    std::int32_t cheatsOn = 0, showAll = 0, autoZoom = 0, godMode = 0;
+    std::int32_t hudVisible = -1;       // heads-up display shown; Tab toggles it, never saved
+    std::int32_t Difficulty = 0;        // chosen before a pack is started: 1 easiest ... 4; 0 = as the level says
+};
+extern PlayRun playRun;
+
+// ---- Hook for tools and tests (empty in the game) ---------------------------------------------------------------
 // Called at the end of every iteration of the play loop, the one that leaves the loop included; after a restart
 // it sees the restored level. Returning true leaves the loop as Escape would (a tool's frame limit in a window,
 // where no key can be put into the buffer).
 extern std::function<bool()> playIterationHook;
-extern std::int64_t playIteration;      // iterations of the running PlayLevel so far, counted from 1
-extern std::string playKey;             // the key read from the key buffer in this iteration ("" for none)
 
 // ---- Operations -------------------------------------------------------------------------------------------------
-// Plays the level in memory once; true when the exit was reached. Leaves the level in its played state.
-bool PlayLevel();
-// PlayLevel in parts, for benchmarks: its start, the game's logic of one frame (the level clock, the platforms, the
-// elevators and the player's ball; no drawing, no key buffer, no end of the level) and its end.
+// The parts of the play loop (PlayLevel, shell/play_screen.h): its start, the game's logic of one frame (the
+// level clock, the platforms, the elevators and the player's ball; no drawing, no key buffer, no end of the
+// level), the end of a frame once it was shown, and the end of play.
 void BeginPlay();
 void PlayLogicFrame();
+// After the frame was shown: true when play is over (the victory sequence has run, or a death sequence has run
+// and the level could not restart or was a bonus level); a death sequence that has run restarts the level.
+bool PlayFrameEnds();
 bool EndPlay();
 // Puts the level back as it was when play started; false when no play is running.
 bool RestartAfterDeath();
@@ -82,12 +90,11 @@ bool RestartAfterDeath();
 void UpdatePlayer();
 // The keys and cheat keys of one frame.
 void ReadControls();
-// A message rising from the cell whose corner is (x, y), or centred on the screen when x is CentreOnScreen.
-void AddFloatingText(double x, double y, const std::string& text, float red, float green, float blue);
-// White text, as every message of play is.
+// A white message rising from the cell whose corner is (x, y), or centred on the screen when x is CentreOnScreen
+// (a text event for the heads-up display).
 void AddMessage(double x, double y, const std::string& text);
 
-// Sounds of play: effects only with SoundOn, quotes (on the quote channel) and the countdown only with QuotesOn.
+// Sounds of play, as events (play/events.h): effects only with SoundOn, quotes (on the quote channel) and the countdown only with QuotesOn.
 // The random numbers that choose a quote are drawn whatever the switches say, so a run plays the same with the
 // sound off.
 void PlayEffect(std::int32_t id);

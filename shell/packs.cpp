@@ -4,11 +4,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "platform/platform.h"
 #include "play/level.h"
-#include "play/level_file.h"
-#include "shell/files.h"
+#include "shell/level_load.h"
+#include "base/files.h"
 #include "shell/language.h"
 #include "shell/settings.h"
 

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "shell/list.h"
+#include "base/list.h"
 
 inline constexpr const char* PackPrefix = "lvlpck";                 // every pack folder starts with it
 inline constexpr const char* HiddenPackFolder = "lvlpckEpisode 4";  // listed as locked until a pack is completed

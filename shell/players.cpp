@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "platform/platform.h"
-#include "shell/binio.h"
-#include "shell/files.h"
+#include "base/binio.h"
+#include "base/files.h"
 #include "shell/packs.h"
 #include "shell/settings.h"
 

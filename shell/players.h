@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/list.h"
+#include "base/list.h"
 
 inline constexpr int StatsSlots = 999;                 // level slots in every statistics file, whatever the pack
 inline constexpr std::size_t StatsFileSize = 8004;

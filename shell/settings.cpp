@@ -1,31 +1,12 @@
 #include "shell/settings.h"
 
 #include "platform/platform.h"
-#include "shell/binio.h"
-#include "shell/files.h"
-
-std::int32_t PlayerIndex = 1;
-std::string LanguageFile = "english.str";
-std::int32_t Fullscreen = 1;
-std::int32_t ScreenWidth = 1920, ScreenHeight = 1080;
-std::int32_t SoundOn = -1, MusicOn = -1, QuotesOn = -1;
-std::int32_t BonusPackUnlocked = 0;
-std::int32_t ActiveWidth = 1920, ActiveHeight = 1080, ActiveFullscreen = 1;
-std::int32_t FirstRun = 0;
+#include "base/binio.h"
+#include "base/files.h"
 
 std::string SettingsPath() { return DataFolder() + "settings.dat"; }
 
 namespace {
-void SetDefaults() {
-    PlayerIndex = 1;
-    LanguageFile = "english.str";
-    Fullscreen = 1;
-    ScreenWidth = 1920;
-    ScreenHeight = 1080;
-    SoundOn = MusicOn = QuotesOn = -1;
-    BonusPackUnlocked = 0;
-}
-
 // Reads one field when the file still has it; a damaged (short) file keeps the defaults of what is missing.
 void ReadField(ByteReader& r, std::int32_t& field) {
     std::int32_t v = ReadI32(r);
@@ -34,7 +15,7 @@ void ReadField(ByteReader& r, std::int32_t& field) {
 }  // namespace
 
 void LoadSettings() {
-    SetDefaults();
+    SetDefaultSettings();
     std::string bytes;
     if (!PlatformReadFile(SettingsPath(), bytes)) {
         FirstRun = -1;

@@ -2,11 +2,11 @@
 
 #include <string>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "gfx/display.h"
 #include "gfx/draw.h"
 #include "platform/platform.h"
-#include "shell/files.h"
+#include "base/files.h"
 #include "shell/language.h"
 #include "shell/packs.h"
 #include "shell/players.h"
@@ -15,11 +15,10 @@
 #include "sound/sound.h"
 #include "gfx/font.h"
 #include "gfx/texture.h"
+#include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
 #include "shell/settings.h"
 
-std::int32_t NostalgicMode = 0;
-std::int32_t StartupLoading = 0;
 
 namespace {
 

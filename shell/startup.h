@@ -3,8 +3,7 @@
 
 #include <cstdint>
 
-extern std::int32_t NostalgicMode;      // -1: 1994 sounds and textures
-extern std::int32_t StartupLoading;     // -1 while start-up loads (DrawFrame shows the loading line)
+#include "base/settings.h"
 
 // The whole program: main() of the game calls this after choosing the back end. Returns the exit code when the
 // main menu returns; the fatal screens and Quit() end through PlatformExit.

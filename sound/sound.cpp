@@ -8,10 +8,11 @@
 #include <vector>
 
 #include "platform/audio.h"
+#include "play/events.h"
 #include "platform/platform.h"
-#include "shell/files.h"
-#include "shell/settings.h"
-#include "shell/startup.h"
+#include "base/files.h"
+#include "base/settings.h"
+#include "base/settings.h"
 
 std::int32_t audioOpen = 0;
 List<std::string> MusicList;
@@ -149,6 +150,18 @@ void PlayBump(std::int32_t horizontal) {
     lastBumpTime = now;
     const int channel = AudioPlayChunk(AudioAnyChannel, audio.sounds[SoundBump], AudioNoTimeLimit);
     if (channel >= 0) AudioSetChannelVolume(channel, volume);
+}
+
+void PlayQueuedSounds() {
+    for (const PlayEvent& event : playEvents) {
+        if (event.kind == PlayEventKind::Sound) {
+            PlaySound(event.sound, event.quoteChannel);
+        } else if (event.kind == PlayEventKind::Bump) {
+            bumpVelocityX = event.x;
+            bumpVelocityY = event.y;
+            PlayBump(event.horizontal);
+        }
+    }
 }
 
 void PlayMusic(const std::string& path) {

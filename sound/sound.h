@@ -11,22 +11,9 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/list.h"
+#include "base/list.h"
+#include "base/sound_ids.h"
 
-// Sound ids.
-constexpr std::int32_t SoundBump = 0;        // PlayBump
-constexpr std::int32_t SoundFlag = 1;
-constexpr std::int32_t SoundBomb = 2;
-constexpr std::int32_t SoundExplode = 3;
-constexpr std::int32_t SoundWin = 4;
-constexpr std::int32_t SoundLose = 5;
-constexpr std::int32_t SoundJingle = 6;      // the logo at start-up
-constexpr std::int32_t SoundFirstQuote = 7;  // quote n (1 to 80) is id n + 6
-constexpr std::int32_t SoundLastQuote = 86;
-constexpr std::int32_t SoundLock = 87;       // elevators and the switch
-constexpr std::int32_t SoundCountdown = 88;  // five seconds of the time limit left
-constexpr std::int32_t SoundUnlock = 89;     // the hidden pack is unlocked
-constexpr std::int32_t SoundCount = 90;
 
 // The run's audio state; set by InitAudio, kept until CloseAudio.
 extern std::int32_t audioOpen;               // -1 when the device opened, else 0
@@ -55,6 +42,8 @@ void CloseAudio();
 void PlaySound(std::int32_t id, std::int32_t onQuoteChannel);
 // The ball hit a wall: the bump sound, loud in proportion to the remembered speed across that wall.
 void PlayBump(std::int32_t horizontal);
+// Plays the sounds that the rules raised in this frame (play/events.h), in order; the list is left as it is.
+void PlayQueuedSounds();
 
 // Stops the current track and plays `path` (relative to the program folder) once; "" only stops.
 void PlayMusic(const std::string& path);

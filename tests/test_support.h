@@ -8,7 +8,7 @@
 
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "shell/files.h"
+#include "base/files.h"
 
 // A fresh temporary folder that is removed again at the end of the test; it is made the program folder.
 struct TempProgramFolder {

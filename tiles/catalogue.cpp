@@ -3,9 +3,9 @@
 #include <array>
 #include <unordered_map>
 
-#include "editor/dialog.h"
-#include "shell/files.h"
-#include "shell/language.h"
+#include "base/message.h"
+#include "base/files.h"
+#include "base/language.h"
 
 List<TextureEntry> TextureTable;
 
@@ -107,6 +107,16 @@ std::int32_t AddTexture(const TextureEntry& entry) {
 }
 
 std::int32_t FindTexture(const std::string& pack, const std::string& name) {
+    std::int32_t index = LookUpTexture(pack, name);
+    if (index == 0) RaiseMissingTexture(pack, name);
+    return index;
+}
+
+void RaiseMissingTexture(const std::string& pack, const std::string& name) {
+    RaiseMessage(LanguageText[80], LanguageText[85], name + LanguageText[86] + pack);
+}
+
+std::int32_t LookUpTexture(const std::string& pack, const std::string& name) {
     SyncIndex();
     std::string lowerPack = LowerCase(pack);
     std::string lowerName = LowerCase(name);
@@ -116,8 +126,6 @@ std::int32_t FindTexture(const std::string& pack, const std::string& name) {
     // A texture of the same name in another pack stands in: that is how a level plays with the nostalgic packs.
     auto anyPack = Index.byName.find(lowerName);
     if (anyPack != Index.byName.end()) return anyPack->second;
-
-    RaiseMessage(LanguageText[80], LanguageText[85], name + LanguageText[86] + pack);
     return 0;
 }
 

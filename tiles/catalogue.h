@@ -8,7 +8,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/list.h"
+#include "base/list.h"
 
 // The first four letters of a texture's file name, lower-cased, give its kind; the kind decides where the editor
 // puts an object drawn with it. 0: a texture that loads and can be named but is never placed.
@@ -78,6 +78,9 @@ std::int32_t AddTexture(const TextureEntry& entry);
 // any pack (so a level made with one pack plays with another pack's textures of the same names). When neither
 // exists: 0, and the missing-texture message is raised (the caller goes on with the placeholder).
 std::int32_t FindTexture(const std::string& pack, const std::string& name);
+// The same look-up without the message (0 when neither exists), and the message on its own.
+std::int32_t LookUpTexture(const std::string& pack, const std::string& name);
+void RaiseMissingTexture(const std::string& pack, const std::string& name);
 
 // Read access by index; an index outside 0..TextureCount() gives the placeholder entry 0.
 const TextureEntry& Entry(std::int32_t index);

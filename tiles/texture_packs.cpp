@@ -5,12 +5,10 @@
 #include <unordered_set>
 #include <vector>
 
-#include "gfx/display.h"
-#include "gfx/texture.h"
 #include "platform/platform.h"
-#include "shell/files.h"
-#include "shell/language.h"
-#include "shell/startup.h"
+#include "base/files.h"
+#include "base/language.h"
+#include "base/settings.h"
 #include "tiles/catalogue.h"
 
 List<std::string> TexturePackList;
@@ -22,10 +20,6 @@ constexpr size_t PrefixLength = 6;
 constexpr size_t FrameZeroSuffixLength = 6;     // "00.png"
 const std::string FrameZeroSuffix = "00.png";
 const std::string PngSuffix = ".png";
-
-// While the packs load, the splash screen is redrawn at most this often: often enough that the window stays
-// alive, rarely enough that waiting for the display does not slow loading down.
-constexpr double SplashFrameInterval = 0.1;
 
 char LowerLetter(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
@@ -88,27 +82,21 @@ std::vector<std::string> TextureBases(PackFolder& pack) {
     return bases;
 }
 
-void SplashFrame(bool always) {
-    if (always || PlatformClock() - lastFrameTime >= SplashFrameInterval) DrawFrame();
-}
-
-void LoadPackTexture(PackFolder& pack, const std::string& packName, const std::string& base, bool decodeImages) {
-    std::int32_t frames = FrameRun(pack, base);
-    if (frames == 0) return;
+void ScanPackTexture(PackFolder& pack, const std::string& packName, const std::string& base,
+                     List<PackFrameFile>& frames) {
+    std::int32_t count = FrameRun(pack, base);
+    if (count == 0) return;
 
     char wrapLetterS = LowerLetter(base[4]);
     char wrapLetterT = LowerLetter(base[5]);
     // Only "r" and "c" occur; anything else is taken as clamped, the safe choice for a single tile.
-    std::uint32_t wrapS = wrapLetterS == 'r' ? TextureWrapRepeat : TextureWrapClampToEdge;
-    std::uint32_t wrapT = wrapLetterT == 'r' ? TextureWrapRepeat : TextureWrapClampToEdge;
-
     std::int32_t first = 0;
-    for (std::int32_t k = 0; k < frames; ++k) {
-        std::int32_t image = ImageTable.Add(TextureImage{});
-        if (decodeImages) {
-            LoadTexture(pack.folder + FrameFileName(base, k), ImageTable[image], TextureMipmaps, wrapS, wrapT, 0);
-            SplashFrame(false);
-        }
+    for (std::int32_t k = 0; k < count; ++k) {
+        PackFrameFile frame;
+        frame.path = pack.folder + FrameFileName(base, k);
+        frame.repeatS = wrapLetterS == 'r';
+        frame.repeatT = wrapLetterT == 'r';
+        std::int32_t image = frames.Add(frame);
         if (k == 0) first = image;
     }
 
@@ -116,22 +104,23 @@ void LoadPackTexture(PackFolder& pack, const std::string& packName, const std::s
     entry.pack = packName;
     entry.name = base.substr(PrefixLength);
     entry.firstFrame = first;
-    entry.lastFrame = first + frames - 1;
+    entry.lastFrame = first + count - 1;
     entry.repeat = (wrapLetterS == 'r' || wrapLetterT == 'r') ? -1 : 0;
     entry.kind = TextureKindFromName(base);
     AddTexture(entry);
 }
 
-void LoadPacks(bool decodeImages) {
+}  // namespace
+
+void ScanTexturePacks(List<PackFrameFile>& frames, List<std::int32_t>& packEnds) {
     const std::string program = ProgramFolder();
 
-    ImageTable.Clear();
+    frames.Clear();
+    packEnds.Clear();
     ResetTextureTable();
     TexturePackList.Clear();
 
-    if (decodeImages) {
-        LoadTexture(program + "notex.png", ImageTable[0], TextureMipmaps, TextureWrapClamp, TextureWrapClamp, 0);
-    }
+    frames[0].path = program + "notex.png";
     TextureTable[0].firstFrame = 0;
     TextureTable[0].lastFrame = 0;
     TextureTable[0].frame = 0;
@@ -145,21 +134,9 @@ void LoadPacks(bool decodeImages) {
     for (const std::string& packName : folders) {
         PackFolder pack;
         pack.folder = program + packName + "/";
-        for (const std::string& base : TextureBases(pack)) {
-            LoadPackTexture(pack, packName, base, decodeImages);
-        }
-        if (decodeImages) SplashFrame(true);
+        for (const std::string& base : TextureBases(pack)) ScanPackTexture(pack, packName, base, frames);
+        packEnds.Add(frames.Count());
     }
-}
-
-}  // namespace
-
-void LoadTexturePacks() {
-    LoadPacks(true);
-}
-
-void LoadTexturePackNames() {
-    LoadPacks(false);
 }
 
 std::string TexturePackShownName(const std::string& pack) {

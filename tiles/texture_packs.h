@@ -9,20 +9,23 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/list.h"
+#include "base/list.h"
 
 // For the run: the pack folder names in (sorted) listing order. Element 0 stands for all packs in the editor's
 // pack filter; start-up puts its language text there after loading.
 extern List<std::string> TexturePackList;
 
-// Fills TexturePackList, the image table (image 0 = "notex.png", then every frame) and the catalogue, from empty.
-// Draws frames of the splash screen while it works. Start-up calls it once, after the language is loaded and the
-// display is open.
-void LoadTexturePacks();
+// One image file of a pack texture. Its index in the list is its index in the image table, where the textures
+// load it (gfx/pack_textures.h).
+struct PackFrameFile {
+    std::string path;
+    bool repeatS = false, repeatT = false;      // the wrap letters say "r": the texture tiles that way
+};
 
-// The same catalogue, pack list and image indices from the file names alone: image records are appended but no
-// file is decoded or uploaded and no frame is drawn. For tools that only need names, kinds and frame ranges.
-void LoadTexturePackNames();
+// Fills TexturePackList and the catalogue, from empty, from the file names alone, and lists every frame file in
+// image-table order: [0] is the placeholder "notex.png", then each texture's frames. packEnds[p] is the last frame
+// index of pack p (equal to the one before for a pack with no textures).
+void ScanTexturePacks(List<PackFrameFile>& frames, List<std::int32_t>& packEnds);
 
 // A pack name as the user sees it: without its first six characters ("txtpckMain" shows as "Main",
 // "1994txtpckMain" as "tpckMain").

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "play/effects.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
 #include "gfx/draw.h"
@@ -51,19 +52,19 @@ protected:
         frameStep = 0;
         frameTime = 0;
 
-        EditorMode = 0;
-        MenuActive = 0;
-        showAll = 0;
-        playing = 0;
-        hudVisible = 0;
+        view.EditorMode = 0;
+        view.MenuActive = 0;
+        playRun.showAll = 0;
+        attempt.playing = 0;
+        playRun.hudVisible = 0;
         levelZoom = 1;
-        currentZoom = 1;
-        targetZoom = 1;
-        pixelsPerUnit = 1;
-        cameraX = cameraY = 0;
-        cameraTargetX = cameraTargetY = 0;
-        smoothClock = 0;
-        blinkCounter = 0;
+        view.currentZoom = 1;
+        attempt.targetZoom = 1;
+        view.pixelsPerUnit = 1;
+        view.cameraX = view.cameraY = 0;
+        view.cameraTargetX = view.cameraTargetY = 0;
+        view.smoothClock = 0;
+        view.blinkCounter = 0;
         deathCounter = winCounter = 0;
         ballSizeDivisor = 0;
         ballGrowFlag = 0;
@@ -74,15 +75,15 @@ protected:
         ball = LevelObject{};
         ball.x = ball.y = -100000;      // out of the way unless a test places it
         for (std::string& line : hintLines) line.clear();
-        hintBoxWidth = 0;
+        view.hintBoxWidth = 0;
         timeLimit = 0;
-        timeWarningShown = 0;
-        remainingTimeText.clear();
-        elapsedTime = 0;
+        attempt.timeWarningShown = 0;
+        attempt.remainingTimeText.clear();
+        attempt.elapsedTime = 0;
         flagsLeft = 0;
         bombCount = 0;
         score = 0;
-        displayedScore = 0;
+        attempt.displayedScore = 0;
         levelBounds = LevelBounds{};
         focusX = focusY = 0;
 
@@ -99,10 +100,10 @@ protected:
         floatingTexts.Clear();
         ForgetBoardIndex();
         UiFont = Font{};
-        EditorMode = 0;
-        MenuActive = 0;
-        showAll = 0;
-        hudVisible = -1;
+        view.EditorMode = 0;
+        view.MenuActive = 0;
+        playRun.showAll = 0;
+        playRun.hudVisible = -1;
         ActiveWidth = 1024;
         ActiveHeight = 768;
         frameStep = 0;
@@ -131,7 +132,9 @@ protected:
         return Headless.drawing;
     }
     static std::vector<QuadRecord> DrawOneLayer(std::int32_t layer, std::int32_t z = 6) {
-        return Draw([&] { DrawLayer(layer, frameStep, RoundEven(cameraX), RoundEven(cameraY), z); });
+        // In a frame of play the rules run the explosions before the board is drawn.
+        if (layer == ExplosionLayerNumber) StepExplosions(frameStep);
+        return Draw([&] { DrawLayer(layer, frameStep, RoundEven(view.cameraX), RoundEven(view.cameraY), z); });
     }
     static std::vector<QuadRecord> WithImage(const std::vector<QuadRecord>& quads, std::uint32_t image) {
         std::vector<QuadRecord> found;

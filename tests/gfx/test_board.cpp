@@ -46,7 +46,7 @@ TEST_F(BoardDrawing, ExplosionsPlayOnceAtFourCellsSquareWhereverTheyAreAndAreRem
         // Far off the screen: explosions are never culled.
         AddObject(-5000, 9000, ExplosionLayerNumber, explosion);
         frameStep = step;
-        pixelsPerUnit = 0.5;
+        view.pixelsPerUnit = 0.5;
         std::vector<std::uint32_t> shown;
         int frames = 0;
         while (!explosionLayer.Empty() && frames < 100) {
@@ -104,8 +104,8 @@ TEST_F(BoardDrawing, BlankObjectsAreHiddenInPlayOnly) {
         const std::int32_t texture = Texture(c.name, KindWall, 5, 5);
         AddObject(128, 128, WallLayerNumber, texture);
         flyingObjects.Add(wallLayer[1]);
-        EditorMode = c.editorMode;
-        showAll = c.showAll;
+        view.EditorMode = c.editorMode;
+        playRun.showAll = c.showAll;
         EXPECT_EQ(DrawOneLayer(WallLayerNumber).size(), c.drawn ? 1u : 0u);
         // Blown-away platforms are never hidden.
         EXPECT_EQ(Draw([] { DrawFlyingObjects(flyingObjects, 0, 0, 0, 10); }).size(), 1u);
@@ -197,14 +197,14 @@ TEST_F(DrawOrder, PlayDrawsEveryLayerInOrderThenTheExplosionsButNeverThePathMark
 }
 
 TEST_F(DrawOrder, TheMenuStopsAfterTheArrows) {
-    MenuActive = -1;
+    view.MenuActive = -1;
     EXPECT_EQ(CurrentBoardVariant(), BoardVariant::Menu);
     ExpectOrder(Draw([] { DrawBoard(CurrentBoardVariant()); }), BoardUnderTheExtras);
 }
 
 TEST_F(DrawOrder, TheEditorAddsItsCursorAndThePathMarkersInsteadOfTheExplosions) {
-    EditorMode = -1;
-    MenuActive = -1;            // the editor wins over the menu
+    view.EditorMode = -1;
+    view.MenuActive = -1;            // the editor wins over the menu
     EXPECT_EQ(CurrentBoardVariant(), BoardVariant::Editor);
     std::vector<Expected> expected = BoardUnderTheExtras;
     expected.push_back({5001, 13, DepthFunc::Less});
@@ -212,7 +212,7 @@ TEST_F(DrawOrder, TheEditorAddsItsCursorAndThePathMarkersInsteadOfTheExplosions)
     const auto quads = Draw([] { DrawBoard(CurrentBoardVariant()); });
     ExpectOrder(quads, expected);
     // The cursor: one cell centred on the screen.
-    pixelsPerUnit = 0.75;
+    view.pixelsPerUnit = 0.75;
     const auto cursor = WithImage(Draw([] { DrawEditCursor(); }), 5001);
     ASSERT_EQ(cursor.size(), 1u);
     EXPECT_EQ(cursor[0].x, 464);    // (1024 - 96) / 2
@@ -268,7 +268,7 @@ TEST_F(BoardDrawing, NeighbouringCellsMeetWithoutGapsAtAnyScale) {
     const std::int32_t texture = Texture("brick", KindWall, 5, 5);
     for (int i = 0; i < 12; i++) AddObject(i * 128, 0, WallLayerNumber, texture);
     for (double ppu : {0.3, 0.48828125, 0.5, 0.61, 1.0}) {
-        pixelsPerUnit = ppu;
+        view.pixelsPerUnit = ppu;
         const auto quads = Draw([] { DrawLayer(WallLayerNumber, 0, 7, 3, 6); });
         ASSERT_GE(quads.size(), 2u);
         for (size_t i = 1; i < quads.size(); i++) EXPECT_EQ(quads[i].x, quads[i - 1].x + quads[i - 1].w) << ppu;
@@ -315,7 +315,7 @@ protected:
                 AddObject(column * 128, row * 128, WallLayerNumber, texture);
             }
         CopyLayer(wallLayer, platformLayer);
-        pixelsPerUnit = 0.5;
+        view.pixelsPerUnit = 0.5;
     }
 
     // The wall layer through its grid, and the same objects walked in full, at one camera: the grid's quads. Both
@@ -360,7 +360,7 @@ TEST_F(BigLevel, DrawsExactlyWhatAFullWalkDrawsAndLooksOnlyNearTheScreen) {
         EXPECT_LT(visited, 17 * 13 * 2 + Side * Side / 97 + Side * Side / 83 + 2);
     }
     // Zoomed far out, everything is on the screen.
-    pixelsPerUnit = 0.05;
+    view.pixelsPerUnit = 0.05;
     ExpectSameAsFullWalk(0, 0);
 }
 
@@ -371,7 +371,7 @@ TEST_F(BigLevel, AnimatedObjectsOffTheScreenKeepStepWithThoseOnIt) {
         Draw([] { DrawLayer(WallLayerNumber, frameStep, 0, 0, 6); });
         Draw([] { DrawLayer(PlatformLayerNumber, frameStep, 0, 0, 6); });
     }
-    pixelsPerUnit = 0.05;
+    view.pixelsPerUnit = 0.05;
     const auto quads = ExpectSameAsFullWalk(0, 0);
     std::vector<std::uint32_t> arrowImages;
     for (const QuadRecord& quad : quads)
@@ -380,7 +380,7 @@ TEST_F(BigLevel, AnimatedObjectsOffTheScreenKeepStepWithThoseOnIt) {
     for (std::uint32_t image : arrowImages) EXPECT_EQ(image, arrowImages[0]);
     // Hidden objects stand still while hidden and run again when shown.
     for (std::int32_t shown : {-1, 0, -1}) {
-        showAll = shown;
+        playRun.showAll = shown;
         for (int i = 0; i < 3; i++) ExpectSameAsFullWalk(i * 1000, 0);
     }
 }
@@ -482,7 +482,7 @@ TEST_F(BoardDrawing, TheBallIsShrunkBehindEverythingGrownOrNormal) {
     ball.frame = 3;
     ball.x = 256;
     ball.y = 384;
-    pixelsPerUnit = 0.5;
+    view.pixelsPerUnit = 0.5;
     const std::int32_t after = Texture("after", KindWall, 4, 4);
     AddObject(256, 384, ArrowLayerNumber, after);
     for (const Case& c : cases) {

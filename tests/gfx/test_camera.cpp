@@ -25,37 +25,37 @@ TEST_F(Camera, TheBoardScalesWithZoomLevelZoomAndTheScreenWidthOnly) {
     for (const Case& c : cases) {
         ActiveWidth = c.width;
         ActiveHeight = c.height;
-        targetZoom = c.zoom;
+        attempt.targetZoom = c.zoom;
         levelZoom = c.levelZoom;
         UpdateZoom();
-        EXPECT_DOUBLE_EQ(currentZoom, c.zoom);
-        EXPECT_DOUBLE_EQ(pixelsPerUnit, c.pixelsPerUnit) << c.width << " x " << c.height;
+        EXPECT_DOUBLE_EQ(view.currentZoom, c.zoom);
+        EXPECT_DOUBLE_EQ(view.pixelsPerUnit, c.pixelsPerUnit) << c.width << " x " << c.height;
     }
 }
 
 TEST_F(Camera, TheZoomEasesOnlyWhilePlaying) {
     levelZoom = 1;
-    targetZoom = 0.5;
-    currentZoom = 1;
-    playing = -1;
+    attempt.targetZoom = 0.5;
+    view.currentZoom = 1;
+    attempt.playing = -1;
     frameTime = 0.02;
     UpdateZoom();
-    EXPECT_DOUBLE_EQ(currentZoom, 1 - 0.5 / 32);
-    EXPECT_DOUBLE_EQ(smoothClock, 0.02);
+    EXPECT_DOUBLE_EQ(view.currentZoom, 1 - 0.5 / 32);
+    EXPECT_DOUBLE_EQ(view.smoothClock, 0.02);
     // Not enough time gathered since the view last eased: no step.
-    smoothClock = 0;
+    view.smoothClock = 0;
     frameTime = 0.005;
     UpdateZoom();
-    EXPECT_DOUBLE_EQ(currentZoom, 1 - 0.5 / 32);
+    EXPECT_DOUBLE_EQ(view.currentZoom, 1 - 0.5 / 32);
     // A zoom of 0 takes the target at once.
-    currentZoom = 0;
+    view.currentZoom = 0;
     frameTime = 0.02;
     UpdateZoom();
-    EXPECT_DOUBLE_EQ(currentZoom, 0.5);
-    playing = 0;
-    targetZoom = 0.25;
+    EXPECT_DOUBLE_EQ(view.currentZoom, 0.5);
+    attempt.playing = 0;
+    attempt.targetZoom = 0.25;
     UpdateZoom();
-    EXPECT_DOUBLE_EQ(currentZoom, 0.25);
+    EXPECT_DOUBLE_EQ(view.currentZoom, 0.25);
 }
 
 TEST_F(Camera, TargetsAreClampedToTheLevel) {
@@ -89,8 +89,8 @@ TEST_F(Camera, TargetsAreClampedToTheLevel) {
         focusX = c.focusX;
         focusY = c.focusY;
         UpdateCamera();
-        EXPECT_DOUBLE_EQ(cameraTargetX, c.targetX);
-        EXPECT_DOUBLE_EQ(cameraTargetY, c.targetY);
+        EXPECT_DOUBLE_EQ(view.cameraTargetX, c.targetX);
+        EXPECT_DOUBLE_EQ(view.cameraTargetY, c.targetY);
     }
 }
 
@@ -103,9 +103,9 @@ TEST_F(Camera, AOneCellLevelIsCentredAndStandsOnTheBottomEdgeOfALargeScreen) {
     Bounds(640, 640, 640, 640);
     focusX = focusY = 640;
     // The camera eases there from anywhere.
-    cameraX = 3000;
-    cameraY = -4000;
-    playing = -1;
+    view.cameraX = 3000;
+    view.cameraY = -4000;
+    attempt.playing = -1;
     frameTime = 0.02;
     for (int i = 0; i < 200; i++) {
         UpdateZoom();
@@ -128,33 +128,33 @@ TEST_F(Camera, EasesAnEighthOfTheWayOrHalfDuringTheDeathAndVictorySequences) {
         {0, 0, 0.01, 0},                                                                // not past 0.01 s
     };
     Bounds(0, 100000, 0, 100000);
-    pixelsPerUnit = 1;
+    view.pixelsPerUnit = 1;
     for (const Case& c : cases) {
         deathCounter = c.death;
         winCounter = c.win;
-        smoothClock = c.clock;
-        cameraX = cameraY = 0;
+        view.smoothClock = c.clock;
+        view.cameraX = view.cameraY = 0;
         // The focus cell's centre 800 pixels right and down of the screen's centre.
         focusX = 800 + (1024 - 128) / 2.0;
         focusY = 800 + (768 - 128) / 2.0;
         UpdateCamera();
-        EXPECT_DOUBLE_EQ(cameraX, c.movedTo) << c.death << " " << c.win << " " << c.clock;
-        EXPECT_DOUBLE_EQ(cameraY, c.movedTo);
-        EXPECT_EQ(smoothClock, c.movedTo != 0 ? 0 : c.clock);
+        EXPECT_DOUBLE_EQ(view.cameraX, c.movedTo) << c.death << " " << c.win << " " << c.clock;
+        EXPECT_DOUBLE_EQ(view.cameraY, c.movedTo);
+        EXPECT_EQ(view.smoothClock, c.movedTo != 0 ? 0 : c.clock);
     }
 }
 
 TEST_F(Camera, TheEditorsCameraJumpsToTheCursorWithoutClamps) {
-    EditorMode = -1;
+    view.EditorMode = -1;
     Bounds(0, 1280, 0, 1280);
-    pixelsPerUnit = 0.5;
+    view.pixelsPerUnit = 0.5;
     focusX = -640;
     focusY = 5120;
-    cameraX = cameraY = 12345;
-    smoothClock = 0;
+    view.cameraX = view.cameraY = 12345;
+    view.smoothClock = 0;
     UpdateCamera();
-    EXPECT_DOUBLE_EQ(cameraX, -320 - (1024 - 64) / 2.0);
-    EXPECT_DOUBLE_EQ(cameraY, 2560 - (768 - 64) / 2.0);
+    EXPECT_DOUBLE_EQ(view.cameraX, -320 - (1024 - 64) / 2.0);
+    EXPECT_DOUBLE_EQ(view.cameraY, 2560 - (768 - 64) / 2.0);
     // The whole frame: the cursor sits on the focus cell.
     const std::int32_t brick = Texture("brick", KindWall, 5, 5);
     AddObject(-640, 5120, WallLayerNumber, brick);

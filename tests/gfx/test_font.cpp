@@ -11,7 +11,7 @@
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/texture.h"
-#include "shell/binio.h"
+#include "base/binio.h"
 #include "shell/settings.h"
 #include "test_support.h"
 #include "tiles/catalogue.h"
@@ -65,7 +65,7 @@ protected:
         ActiveWidth = 1024;
         ActiveHeight = 768;
         frameStep = 0;
-        blinkCounter = 0;
+        view.blinkCounter = 0;
         SetColor(255, 255, 255, 255);
         SetBlend(BlendMode::Alpha);
         SetDepthFunc(DepthFunc::Less);
@@ -78,7 +78,7 @@ protected:
         ActiveWidth = savedWidth;
         ActiveHeight = savedHeight;
         frameStep = savedStep;
-        blinkCounter = 0;
+        view.blinkCounter = 0;
     }
 
     bool Build(Font& font, const std::string& metrics) {
@@ -304,7 +304,7 @@ protected:
 };
 
 TEST_F(BigFontTest, EachCharacterDrawsItsImageOrLeavesItsCellEmpty) {
-    blinkCounter = 3.5;         // with no time passing, the cursor stays in its visible half
+    view.blinkCounter = 3.5;         // with no time passing, the cursor stays in its visible half
     struct Case {
         std::string ch;
         int offset;             // -1: nothing drawn
@@ -468,7 +468,7 @@ TEST_F(BigFontTest, TheCursorBlinksOverSixAnimationFramesVisibleInTheSecondHalf)
     for (double step : {0.5, 1.0}) {
         SCOPED_TRACE(step);
         frameStep = step;
-        blinkCounter = 0;
+        view.blinkCounter = 0;
         const int period = static_cast<int>(6 / step);
         std::vector<bool> shown;
         std::vector<double> counters;
@@ -480,7 +480,7 @@ TEST_F(BigFontTest, TheCursorBlinksOverSixAnimationFramesVisibleInTheSecondHalf)
             if (quads.size() == 2) {
                 EXPECT_EQ(quads[1].image, ImageOf(37));
             }
-            counters.push_back(blinkCounter);
+            counters.push_back(view.blinkCounter);
         }
         // Once past the first wrap, every cycle is a hidden run and then a shown run of about half the cycle (the
         // wrapped counter starts a hair above a whole frame, so a step that lands on 3 exactly shows one early).
@@ -500,10 +500,10 @@ TEST_F(BigFontTest, TheCursorBlinksOverSixAnimationFramesVisibleInTheSecondHalf)
         }
     }
     // Text without a cursor leaves the blink alone.
-    blinkCounter = 2;
+    view.blinkCounter = 2;
     frameStep = 0.5;
     Draw([] { DrawBigText(255, 255, 255, 255, 0, 0, "abc", 10, 10, 10); });
-    EXPECT_EQ(blinkCounter, 2);
+    EXPECT_EQ(view.blinkCounter, 2);
 }
 
 }  // namespace

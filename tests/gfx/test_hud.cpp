@@ -1,5 +1,6 @@
 // The heads-up display on the headless back end: floating texts, the counters and the time at several screen
 // sizes, the displayed score, and the blinking hint box.
+#include "play/effects.h"
 #include "board_fixture.h"
 
 namespace {
@@ -38,7 +39,7 @@ TEST_F(Hud, AFloatingTextRisesThenRisesFasterWhileFadingAndIsGoneAt24Point75Fram
     frameStep = 0.25;
     size_t next = 0;
     for (int frame = 1; frame <= 99; frame++) {
-        const auto quads = Draw([] { DrawFloatingTexts(0, 0); });
+        const auto quads = Draw([] { StepFloatingTexts(frameStep); DrawFloatingTexts(0, 0); });
         if (frame == 99) {
             EXPECT_TRUE(quads.empty());
             EXPECT_TRUE(floatingTexts.Empty());
@@ -56,10 +57,10 @@ TEST_F(Hud, AFloatingTextRisesThenRisesFasterWhileFadingAndIsGoneAt24Point75Fram
 }
 
 TEST_F(Hud, AWorldTextFollowsTheBoardsScaleAndCameraInItsColour) {
-    pixelsPerUnit = 0.5;
+    view.pixelsPerUnit = 0.5;
     AddFloatingText(256, 512, "ab", 10, 20, 30);
     frameStep = 1;
-    const auto quads = Draw([] { DrawFloatingTexts(100, 40); });
+    const auto quads = Draw([] { StepFloatingTexts(frameStep); DrawFloatingTexts(100, 40); });
     ASSERT_EQ(quads.size(), 2u);
     EXPECT_EQ(quads[0].image, Char('a'));
     EXPECT_EQ(quads[0].x, 42);          // [285 x 0.5 - 100]
@@ -85,8 +86,8 @@ TEST_F(Hud, ACentredTextStaysCentredWhateverTheCameraDoes) {
             floatingTexts.Clear();
             AddFloatingText(CentreOnScreen, 12345, "go", 255, 255, 255);
             frameStep = 1;
-            pixelsPerUnit = camera == 0 ? 1 : 0.3;
-            const auto quads = Draw([&] { DrawFloatingTexts(camera, camera); });
+            view.pixelsPerUnit = camera == 0 ? 1 : 0.3;
+            const auto quads = Draw([&] { StepFloatingTexts(frameStep); DrawFloatingTexts(camera, camera); });
             ASSERT_EQ(quads.size(), 2u);
             EXPECT_EQ(quads[0].image, Char('g'));
             EXPECT_EQ(quads[0].x, c.x) << c.width << " camera " << camera;
@@ -103,7 +104,7 @@ TEST_F(Hud, AnExpiredTextLetsTheNextOneDrawInTheSameFrame) {
     AddFloatingText(1280, 0, "b", 255, 255, 255);
     floatingTexts[1].age = 24.5;
     frameStep = 0.25;
-    const auto quads = Draw([] { DrawFloatingTexts(0, 0); });
+    const auto quads = Draw([] { StepFloatingTexts(frameStep); DrawFloatingTexts(0, 0); });
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_EQ(quads[0].image, Char('b'));
     ASSERT_EQ(floatingTexts.Count(), 1);
@@ -123,11 +124,11 @@ TEST_F(Hud, CountersAndTimeSitAtTheirPlacesOnEveryScreenSize) {
         {1280, 1024, 100, 837, 931, 59, 74, 144, 12, 85, 1030},
         {640, 480, 50, 392, 436, 29, 37, 72, 6, 40, 515},
     };
-    hudVisible = -1;
+    playRun.hudVisible = -1;
     flagsLeft = 3;
     bombCount = 12;
     timeLimit = 65;
-    remainingTimeText = "01:05";
+    attempt.remainingTimeText = "01:05";
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
         ActiveWidth = c.width;
@@ -184,11 +185,11 @@ TEST_F(Hud, TheTimeTurnsRedWithTheWarningAndIsAbsentWithoutALimit) {
         std::uint8_t g, b;
     };
     const Case cases[] = {{60, 0, 1, 255, 128}, {60, -1, 1, 0, 0}, {0, 0, 0, 0, 0}, {-5, -1, 0, 0, 0}};
-    hudVisible = -1;
-    remainingTimeText = "00:04";
+    playRun.hudVisible = -1;
+    attempt.remainingTimeText = "00:04";
     for (const Case& c : cases) {
         timeLimit = c.limit;
-        timeWarningShown = c.warning;
+        attempt.timeWarningShown = c.warning;
         const auto four = WithImage(Draw([] { DrawHud(0, 0); }), Char('4'));
         ASSERT_EQ(four.size(), c.shown) << c.limit;
         if (c.shown == 0) continue;
@@ -199,10 +200,10 @@ TEST_F(Hud, TheTimeTurnsRedWithTheWarningAndIsAbsentWithoutALimit) {
 }
 
 TEST_F(Hud, NothingButFloatingTextsAndTheHintWhileTheHudIsOff) {
-    hudVisible = 0;
+    playRun.hudVisible = 0;
     flagsLeft = 3;
     timeLimit = 60;
-    remainingTimeText = "01:00";
+    attempt.remainingTimeText = "01:00";
     score = 50;
     AddFloatingText(0, 0, "a", 255, 255, 255);
     hintLines[1] = "hint";
@@ -211,30 +212,30 @@ TEST_F(Hud, NothingButFloatingTextsAndTheHintWhileTheHudIsOff) {
     EXPECT_EQ(WithImage(quads, editGrayImage.id).size(), 1u);
     EXPECT_TRUE(WithImage(quads, Char('3')).empty());
     EXPECT_TRUE(WithImage(quads, Img(150)).empty());
-    EXPECT_EQ(displayedScore, 0);
+    EXPECT_EQ(attempt.displayedScore, 0);
 }
 
 TEST_F(Hud, TheDisplayedScoreCountsUpFasterWhenFurtherBehindAndNeverPassesTheScore) {
-    hudVisible = -1;
+    playRun.hudVisible = -1;
     frameStep = 0.5;
     score = 100;
-    displayedScore = 0;
+    attempt.displayedScore = 0;
     DrawHud(0, 0);
-    EXPECT_DOUBLE_EQ(displayedScore, 26);       // 100 x 0.25 + 1
+    EXPECT_DOUBLE_EQ(attempt.displayedScore, 26);       // 100 x 0.25 + 1
     DrawHud(0, 0);
-    EXPECT_DOUBLE_EQ(displayedScore, 45.5);     // 26 + 74 x 0.25 + 1
-    double previous = displayedScore;
+    EXPECT_DOUBLE_EQ(attempt.displayedScore, 45.5);     // 26 + 74 x 0.25 + 1
+    double previous = attempt.displayedScore;
     for (int i = 0; i < 40; i++) {
         DrawHud(0, 0);
-        EXPECT_GE(displayedScore, previous);
-        EXPECT_LE(displayedScore, 100);
-        previous = displayedScore;
+        EXPECT_GE(attempt.displayedScore, previous);
+        EXPECT_LE(attempt.displayedScore, 100);
+        previous = attempt.displayedScore;
     }
-    EXPECT_EQ(displayedScore, 100);
+    EXPECT_EQ(attempt.displayedScore, 100);
     // Ahead of the score (the score was restored after a death): it drops to it.
-    displayedScore = 150;
+    attempt.displayedScore = 150;
     DrawHud(0, 0);
-    EXPECT_EQ(displayedScore, 100);
+    EXPECT_EQ(attempt.displayedScore, 100);
 }
 
 // ---- The hint box -------------------------------------------------------------------------------------------
@@ -243,9 +244,9 @@ TEST_F(Hud, TheHintBoxFitsTheWidestLineAndItsLinesStandInIt) {
     hintLines[1] = "abcdefghij";            // 120 pixels
     hintLines[2] = "abcdefghijklmno";       // 180: the widest
     hintLines[4] = "x";
-    elapsedTime = 5;
+    attempt.elapsedTime = 5;
     const auto quads = Draw([] { DrawHud(0, 0); });
-    EXPECT_EQ(hintBoxWidth, 180);
+    EXPECT_EQ(view.hintBoxWidth, 180);
     const auto box = WithImage(quads, editGrayImage.id);
     ASSERT_EQ(box.size(), 1u);
     EXPECT_EQ(box[0].x, 422);
@@ -266,7 +267,7 @@ TEST_F(Hud, TheHintBoxFitsTheWidestLineAndItsLinesStandInIt) {
     // Measured once: a later change of the lines keeps the width until a level is read again.
     hintLines[2] = "a";
     Draw([] { DrawHud(0, 0); });
-    EXPECT_EQ(hintBoxWidth, 180);
+    EXPECT_EQ(view.hintBoxWidth, 180);
 }
 
 TEST_F(Hud, TheHintBlinksForTheFirstTwoSecondsThenStays) {
@@ -275,15 +276,15 @@ TEST_F(Hud, TheHintBlinksForTheFirstTwoSecondsThenStays) {
     frameStep = 0.5;        // 0.02 seconds a frame
     int shown = 0, hidden = 0;
     for (int frame = 1; frame <= 150; frame++) {
-        elapsedTime = frame * 0.02;
+        attempt.elapsedTime = frame * 0.02;
         const auto quads = Draw([] { DrawHud(0, 0); });
         EXPECT_EQ(WithImage(quads, editGrayImage.id).size(), 1u) << "the box stays";
         const bool text = !WithImage(quads, GlyphImage).empty();
-        if (elapsedTime > 2) {
+        if (attempt.elapsedTime > 2) {
             EXPECT_TRUE(text) << frame;
         } else {
             (text ? shown : hidden)++;
-            EXPECT_EQ(text, blinkCounter > 3) << frame;
+            EXPECT_EQ(text, view.blinkCounter > 3) << frame;
         }
     }
     // Six animation frames a blink, visible in the second half.

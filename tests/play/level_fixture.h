@@ -9,9 +9,9 @@
 #include <optional>
 #include <string>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "play/level.h"
-#include "play/level_file.h"
+#include "shell/level_load.h"
 #include "play/random.h"
 #include "shell/language.h"
 #include "shell/packs.h"

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "gfx/play_frame.h"
+#include "play/events.h"
 #include "gfx/display.h"
 #include "platform/headless.h"
 #include "platform/headless_audio.h"
@@ -21,7 +23,7 @@
 #include "play/pickups.h"
 #include "play/play_loop.h"
 #include "play/random.h"
-#include "play/replay.h"
+#include "shell/replay.h"
 #include "play/spatial_index.h"
 #include "shell/language.h"
 #include "shell/settings.h"
@@ -185,18 +187,19 @@ protected:
         elevatorIndex.Clear();
         flyingObjects.Clear();
         floatingTexts.Clear();
+        playEvents.Clear();
         background = LevelObject{};
         ballShadow = LevelObject{};
         TakeCatalogueDefaults();
         timeLimit = 0;
         levelZoom = 0.5;
         score = 0;
-        displayedScore = 0;
+        attempt.displayedScore = 0;
         bombCount = 0;
         deathCounter = winCounter = 0;
-        cheatsOn = showAll = autoZoom = godMode = 0;
-        hudVisible = -1;
-        Difficulty = 0;
+        playRun.cheatsOn = playRun.showAll = playRun.autoZoom = playRun.godMode = 0;
+        playRun.hudVisible = -1;
+        playRun.Difficulty = 0;
         lastFlagsReminderTime = 0;
         lastBumpTime = -1e9;
         ActiveWidth = 1024;
@@ -271,15 +274,15 @@ protected:
             s.switchState = switchState;
             s.death = deathCounter;
             s.win = winCounter;
-            s.elapsed = elapsedTime;
+            s.elapsed = attempt.elapsedTime;
             s.timeLimit = timeLimit;
-            s.targetZoom = targetZoom;
+            s.targetZoom = attempt.targetZoom;
             s.levelZoom = levelZoom;
-            s.hud = hudVisible;
-            s.cheats = cheatsOn;
-            s.god = godMode;
-            s.show = showAll;
-            s.zoom = autoZoom;
+            s.hud = playRun.hudVisible;
+            s.cheats = playRun.cheatsOn;
+            s.god = playRun.godMode;
+            s.show = playRun.showAll;
+            s.zoom = playRun.autoZoom;
             s.pickups = pickupLayer.Count();
             s.explosions = explosionLayer.Count();
             s.texts = floatingTexts.Count();
@@ -299,6 +302,8 @@ protected:
     // ---- What was heard and shown -----------------------------------------------------------------------------
     // The ids of the sounds played so far, in order.
     std::vector<std::int32_t> SoundsPlayed() const {
+        // Sounds raised by rules called directly are still waiting for the frame that plays them.
+        ConsumePlayEvents();
         std::vector<std::int32_t> ids;
         for (const AudioEvent& event : HeadlessAudioEvents()) {
             if (event.kind != AudioEventKind::PlayChunk) continue;

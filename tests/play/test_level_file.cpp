@@ -1,7 +1,10 @@
 #include <cmath>
 #include <filesystem>
 
+#include "gfx/board.h"
+#include "shell/level_load.h"
 #include "tests/play/level_fixture.h"
+#include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
 
 namespace {
@@ -330,10 +333,10 @@ TEST_F(LevelFile, HintLinesComeFromTheHintFileBesideTheLevel) {
         std::filesystem::remove(data->File("hinted.hnt"));
         if (c.text) data->Write("hinted.hnt", c.text);      // the level's name, extension from language line 84
         for (int n = 1; n <= 4; ++n) hintLines[n] = "stale";
-        hintBoxWidth = 300;
+        view.hintBoxWidth = 300;
         ASSERT_TRUE(LoadLevel(path));
         for (int n = 1; n <= 4; ++n) EXPECT_EQ(hintLines[n], c.lines[n - 1]) << n;
-        EXPECT_EQ(hintBoxWidth, 0);
+        EXPECT_EQ(view.hintBoxWidth, 0);
     }
 }
 

@@ -1,3 +1,5 @@
+#include "play/play_loop.h"
+#include "shell/level_load.h"
 #include "tests/play/level_fixture.h"
 
 namespace {
@@ -113,7 +115,7 @@ TEST_F(LevelModel, RestoreLevelPutsBackThePlayStartAndEmptiesWhatPlayAdded) {
     levelZoom = 0.75;
     flagsLeft = 3;
     score = 400;
-    displayedScore = 399.6;
+    attempt.displayedScore = 399.6;
     switchState = 0;
     BackupLevel();
 
@@ -134,7 +136,7 @@ TEST_F(LevelModel, RestoreLevelPutsBackThePlayStartAndEmptiesWhatPlayAdded) {
     levelZoom = 0.3;
     flagsLeft = 1;
     score = 900;
-    displayedScore = 850;
+    attempt.displayedScore = 850;
     switchState = -1;
 
     RestoreLevel();
@@ -154,7 +156,7 @@ TEST_F(LevelModel, RestoreLevelPutsBackThePlayStartAndEmptiesWhatPlayAdded) {
     EXPECT_EQ(levelZoom, 0.75);
     EXPECT_EQ(flagsLeft, 3);
     EXPECT_EQ(score, 400);
-    EXPECT_EQ(displayedScore, 400);     // rounded when the backup was taken
+    EXPECT_EQ(attempt.displayedScore, 400);     // rounded when the backup was taken
     EXPECT_EQ(switchState, 0);
 
     // The backup is a copy: a second restore after more changes gives the same start again.

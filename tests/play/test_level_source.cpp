@@ -1,3 +1,4 @@
+#include "shell/level_load.h"
 #include "play/level_source.h"
 #include "tests/play/level_fixture.h"
 

@@ -110,7 +110,7 @@ TEST_P(Crush, ABallRollingIntoAPlatformIsLost) {
     Ball(0, 384);
     Platform(640, 384);         // standing still
     Finish();
-    godMode = GetParam().god ? -1 : 0;
+    playRun.godMode = GetParam().god ? -1 : 0;
     Play("60 right");
     const std::int64_t lost = FirstFrame([](const Snapshot& s) { return s.death != 0; });
     EXPECT_EQ(lost != 0, GetParam().lost);
@@ -140,7 +140,7 @@ TEST_F(Movers, ABombDestroysOnlyCrackedWallsBesideTheBall) {
     Put(CrackLayerNumber, TexCrack, 256, 384);      // the ball's own cell: spared
     Put(GroundLayerNumber, TexGround, 256, 384);
     Finish();
-    Difficulty = 2;             // one bomb
+    playRun.Difficulty = 2;             // one bomb
     Play("60 space");
     EXPECT_FALSE(WallAt(384, 384));
     EXPECT_TRUE(WallAt(128, 384));
@@ -154,7 +154,7 @@ TEST_F(Movers, ABombDestroysOnlyCrackedWallsBesideTheBall) {
 TEST_F(Movers, TheBlastShowsAnExplosionOnEachOfTheFourCells) {
     BombLevel();
     Finish();
-    Difficulty = 2;
+    playRun.Difficulty = 2;
     std::vector<LevelObject> explosions;
     everyFrame = [&](std::int64_t) {
         if (explosions.empty() && explosionLayer.Count())

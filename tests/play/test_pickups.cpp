@@ -125,7 +125,7 @@ TEST_P(Trap, ATrapLosesTheBallUnlessGodModeIsOn) {
     Ball(0, 384);
     Hazard(TexTrap, 0, 384);
     Finish();
-    godMode = GetParam().god ? -1 : 0;
+    playRun.godMode = GetParam().god ? -1 : 0;
     Play("3");                  // lost in the second frame; Escape is read in the fourth
     EXPECT_EQ(frames.back().death, GetParam().death);
     EXPECT_EQ(TimesShown("BALL LOST!"), GetParam().god ? 0 : 1);
@@ -150,7 +150,7 @@ TEST_P(Fall, MoreThanTwoHundredBelowTheLowestObjectTheBallIsLost) {
     const FallCase& c = GetParam();
     Wall(512, 1000);            // the lowest object: maxY 1000
     Finish();
-    godMode = c.god ? -1 : 0;
+    playRun.godMode = c.god ? -1 : 0;
     Ball(0, c.y);
     CheckHazards();
     EXPECT_EQ(deathCounter, c.lost ? 1 : 0);
@@ -164,7 +164,7 @@ TEST_F(Pickups, AFallingBallIsLostInPlay) {
     Wall(512, 0);
     Finish();
     Ball(0, 0);
-    godMode = -1;
+    playRun.godMode = -1;
     Play("40");
     const std::int64_t lost = FirstFrame([](const Snapshot& s) { return s.death != 0; });
     ASSERT_GT(lost, 0);

@@ -2,6 +2,7 @@
 // victory sequences and the restart after a death.
 #include <algorithm>
 
+#include "gfx/hud.h"
 #include "tests/play/play_fixture.h"
 
 namespace playtest {
@@ -48,7 +49,7 @@ TEST_P(Penalty, GodModePastTheLimitTakesPointsButNeverBelowZero) {
     Finish();
     timeLimit = 10;
     frozenElapsed = 20;
-    cheatsOn = godMode = -1;
+    playRun.cheatsOn = playRun.godMode = -1;
     score = GetParam().scoreBefore;
     EXPECT_TRUE(Play("100"));
     EXPECT_EQ(score, GetParam().scoreAfter);
@@ -171,7 +172,7 @@ INSTANTIATE_TEST_SUITE_P(Limits, ExtraTime,
 TEST_F(PlayLoop, HoldingSpaceDropsOneBombOnceTheFirstSecondIsOver) {
     RestingBall();
     Finish();
-    Difficulty = 1;             // four bombs
+    playRun.Difficulty = 1;             // four bombs
     Play("150 space\n5\n5 space\n5");
     EXPECT_EQ(frames[50].bombs, 4);                     // frame 51: exactly 1 s gone, not more
     EXPECT_EQ(frames[51].bombs, 3);
@@ -188,7 +189,7 @@ TEST_F(PlayLoop, TabTogglesTheDisplayOnlyWhenPressedAfterTheFirstSecond) {
     EXPECT_EQ(frames[61].hud, 0);
     EXPECT_EQ(frames[63].hud, 0);           // held: once
     EXPECT_EQ(frames[67].hud, -1);
-    hudVisible = -1;
+    playRun.hudVisible = -1;
     Play("80 tab");
     // Its latch is set from the start, so a Tab held across the first second does nothing.
     for (const Snapshot& s : frames) EXPECT_EQ(s.hud, -1) << s.frame;
@@ -222,7 +223,7 @@ TEST_F(PlayLoop, CheatsStayOnForTheNextLevel) {
     RestingBall();
     Finish();
     Play("1 scrolllock\n1\n1 f10\n1 esc");
-    EXPECT_EQ(godMode, -1);
+    EXPECT_EQ(playRun.godMode, -1);
     Hazard(TexTrap, 0, 384);
     Finish();
     Play("20");
@@ -245,7 +246,7 @@ TEST_P(DifficultyTable, DifficultyScalesTheTimeAndGivesBombs) {
     RestingBall();
     Finish();
     timeLimit = 60;
-    Difficulty = c.difficulty;
+    playRun.Difficulty = c.difficulty;
     Play("3");
     EXPECT_EQ(frames.back().timeLimit, c.limit);
     EXPECT_EQ(frames.back().bombs, c.bombs);
@@ -356,7 +357,7 @@ TEST_F(PlayLoop, TheLevelStartsWithAQuoteAndItsMessage) {
     EXPECT_EQ(ShownIn(1), std::vector<std::string>{"GO!"});
     EXPECT_EQ(floatingTexts.Count(), 0);        // emptied at the end
     EXPECT_EQ(TimesPlayed(17, 26), 1);
-    EXPECT_EQ(playing, 0);
+    EXPECT_EQ(attempt.playing, 0);
     EXPECT_TRUE(Headless.pointerShown);
 }
 

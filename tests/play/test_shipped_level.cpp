@@ -3,13 +3,14 @@
 
 #include <fstream>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "play/level.h"
-#include "play/level_file.h"
+#include "shell/level_load.h"
 #include "play/play_loop.h"
 #include "play/random.h"
-#include "play/replay.h"
+#include "shell/replay.h"
 #include "test_support.h"
+#include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
 
 namespace {
@@ -22,7 +23,7 @@ ReplayResult PlayShipped(const std::string& script) {
     EXPECT_TRUE(LoadLevel(DataFolder() + "testlevel.kbx")) << "no testlevel.kbx in " << KOLBRIX_GAME_DIR;
     EXPECT_EQ(MessageState, 0) << DialogLine2 << " " << DialogLine3;
     SeedRandom(1);
-    Difficulty = 0;
+    playRun.Difficulty = 0;
     List<InputSegment> segments;
     std::string error;
     EXPECT_TRUE(ParseInputScript(script, segments, error)) << error;

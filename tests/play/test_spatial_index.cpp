@@ -150,7 +150,7 @@ TEST_P(SameWithoutIndex, PlayWithTheIndexIsPlayWithoutIt) {
         UseHeadless();
         BuildBusyLevel(GetParam());
         score = 0;
-        godMode = GetParam() > 2 ? -1 : 0;     // further through the level, past traps and platforms
+        playRun.godMode = GetParam() > 2 ? -1 : 0;     // further through the level, past traps and platforms
         SeedRandom(GetParam());
         List<InputSegment> segments;
         std::string error;
@@ -171,7 +171,7 @@ TEST_P(SameWithoutIndex, PlayWithTheIndexIsPlayWithoutIt) {
         states[run] += LevelState();
     }
     spatialIndexEnabled = true;
-    godMode = 0;
+    playRun.godMode = 0;
     ASSERT_GT(frames, 200);
     ASSERT_EQ(traces[0].size(), traces[1].size());
     for (size_t i = 0; i < traces[0].size(); ++i) ASSERT_EQ(traces[0][i], traces[1][i]) << "frame " << i + 1;

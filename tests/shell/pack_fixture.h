@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "tests/test_support.h"
-#include "shell/files.h"
+#include "base/files.h"
 #include "shell/language.h"
 #include "shell/packs.h"
 #include "shell/players.h"

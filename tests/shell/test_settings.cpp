@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/binio.h"
+#include "base/binio.h"
 #include "shell/settings.h"
 #include "test_support.h"
 

@@ -2,7 +2,7 @@
 
 #include <fstream>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "gfx/display.h"
 #include "shell/language.h"
 #include "shell/settings.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "shell/language.h"
 #include "tiles/catalogue.h"
 

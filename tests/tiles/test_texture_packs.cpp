@@ -7,14 +7,15 @@
 #include <string>
 #include <vector>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "gfx/texture.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
-#include "shell/files.h"
+#include "base/files.h"
 #include "shell/language.h"
 #include "shell/startup.h"
 #include "tiles/catalogue.h"
+#include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
 
 namespace fs = std::filesystem;

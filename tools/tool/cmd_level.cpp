@@ -17,17 +17,18 @@
 #include <string>
 #include <vector>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "platform/platform.h"
 #include "play/level.h"
-#include "play/level_file.h"
+#include "shell/level_load.h"
 #include "play/level_source.h"
 #include "play/random.h"
-#include "shell/files.h"
+#include "base/files.h"
 #include "shell/language.h"
 #include "shell/settings.h"
 #include "sound/sound.h"
 #include "tiles/catalogue.h"
+#include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
 
 namespace {

@@ -23,7 +23,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
 #include "gfx/draw.h"
@@ -32,16 +32,18 @@
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "play/level.h"
-#include "play/level_file.h"
+#include "shell/level_load.h"
 #include "play/play_loop.h"
+#include "shell/play_screen.h"
 #include "play/random.h"
-#include "play/replay.h"
-#include "shell/files.h"
+#include "shell/replay.h"
+#include "base/files.h"
 #include "shell/language.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
 #include "tiles/catalogue.h"
+#include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
 
 namespace {
@@ -130,14 +132,14 @@ void LoadLanguageOfSettings() {
 void StartOfRun(const PlayArguments& args) {
     InitAudio();
     SoundOn = MusicOn = QuotesOn = -1;
-    cheatsOn = showAll = autoZoom = godMode = 0;
-    hudVisible = -1;
-    EditorMode = 0;
-    MenuActive = 0;
+    playRun.cheatsOn = playRun.showAll = playRun.autoZoom = playRun.godMode = 0;
+    playRun.hudVisible = -1;
+    view.EditorMode = 0;
+    view.MenuActive = 0;
     MessageState = 0;
     score = 0;
-    displayedScore = 0;
-    Difficulty = args.difficulty;
+    attempt.displayedScore = 0;
+    playRun.Difficulty = args.difficulty;
     SeedRandom(args.seed);
 }
 
@@ -202,8 +204,8 @@ RecordedFrame KeysOfThisFrame() {
     RecordedFrame frame;
     // The controls read the held keys once a frame; while they do not run (death and victory sequences) the keys
     // change nothing, and what is held at the end of the frame is written.
-    if (controlsReadAt == playIteration) {
-        const ControlKeys& k = heldControls;
+    if (attempt.controlsReadAt == attempt.playIteration) {
+        const ControlKeys& k = attempt.heldControls;
         const std::pair<bool, int> keys[] = {
             {k.left, ScanLeft},   {k.right, ScanRight}, {k.down, ScanDown},   {k.up, ScanUp},
             {k.space, ScanSpace}, {k.tab, ScanTab},     {k.ctrl, ScanCtrl},   {k.minus, ScanMinus},
@@ -215,8 +217,8 @@ RecordedFrame KeysOfThisFrame() {
         for (int code : ScriptScanCodes())
             if (PlatformKeyHeld(code)) frame.held.push_back(code);
     }
-    if (playKey == "\x1B") frame.buffered.push_back("\x1B");
-    if (playKey == "m" || playKey == "M") frame.buffered.push_back("m");
+    if (attempt.playKey == "\x1B") frame.buffered.push_back("\x1B");
+    if (attempt.playKey == "m" || attempt.playKey == "M") frame.buffered.push_back("m");
     return frame;
 }
 
@@ -305,13 +307,13 @@ int PlayInWindow(const PlayArguments& args) {
         lastFrameTime = PlatformClock() - seconds;
     }
     playIterationHook = [&] {
-        if (args.trace) PrintLine(TraceLine(playIteration));
+        if (args.trace) PrintLine(TraceLine(attempt.playIteration));
         if (recording) {
             Append(script, KeysOfThisFrame());
             fixFrame();
         }
         // As Escape put into the buffer after frame N would: read in the next frame.
-        if (playIteration == args.maxFrames + 1) {
+        if (attempt.playIteration == args.maxFrames + 1) {
             if (recording) EscapeOnLastFrame(script);
             return true;
         }
@@ -319,7 +321,7 @@ int PlayInWindow(const PlayArguments& args) {
     };
     const bool completed = PlayLevel();
     playIterationHook = nullptr;
-    if (args.trace) PrintLine(ResultLine(completed, playIteration));
+    if (args.trace) PrintLine(ResultLine(completed, attempt.playIteration));
     std::fflush(stdout);
     CloseAudio();
     PlatformInit(PlatformBackend::Headless, 0, nullptr);

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "editor/dialog.h"
+#include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
 #include "gfx/draw.h"
@@ -28,16 +28,17 @@
 #include "gfx/texture.h"
 #include "platform/platform.h"
 #include "play/level.h"
-#include "play/level_file.h"
+#include "shell/level_load.h"
 #include "play/play_loop.h"
 #include "play/random.h"
-#include "shell/binio.h"
-#include "shell/files.h"
+#include "base/binio.h"
+#include "base/files.h"
 #include "shell/language.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "sound/sound.h"
 #include "tiles/catalogue.h"
+#include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
 
 namespace {
@@ -162,19 +163,19 @@ void LoadData() {
 
 // The state in which play shows the level at its start, at the difficulty the level was made for.
 void SetUpView(bool editor) {
-    EditorMode = editor ? -1 : 0;
-    MenuActive = 0;
-    playing = 0;
-    showAll = 0;
-    hudVisible = -1;
-    targetZoom = 1.0;
-    currentZoom = 1.0;
+    view.EditorMode = editor ? -1 : 0;
+    view.MenuActive = 0;
+    attempt.playing = 0;
+    playRun.showAll = 0;
+    playRun.hudVisible = -1;
+    attempt.targetZoom = 1.0;
+    view.currentZoom = 1.0;
     deathCounter = 0;
     winCounter = 0;
     ballRolling = 0;
     bombCount = 0;
     score = 0;
-    displayedScore = 0;
+    attempt.displayedScore = 0;
     floatingTexts.Clear();
     flyingObjects.Clear();
     flagsLeft = 0;
@@ -183,10 +184,10 @@ void SetUpView(bool editor) {
     switchState = -1;
     for (const LevelObject& arrow : arrowLayer)
         if (arrow.param1 == 5) switchState = 0;
-    remainingTimeText = FormatTime(timeLimit > 0 ? timeLimit : 0);
-    timeWarningShown = 0;
+    attempt.remainingTimeText = FormatTime(timeLimit > 0 ? timeLimit : 0);
+    attempt.timeWarningShown = 0;
     // Past the first seconds, when the hint has stopped blinking.
-    elapsedTime = 3;
+    attempt.elapsedTime = 3;
     if (editor) {
         // The edit cursor stands on the ball's cell.
         focusX = std::floor(ball.x / CellUnits) * CellUnits;
@@ -208,8 +209,8 @@ void DrawShotFrame(double step) {
     UpdateZoom();
     AnimateTilingTextures();
     UpdateCamera();
-    cameraX = cameraTargetX;
-    cameraY = cameraTargetY;
+    view.cameraX = view.cameraTargetX;
+    view.cameraY = view.cameraTargetY;
     DrawBoard(CurrentBoardVariant());
 }
 

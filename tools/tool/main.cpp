@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "platform/platform.h"
-#include "shell/files.h"
+#include "base/files.h"
 
 namespace {
 

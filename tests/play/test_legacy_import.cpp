@@ -2,8 +2,9 @@
 #include <functional>
 #include <vector>
 
+#include "shell/level_load.h"
 #include "tests/play/level_fixture.h"
-#include "tiles/legacy_import.h"
+#include "play/legacy_import.h"
 
 namespace {
 

@@ -9,6 +9,8 @@ std::string DataFolder();               // where writable files live: the progra
 std::string WindowsFolder();            // kept for the browser launcher; the system's folder on this platform
 // Tests and tools point the program and data folders elsewhere ("" returns to the program's own folder).
 void SetProgramFolder(const std::string& folder);
+// The platform tells the running program's path when it starts; ProgramFolder is its folder.
+void SetProgramPath(const std::string& path);
 
 std::string FolderOf(const std::string& path);
 std::string ReplaceAll(const std::string& text, const std::string& find, const std::string& replacement);

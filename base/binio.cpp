@@ -1,4 +1,4 @@
-#include "shell/binio.h"
+#include "base/binio.h"
 
 #include <cstring>
 

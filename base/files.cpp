@@ -1,12 +1,12 @@
-#include "shell/files.h"
+#include "base/files.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "platform/platform.h"
 
 namespace {
 std::string programFolderOverride;      // set by tests and tools
+std::string runningProgramPath;         // told by the platform when it starts
 std::string windowsFolder;              // computed once
 }  // namespace
 
@@ -16,8 +16,10 @@ void SetProgramFolder(const std::string& folder) {
 
 std::string ProgramFolder() {
     if (!programFolderOverride.empty()) return programFolderOverride;
-    return FolderOf(PlatformProgramPath());
+    return FolderOf(runningProgramPath);
 }
+
+void SetProgramPath(const std::string& path) { runningProgramPath = path; }
 
 std::string DataFolder() { return ProgramFolder(); }
 

@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/list.h"
+#include "base/list.h"
 
 struct InputSegment {
     std::int64_t frames = 0;

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "shell/files.h"
+#include "base/files.h"
 
 TEST(FileHelpers, ZeroPad) {
     struct Case { int n, width; const char* expected; };

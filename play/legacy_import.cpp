@@ -1,12 +1,12 @@
-#include "tiles/legacy_import.h"
+#include "play/legacy_import.h"
 
 #include <algorithm>
 #include <cstdio>
 
 #include "platform/platform.h"
 #include "play/level.h"
-#include "shell/binio.h"
-#include "shell/files.h"
+#include "base/binio.h"
+#include "base/files.h"
 #include "tiles/catalogue.h"
 
 namespace {

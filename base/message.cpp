@@ -1,6 +1,6 @@
-#include "editor/dialog.h"
+#include "base/message.h"
 
-#include "shell/language.h"
+#include "base/language.h"
 
 std::int32_t MessageState = 0;
 std::string DialogButton1, DialogButton2;

@@ -1,4 +1,4 @@
-#include "play/replay.h"
+#include "shell/replay.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,6 +9,7 @@
 #include "gfx/display.h"
 #include "play/level.h"
 #include "play/play_loop.h"
+#include "shell/play_screen.h"
 #include "platform/platform.h"
 
 namespace {
@@ -172,13 +173,13 @@ ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& op
     device.setClock(startClock);
     fixFrameTime();
     playIterationHook = [&] {
-        result.frames = playIteration;
-        if (options.trace) options.trace(TraceLine(playIteration));
-        if (options.afterFrame) options.afterFrame(playIteration);
-        device.setClock(startClock + static_cast<double>(playIteration) / fps);
+        result.frames = attempt.playIteration;
+        if (options.trace) options.trace(TraceLine(attempt.playIteration));
+        if (options.afterFrame) options.afterFrame(attempt.playIteration);
+        device.setClock(startClock + static_cast<double>(attempt.playIteration) / fps);
         fixFrameTime();
-        prepare(playIteration + 1);
-        if (playIteration == options.maxFrames) device.push("\x1B");
+        prepare(attempt.playIteration + 1);
+        if (attempt.playIteration == options.maxFrames) device.push("\x1B");
         return false;
     };
     result.completed = PlayLevel();
@@ -193,11 +194,11 @@ std::string TraceLine(std::int64_t frame) {
            ",\"flags\":" + std::to_string(flagsLeft) + ",\"bombs\":" + std::to_string(bombCount) +
            ",\"score\":" + std::to_string(score) + ",\"death\":" + Number(deathCounter) +
            ",\"win\":" + Number(winCounter) + ",\"switch\":" + std::to_string(switchState) +
-           ",\"elapsed\":" + Number(elapsedTime) + "}";
+           ",\"elapsed\":" + Number(attempt.elapsedTime) + "}";
 }
 
 std::string ResultLine(bool completed, std::int64_t frames) {
     return std::string("{\"result\":\"") + (completed ? "completed" : "not completed") +
            "\",\"score\":" + std::to_string(score) + ",\"frames\":" + std::to_string(frames) +
-           ",\"elapsed\":" + Number(elapsedTime) + "}";
+           ",\"elapsed\":" + Number(attempt.elapsedTime) + "}";
 }
