@@ -4,7 +4,7 @@ ASAN_BUILD ?= build-asan
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test test-unit test-window test-asan bench clean
+.PHONY: all deps configure build run test test-unit test-window test-asan bench clean check-floors
 
 all: build
 
@@ -23,6 +23,7 @@ run: build
 	cd $(BUILD)/game && ./kolbrix
 
 test: build
+	@scripts/check-floors.sh
 	@scripts/run-unit-tests.sh $(BUILD)/kolbrix_tests
 	@scripts/run-window-tests.sh $(BUILD)
 
@@ -33,6 +34,10 @@ test-asan: build
 	  -DKOLBRIX_TEST_DATA_DIR=$(abspath $(BUILD))/game >/dev/null
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target kolbrix_tests
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 scripts/run-unit-tests.sh $(ASAN_BUILD)/kolbrix_tests
+
+# Which floor includes which; fails on an include that goes up a floor.
+check-floors:
+	@scripts/check-floors.sh
 
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)

@@ -52,19 +52,12 @@ protected:
         frameStep = 0;
         frameTime = 0;
 
-        view.EditorMode = 0;
-        view.MenuActive = 0;
-        playRun.showAll = 0;
-        attempt.playing = 0;
+        view = BoardView{};
+        attempt = PlayAttempt{};
+        playRun = PlayRun{};
         playRun.hudVisible = 0;
         levelZoom = 1;
-        view.currentZoom = 1;
-        attempt.targetZoom = 1;
         view.pixelsPerUnit = 1;
-        view.cameraX = view.cameraY = 0;
-        view.cameraTargetX = view.cameraTargetY = 0;
-        view.smoothClock = 0;
-        view.blinkCounter = 0;
         deathCounter = winCounter = 0;
         ballSizeDivisor = 0;
         ballGrowFlag = 0;
@@ -75,15 +68,10 @@ protected:
         ball = LevelObject{};
         ball.x = ball.y = -100000;      // out of the way unless a test places it
         for (std::string& line : hintLines) line.clear();
-        view.hintBoxWidth = 0;
         timeLimit = 0;
-        attempt.timeWarningShown = 0;
-        attempt.remainingTimeText.clear();
-        attempt.elapsedTime = 0;
         flagsLeft = 0;
         bombCount = 0;
         score = 0;
-        attempt.displayedScore = 0;
         levelBounds = LevelBounds{};
         focusX = focusY = 0;
 
@@ -100,10 +88,8 @@ protected:
         floatingTexts.Clear();
         ForgetBoardIndex();
         UiFont = Font{};
-        view.EditorMode = 0;
-        view.MenuActive = 0;
-        playRun.showAll = 0;
-        playRun.hudVisible = -1;
+        view = BoardView{};
+        playRun = PlayRun{};
         ActiveWidth = 1024;
         ActiveHeight = 768;
         frameStep = 0;

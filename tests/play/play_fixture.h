@@ -194,12 +194,10 @@ protected:
         timeLimit = 0;
         levelZoom = 0.5;
         score = 0;
-        attempt.displayedScore = 0;
+        attempt = PlayAttempt{};
+        playRun = PlayRun{};
         bombCount = 0;
         deathCounter = winCounter = 0;
-        playRun.cheatsOn = playRun.showAll = playRun.autoZoom = playRun.godMode = 0;
-        playRun.hudVisible = -1;
-        playRun.Difficulty = 0;
         lastFlagsReminderTime = 0;
         lastBumpTime = -1e9;
         ActiveWidth = 1024;

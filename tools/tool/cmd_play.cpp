@@ -132,13 +132,11 @@ void LoadLanguageOfSettings() {
 void StartOfRun(const PlayArguments& args) {
     InitAudio();
     SoundOn = MusicOn = QuotesOn = -1;
-    playRun.cheatsOn = playRun.showAll = playRun.autoZoom = playRun.godMode = 0;
-    playRun.hudVisible = -1;
-    view.EditorMode = 0;
-    view.MenuActive = 0;
+    playRun = PlayRun{};
+    attempt = PlayAttempt{};
+    view = BoardView{};
     MessageState = 0;
     score = 0;
-    attempt.displayedScore = 0;
     playRun.Difficulty = args.difficulty;
     SeedRandom(args.seed);
 }
