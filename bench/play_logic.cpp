@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "gfx/display.h"
+#include "gfx/play_frame.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "play/level.h"
@@ -165,6 +166,8 @@ Run Measure(std::int64_t objects, bool index, int frames) {
     t = ProcessorSeconds();
     for (int frame = 0; frame < frames; ++frame) {
         PlayLogicFrame();
+        // What the rules raised is heard and shown, as after every logic frame of the game.
+        ConsumePlayEvents();
         if (deathCounter != 0) run.lost = true;
         run.travelled += std::fabs(ball.x - x) + std::fabs(ball.y - y);
         if (ball.y > CourseBottom) {
