@@ -13,5 +13,5 @@ void RaiseMessage(const std::string& line1, const std::string& line2, const std:
     DialogLine1 = line1;
     DialogLine2 = line2;
     DialogLine3 = line3;
-    DialogButton1 = LanguageText[53];
+    DialogButton1 = LanguageText[LineOk];
 }

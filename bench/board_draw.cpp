@@ -111,10 +111,10 @@ std::int64_t MakeLevel(std::int32_t side) {
     }
     std::int64_t objects = 0;
     for (int layer = 1; layer <= LevelLayerCount; ++layer) objects += LevelLayer(layer).Count();
-    background.texture = textures.sky;
-    background.frame = Entry(textures.sky).firstFrame;
-    levelBounds.minX = levelBounds.minY = 0;
-    levelBounds.maxX = levelBounds.maxY = (side - 1) * 128.0;
+    level.background.texture = textures.sky;
+    level.background.frame = Entry(textures.sky).firstFrame;
+    level.levelBounds.minX = level.levelBounds.minY = 0;
+    level.levelBounds.maxX = level.levelBounds.maxY = (side - 1) * 128.0;
     return objects;
 }
 
@@ -166,15 +166,15 @@ int main(int argc, char** argv) {
     uiScaleX = uiScaleY = 1;
     frameStep = 0.42;           // 60 frames a second
     frameTime = 0.0167;
-    levelZoom = 0.5;
+    level.levelZoom = 0.5;
     attempt.targetZoom = 1;
     attempt.playing = 0;                // the camera stands still
     view.EditorMode = 0;
     view.MenuActive = 0;
     playRun.hudVisible = -1;
-    flagsLeft = 12;
-    bombCount = 3;
-    timeLimit = 600;
+    attempt.flagsLeft = 12;
+    level.bombCount = 3;
+    level.timeLimit = 600;
     attempt.remainingTimeText = "09:59";
     MakeCatalogue();
 

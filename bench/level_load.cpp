@@ -55,10 +55,10 @@ void MakeLevel(int objects, int textures) {
         object.param1 = i % 5;
         LevelLayer(layers[i % 6]).Add(object);
     }
-    background.texture = 1;
-    ball.texture = 1;
-    ball.x = ball.y = 0;
-    levelTitle = "Benchmark";
+    level.background.texture = 1;
+    level.ball.texture = 1;
+    level.ball.x = level.ball.y = 0;
+    level.levelTitle = "Benchmark";
 }
 
 struct Result {

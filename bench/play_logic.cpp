@@ -51,8 +51,8 @@ void MakeCatalogue() {
         frame += 4;
         AddTexture(entry);
     }
-    background = LevelObject{};
-    ballShadow = LevelObject{};
+    level.background = LevelObject{};
+    level.ballShadow = LevelObject{};
     TakeCatalogueDefaults();
 }
 
@@ -133,7 +133,7 @@ void MakeLevel(std::int64_t objects) {
     for (int layer = 1; layer <= LevelLayerCount; ++layer)
         for (const LevelObject& object : LevelLayer(layer)) WidenLevelBounds(object.x, object.y);
     BuildElevatorIndex();
-    timeLimit = 0;
+    level.timeLimit = 0;
     score = 0;
 }
 
@@ -154,7 +154,7 @@ struct Run {
 Run Measure(std::int64_t objects, bool index, int frames) {
     spatialIndexEnabled = index;
     MakeLevel(objects);
-    const std::int32_t flags = pickupLayer.Count();
+    const std::int32_t flags = level.pickupLayer.Count();
     SeedRandom(1);
     frameTime = 1.0 / 60;
     frameStep = 25.0 / 60;
@@ -162,24 +162,24 @@ Run Measure(std::int64_t objects, bool index, int frames) {
     double t = ProcessorSeconds();
     BeginPlay();
     run.startSeconds = ProcessorSeconds() - t;
-    double x = ball.x, y = ball.y;
+    double x = level.ball.x, y = level.ball.y;
     t = ProcessorSeconds();
     for (int frame = 0; frame < frames; ++frame) {
         PlayLogicFrame();
         // What the rules raised is heard and shown, as after every logic frame of the game.
         ConsumePlayEvents();
-        if (deathCounter != 0) run.lost = true;
-        run.travelled += std::fabs(ball.x - x) + std::fabs(ball.y - y);
-        if (ball.y > CourseBottom) {
-            ball.x = Cell * 3;
-            ball.y = 0;
+        if (level.deathCounter != 0) run.lost = true;
+        run.travelled += std::fabs(level.ball.x - x) + std::fabs(level.ball.y - y);
+        if (level.ball.y > CourseBottom) {
+            level.ball.x = Cell * 3;
+            level.ball.y = 0;
         }
-        x = ball.x;
-        y = ball.y;
+        x = level.ball.x;
+        y = level.ball.y;
         Headless.clock += 1.0 / 60;
     }
     run.secondsPerFrame = (ProcessorSeconds() - t) / frames;
-    run.flagsTaken = flags - pickupLayer.Count();
+    run.flagsTaken = flags - level.pickupLayer.Count();
     EndPlay();
     spatialIndexEnabled = true;
     return run;

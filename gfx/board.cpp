@@ -381,7 +381,7 @@ bool VisitObject(Layer& layer, std::int32_t position, double step, std::int32_t 
         object.frame = next;
         image = next;
     }
-    if (rules.layerRules && entry.kind == KindArrowSwitch) image = entry.firstFrame + (switchState != 0 ? 1 : 0);
+    if (rules.layerRules && entry.kind == KindArrowSwitch) image = entry.firstFrame + (attempt.switchState != 0 ? 1 : 0);
 
     const bool explosion = rules.layerRules && entry.kind == KindExplosion;
     const ScreenRect rect = WorldRect(object.x, object.y, explosion ? ExplosionUnits : CellUnits, cameraX, cameraY);
@@ -421,7 +421,7 @@ void UpdateZoom() {
         if (view.currentZoom == 0) view.currentZoom = attempt.targetZoom;
         if (view.smoothClock > SmoothInterval) view.currentZoom += (attempt.targetZoom - view.currentZoom) / ZoomEasing;
     }
-    view.pixelsPerUnit = view.currentZoom * levelZoom;
+    view.pixelsPerUnit = view.currentZoom * level.levelZoom;
     // The board scales with the width of the screen only.
     if (ActiveWidth != 1024) view.pixelsPerUnit *= ActiveWidth / 1024.0;
 }
@@ -436,7 +436,7 @@ void UpdateCamera() {
         return;
     }
 
-    const LevelBounds& b = levelBounds;
+    const LevelBounds& b = level.levelBounds;
     if (b.minX <= b.maxX) {
         bool leftClamped = false;
         if (ppu * b.minX - view.cameraTargetX > 0) {
@@ -462,7 +462,7 @@ void UpdateCamera() {
     }
 
     if (view.smoothClock > SmoothInterval) {
-        const bool sequence = Pixels(winCounter) != 0 || Pixels(deathCounter) != 0;
+        const bool sequence = Pixels(level.winCounter) != 0 || Pixels(level.deathCounter) != 0;
         const double easing = sequence ? FastCameraEasing : CameraEasing;
         view.cameraX += (view.cameraTargetX - view.cameraX) / easing;
         view.cameraY += (view.cameraTargetY - view.cameraY) / easing;
@@ -530,41 +530,41 @@ void DrawFlyingObjects(List<LevelObject>& list, double step, std::int32_t camera
 }
 
 void DrawBackground() {
-    const TextureEntry& entry = Entry(TextureIndex(background.texture));
+    const TextureEntry& entry = Entry(TextureIndex(level.background.texture));
     // The background runs through its frames even when its texture tiles.
-    background.frame = AdvanceFrame(entry.firstFrame, entry.lastFrame, background.frame, frameStep);
-    BindImage(ImageId(background.frame));
+    level.background.frame = AdvanceFrame(entry.firstFrame, entry.lastFrame, level.background.frame, frameStep);
+    BindImage(ImageId(level.background.frame));
     DrawQuad(0, 0, 1, ActiveWidth, ActiveHeight);
 }
 
 void DrawBall(std::int32_t cameraX, std::int32_t cameraY) {
-    if (!(deathCounter < BallHiddenAfter)) return;
-    const TextureEntry& entry = Entry(TextureIndex(ball.texture));
+    if (!(level.deathCounter < BallHiddenAfter)) return;
+    const TextureEntry& entry = Entry(TextureIndex(level.ball.texture));
     double image = entry.frame;
     if (!Tiling(entry)) {
         // A ball that does not roll sideways keeps its frame.
-        if (ballRolling != 0 && winCounter == 0)
-            ball.frame = AdvanceFrame(entry.firstFrame, entry.lastFrame, ball.frame, frameStep);
-        image = ball.frame;
+        if (attempt.ballRolling != 0 && level.winCounter == 0)
+            level.ball.frame = AdvanceFrame(entry.firstFrame, entry.lastFrame, level.ball.frame, frameStep);
+        image = level.ball.frame;
     }
     BindImage(ImageId(image));
     const double ppu = view.pixelsPerUnit;
-    if (ballSizeDivisor > 0) {
+    if (level.ballSizeDivisor > 0) {
         // Drawn at the background's depth with an equal test: it shows only where nothing but the background was
         // drawn, so the small ball passes behind everything.
-        const double units = CellUnits / ballSizeDivisor;
+        const double units = CellUnits / level.ballSizeDivisor;
         const double inset = (CellUnits - units) / 2;
         const std::int32_t side = Pixels(units * ppu);
         SetDepthFunc(DepthFunc::Equal);
-        DrawQuad(Pixels((inset + ball.x) * ppu - cameraX), Pixels((inset + ball.y) * ppu - cameraY), 1, side, side);
+        DrawQuad(Pixels((inset + level.ball.x) * ppu - cameraX), Pixels((inset + level.ball.y) * ppu - cameraY), 1, side, side);
         SetDepthFunc(DepthFunc::Less);
-    } else if (ballGrowFlag != 0) {
-        const std::int32_t side = Pixels((CellUnits + ballGrowth) * ppu);
-        DrawQuad(Pixels((ball.x - ballGrowth / 2) * ppu - cameraX), Pixels((ball.y - ballGrowth / 2) * ppu - cameraY),
+    } else if (level.ballGrowFlag != 0) {
+        const std::int32_t side = Pixels((CellUnits + level.ballGrowth) * ppu);
+        DrawQuad(Pixels((level.ball.x - level.ballGrowth / 2) * ppu - cameraX), Pixels((level.ball.y - level.ballGrowth / 2) * ppu - cameraY),
                  9, side, side);
     } else {
         const std::int32_t side = Pixels(CellUnits * ppu);
-        DrawQuad(Pixels(ppu * ball.x - cameraX), Pixels(ppu * ball.y - cameraY), 9, side, side);
+        DrawQuad(Pixels(ppu * level.ball.x - cameraX), Pixels(ppu * level.ball.y - cameraY), 9, side, side);
     }
 }
 
@@ -600,7 +600,7 @@ void DrawBoard(BoardVariant variant) {
             case BoardPart::Ground: DrawLayer(GroundLayerNumber, step, cx, cy, at.z); break;
             case BoardPart::Hazard: DrawLayer(HazardLayerNumber, step, cx, cy, at.z); break;
             case BoardPart::Platforms: DrawLayer(PlatformLayerNumber, step, cx, cy, at.z); break;
-            case BoardPart::Flying: DrawFlyingObjects(flyingObjects, step, cx, cy, at.z); break;
+            case BoardPart::Flying: DrawFlyingObjects(attempt.flyingObjects, step, cx, cy, at.z); break;
             case BoardPart::Walls: DrawLayer(WallLayerNumber, step, cx, cy, at.z); break;
             case BoardPart::Cracks: DrawLayer(CrackLayerNumber, step, cx, cy, at.z); break;
             case BoardPart::Pickups: DrawLayer(PickupLayerNumber, step, cx, cy, at.z); break;

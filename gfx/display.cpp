@@ -102,7 +102,7 @@ void DrawOpeningImage() {
     BindImage(logoImage.id);
     if (isFourByThree == -1) DrawQuad(0, 0, 1, ActiveWidth, ActiveHeight);
     else DrawQuad(0, RoundEven((ActiveHeight - fourByThreeHeight) / 2.0), 11, ActiveWidth, fourByThreeHeight);
-    if (StartupLoading) DrawTextCentered(LanguageText[228], ActiveHeight - 30, 255, 255, 255);
+    if (StartupLoading) DrawTextCentered(LanguageText[LineLoading], ActiveHeight - 30, 255, 255, 255);
 }
 }  // namespace
 

@@ -73,7 +73,7 @@ void AddFloatingText(double x, double y, const std::string& text, float red, flo
     floating.blue = blue;
     floating.age = 0;
     floating.text = text;
-    floatingTexts.Add(floating);
+    attempt.floatingTexts.Add(floating);
 }
 
 void ShowPlayTexts() {
@@ -84,7 +84,7 @@ void ShowPlayTexts() {
 
 void DrawFloatingTexts(std::int32_t cameraX, std::int32_t cameraY) {
     SetDepthFunc(DepthFunc::LessEqual);
-    for (const FloatingText& text : floatingTexts) {
+    for (const FloatingText& text : attempt.floatingTexts) {
         const double alpha = FloatingTextAlpha(text);
         if (text.x == CentreOnScreen) {
             DrawBigTextCentered(text.red, text.green, text.blue, alpha, Round(text.y), text.text,
@@ -101,14 +101,14 @@ void DrawFloatingTexts(std::int32_t cameraX, std::int32_t cameraY) {
 }
 
 void DrawHudCounters() {
-    DrawCounter(std::to_string(flagsLeft), CounterTextX * uiScaleX, FlagRowY, HudRed, HudGreen, HudBlue);
+    DrawCounter(std::to_string(attempt.flagsLeft), CounterTextX * uiScaleX, FlagRowY, HudRed, HudGreen, HudBlue);
     DrawSymbol(DefaultFlagTexture, FlagRowY);
-    DrawCounter(std::to_string(bombCount), CounterTextX * uiScaleX, BombRowY, HudRed, HudGreen, HudBlue);
+    DrawCounter(std::to_string(level.bombCount), CounterTextX * uiScaleX, BombRowY, HudRed, HudGreen, HudBlue);
     DrawSymbol(DefaultBombTexture, BombRowY);
 }
 
 void DrawRemainingTime() {
-    if (!(timeLimit > 0)) return;
+    if (!(level.timeLimit > 0)) return;
     const bool warning = attempt.timeWarningShown != 0;
     DrawCounter(attempt.remainingTimeText, ActiveWidth - TimeX * uiScaleX, BombRowY, HudRed, warning ? 0 : HudGreen,
                 warning ? 0 : HudBlue);
@@ -120,9 +120,9 @@ void EaseDisplayedScore() {
 }
 
 void DrawHintBox() {
-    if (hintLines[1].empty()) return;
+    if (level.hintLines[1].empty()) return;
     if (view.hintBoxWidth == 0)
-        for (int n = 1; n <= 4; ++n) view.hintBoxWidth = std::max(view.hintBoxWidth, TextWidth(UiFont, hintLines[n]));
+        for (int n = 1; n <= 4; ++n) view.hintBoxWidth = std::max(view.hintBoxWidth, TextWidth(UiFont, level.hintLines[n]));
     const std::int32_t left = Round(ActiveWidth / 2.0 - view.hintBoxWidth / 2.0);
     SetColor(255, 255, 255);
     BindImage(editGrayImage.id);
@@ -132,7 +132,7 @@ void DrawHintBox() {
     if (view.blinkCounter > 3 || attempt.elapsedTime > HintBlinkSeconds) {
         const std::int32_t x = Round(ActiveWidth / 2.0 - view.hintBoxWidth / 2.0 + HintBoxPadding / 2.0);
         for (int n = 1; n <= 4; ++n)
-            DrawText(UiFont, hintLines[n], x, ActiveHeight - HintFirstLine + (n - 1) * HintLineSpacing, 12, 255, 255,
+            DrawText(UiFont, level.hintLines[n], x, ActiveHeight - HintFirstLine + (n - 1) * HintLineSpacing, 12, 255, 255,
                      255, 255);
         // The text leaves its own blend mode and colour behind; whatever is drawn next expects the usual ones.
         SetBlend(BlendMode::Alpha);

@@ -27,10 +27,10 @@ void SlowDown(double& v, double by) {
 
 // One axis of the ball's move; the two axes differ only in the coordinate and in which bump is heard.
 void MoveBallAlong(bool horizontal, double target) {
-    double& position = horizontal ? ball.x : ball.y;
+    double& position = horizontal ? level.ball.x : level.ball.y;
     for (std::int64_t steps = 0; steps < MaxUnitSteps; ++steps) {
         const double start = position;
-        if (!carried) CheckCrush();
+        if (!attempt.carried) CheckCrush();
         CheckArrows();
         if (target == position) return;
         CheckPickups();
@@ -38,7 +38,7 @@ void MoveBallAlong(bool horizontal, double target) {
         const double d = target - position;
         position += std::fabs(d) <= 1 ? d : Sign(d);
         // The speed across the wall is the one before the collision turned it.
-        const double velocityX = ball.param1, velocityY = ball.param2;
+        const double velocityX = level.ball.param1, velocityY = level.ball.param2;
         if (CollideWalls()) {
             position = start;
             EmitBump(horizontal ? -1 : 0, velocityX, velocityY);
@@ -55,8 +55,8 @@ double Distance(double x0, double y0, double x1, double y1) {
 
 // The corner pass for one wall: the first corner nearer than 64 to the ball's centre turns the velocity round it.
 bool DeflectAtCorner(const LevelObject& wall, double cx, double cy) {
-    double& vx = ball.param1;
-    double& vy = ball.param2;
+    double& vx = level.ball.param1;
+    double& vy = level.ball.param2;
     const double oldX = vx, oldY = vy;
     if (Distance(cx, cy, wall.x, wall.y) < 64) {
         vx = -oldY / BounceDivisor;
@@ -74,8 +74,8 @@ bool DeflectAtCorner(const LevelObject& wall, double cx, double cy) {
         vx = oldY / BounceDivisor;
         vy = oldX / BounceDivisor;
         // Deep under the wall's left edge the ball is put beside the wall instead of being turned into it.
-        if (wall.x - ball.x > 120) {
-            ball.x = wall.x - 128;
+        if (wall.x - level.ball.x > 120) {
+            level.ball.x = wall.x - 128;
             vx = 0;
         }
         return true;
@@ -91,35 +91,35 @@ bool DeflectAtCorner(const LevelObject& wall, double cx, double cy) {
 }  // namespace
 
 void AccelerateX(double dv) {
-    if (CapAllows(ball.param1, dv)) ball.param1 += dv;
+    if (CapAllows(level.ball.param1, dv)) level.ball.param1 += dv;
 }
 
 void AccelerateY(double dv) {
-    if (CapAllows(ball.param2, dv)) ball.param2 += dv;
+    if (CapAllows(level.ball.param2, dv)) level.ball.param2 += dv;
 }
 
 void ApplyFriction() {
-    SlowDown(ball.param1, BallFriction * frameStep);
-    SlowDown(ball.param2, BallFriction * frameStep);
-    if (std::fabs(ball.param1) < BallRestSpeed) ball.param1 = 0;
-    if (std::fabs(ball.param2) < BallRestSpeed) ball.param2 = 0;
+    SlowDown(level.ball.param1, BallFriction * frameStep);
+    SlowDown(level.ball.param2, BallFriction * frameStep);
+    if (std::fabs(level.ball.param1) < BallRestSpeed) level.ball.param1 = 0;
+    if (std::fabs(level.ball.param2) < BallRestSpeed) level.ball.param2 = 0;
 }
 
 void MoveBall() {
-    if (ball.param1 == 0 && ball.param2 == 0) {
+    if (level.ball.param1 == 0 && level.ball.param2 == 0) {
         // A ball at rest still meets the platforms and arrows that come to it.
-        if (!carried) CheckCrush();
+        if (!attempt.carried) CheckCrush();
         CheckArrows();
-        ballRolling = 0;
+        attempt.ballRolling = 0;
     } else {
-        MoveBallX(ball.x + frameStep * ball.param1);
-        MoveBallY(ball.y + frameStep * ball.param2);
-        ballRolling = ball.param1 != 0 ? -1 : 0;
+        MoveBallX(level.ball.x + frameStep * level.ball.param1);
+        MoveBallY(level.ball.y + frameStep * level.ball.param2);
+        attempt.ballRolling = level.ball.param1 != 0 ? -1 : 0;
     }
 
-    double& vx = ball.param1;
-    double& vy = ball.param2;
-    switch (forceCode) {
+    double& vx = level.ball.param1;
+    double& vy = level.ball.param2;
+    switch (attempt.forceCode) {
         case 1: vy = -ArrowPushSpeed; break;
         case 2:
             vx = ArrowPushSpeed;
@@ -135,14 +135,14 @@ void MoveBall() {
             // The latch makes one visit to the switch one toggle, however many frames the ball stays on it.
             if (!switchLatch) {
                 switchLatch = -1;
-                switchState = switchState != 0 ? 0 : -1;
+                attempt.switchState = attempt.switchState != 0 ? 0 : -1;
                 ApplySwitch();
             }
             break;
         default: vy += Gravity * frameStep; break;
     }
-    if (forceCode != 5) switchLatch = 0;
-    forceCode = 0;
+    if (attempt.forceCode != 5) switchLatch = 0;
+    attempt.forceCode = 0;
 }
 
 void MoveBallX(double targetX) { MoveBallAlong(true, targetX); }
@@ -150,14 +150,14 @@ void MoveBallX(double targetX) { MoveBallAlong(true, targetX); }
 void MoveBallY(double targetY) { MoveBallAlong(false, targetY); }
 
 void CheckArrows() {
-    if (forceCode != 0) return;
+    if (attempt.forceCode != 0) return;
     static std::vector<std::int32_t> candidates;
-    const double cx = ball.x + 64, cy = ball.y + 64;
+    const double cx = level.ball.x + 64, cy = level.ball.y + 64;
     FindCandidates(ArrowLayerNumber, cx - 130, cx + 2, cy - 130, cy + 2, candidates);
     for (std::int32_t position : candidates) {
-        const LevelObject& arrow = arrowLayer[position];
+        const LevelObject& arrow = level.arrowLayer[position];
         if (arrow.x <= cx && cx <= arrow.x + 128 && arrow.y <= cy && cy <= arrow.y + 128) {
-            forceCode = WholeNumber(arrow.param1);
+            attempt.forceCode = WholeNumber(arrow.param1);
             return;
         }
     }
@@ -165,18 +165,18 @@ void CheckArrows() {
 
 bool CollideWalls() {
     static std::vector<std::int32_t> candidates, touching;
-    const double bx = ball.x, by = ball.y;
+    const double bx = level.ball.x, by = level.ball.y;
     // The test point is one unit up and left of the centre, so a ball exactly between two walls meets one of them.
     const double cx = bx + 63, cy = by + 63;
-    double& vx = ball.param1;
-    double& vy = ball.param2;
+    double& vx = level.ball.param1;
+    double& vy = level.ball.param2;
 
     FindCandidates(WallLayerNumber, bx - 129, bx + 129, by - 129, by + 129, candidates);
     touching.clear();
-    std::int32_t visitedUpTo = wallLayer.Count();
+    std::int32_t visitedUpTo = level.wallLayer.Count();
     bool bounced = false;
     for (std::int32_t position : candidates) {
-        const LevelObject& wall = wallLayer[position];
+        const LevelObject& wall = level.wallLayer[position];
         if (!(bx + 127 >= wall.x && by + 127 >= wall.y && bx <= wall.x + 127 && by <= wall.y + 127)) continue;
         touching.push_back(position);
         // An elevator blocks only from above: the ball rides up through its underside and sides.
@@ -211,9 +211,9 @@ bool CollideWalls() {
 
     // The corner pass only looks at walls touched in this test, in layer order, because the first that acts wins.
     for (std::int32_t position : touching) {
-        if (IsElevator(position) || wallLayer[position].param1 != 1) continue;
+        if (IsElevator(position) || level.wallLayer[position].param1 != 1) continue;
         UnmarkWall(position);
-        if (DeflectAtCorner(wallLayer[position], cx, cy)) return true;
+        if (DeflectAtCorner(level.wallLayer[position], cx, cy)) return true;
     }
     return false;
 }

@@ -27,8 +27,8 @@ void StepEffects(double step) {
 
 void StepExplosions(double step) {
     // The count is read again every time: explosions that have played are removed on the way.
-    for (std::int32_t i = 1; i <= explosionLayer.Count();) {
-        LevelObject& object = explosionLayer[i];
+    for (std::int32_t i = 1; i <= level.explosionLayer.Count();) {
+        LevelObject& object = level.explosionLayer[i];
         const TextureEntry& entry = Entry(TextureIndex(object.texture));
         // A tiling texture runs on its shared frame; a single image of another kind has nothing to run through.
         const bool tiling = entry.repeat == -1;
@@ -39,7 +39,7 @@ void StepExplosions(double step) {
         }
         const double next = AdvanceFrame(entry.firstFrame, entry.lastFrame, object.frame, step);
         if (entry.kind == KindExplosion && next < object.frame) {
-            explosionLayer.RemoveAt(i);
+            level.explosionLayer.RemoveAt(i);
             continue;
         }
         object.frame = next;
@@ -54,12 +54,12 @@ double FloatingTextAlpha(const FloatingText& text) {
 }
 
 void StepFloatingTexts(double step) {
-    for (std::int32_t i = 1; i <= floatingTexts.Count();) {
-        FloatingText& text = floatingTexts[i];
+    for (std::int32_t i = 1; i <= attempt.floatingTexts.Count();) {
+        FloatingText& text = attempt.floatingTexts[i];
         text.age += step;
         text.y -= (text.age > FloatingTextSlowRiseSteps ? FastRise : SlowRise) * step;
         if (!(FloatingTextAlpha(text) > 0)) {
-            floatingTexts.RemoveAt(i);
+            attempt.floatingTexts.RemoveAt(i);
             continue;
         }
         ++i;

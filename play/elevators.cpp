@@ -17,10 +17,10 @@ constexpr int MaxWedgedSteps = 128;     // how far the ball is pushed toward the
 
 double Sign(double v) { return v > 0 ? 1.0 : (v < 0 ? -1.0 : 0.0); }
 
-bool ValidWall(std::int32_t position) { return position >= 1 && position <= wallLayer.Count(); }
+bool ValidWall(std::int32_t position) { return position >= 1 && position <= level.wallLayer.Count(); }
 
 void Stop(std::int32_t elevator, double y) {
-    LevelObject& e = wallLayer[elevator];
+    LevelObject& e = level.wallLayer[elevator];
     e.timer = ElevatorPause;
     PlayEffect(SoundLock);
     e.y = y;
@@ -32,7 +32,7 @@ bool StillWallAt(double x, double y) {
     static std::vector<std::int32_t> candidates;
     FindCandidates(WallLayerNumber, x - 1, x + 1, y - 1, y + 1, candidates);
     for (std::int32_t position : candidates) {
-        const LevelObject& wall = wallLayer[position];
+        const LevelObject& wall = level.wallLayer[position];
         if (wall.param2 == 0 && wall.x == x && wall.y == y) return true;
     }
     return false;
@@ -42,7 +42,7 @@ bool StillWallAt(double x, double y) {
 // roll off. The window is half a frame's travel each side, so exactly one frame finds the elevator inside it.
 void StopAtFloorBeside(std::int32_t elevator) {
     static std::vector<std::int32_t> candidates;
-    LevelObject& e = wallLayer[elevator];
+    LevelObject& e = level.wallLayer[elevator];
     const double window = std::fabs(frameStep * e.param2 / 2);
     std::int32_t after = 0;
     for (bool stopped = true; stopped;) {
@@ -50,7 +50,7 @@ void StopAtFloorBeside(std::int32_t elevator) {
         FindCandidates(WallLayerNumber, e.x - 130, e.x + 130, e.y - window - 2, e.y + window + 2, candidates);
         for (std::int32_t position : candidates) {
             if (position <= after) continue;
-            const LevelObject& floor = wallLayer[position];
+            const LevelObject& floor = level.wallLayer[position];
             if (floor.param2 != 0 || (floor.x != e.x - 128 && floor.x != e.x + 128)) continue;
             if (!(std::fabs(e.y - floor.y) < window)) continue;
             if (StillWallAt(floor.x, floor.y - 128)) continue;
@@ -66,31 +66,31 @@ void StopAtFloorBeside(std::int32_t elevator) {
 }  // namespace
 
 void ApplySwitch() {
-    for (std::int32_t position : elevatorIndex)
-        if (ValidWall(position)) wallLayer[position].param2 = switchState == -1 ? ElevatorSpeed : 0;
+    for (std::int32_t position : level.elevatorIndex)
+        if (ValidWall(position)) level.wallLayer[position].param2 = attempt.switchState == -1 ? ElevatorSpeed : 0;
 }
 
 void UpdateElevators() {
-    for (std::int32_t k = 1; k <= elevatorIndex.Count(); ++k) {
-        const std::int32_t elevator = elevatorIndex[k];
+    for (std::int32_t k = 1; k <= level.elevatorIndex.Count(); ++k) {
+        const std::int32_t elevator = level.elevatorIndex[k];
         if (!ValidWall(elevator)) continue;
-        LevelObject& e = wallLayer[elevator];
+        LevelObject& e = level.wallLayer[elevator];
         if (e.timer > 0) e.timer = std::max(0.0, e.timer - frameStep);
-        const bool onTop = e.x - 64 <= ball.x && ball.x <= e.x + 64 && e.y - 129 <= ball.y && ball.y < e.y - 118;
+        const bool onTop = e.x - 64 <= level.ball.x && level.ball.x <= e.x + 64 && e.y - 129 <= level.ball.y && level.ball.y < e.y - 118;
         if (e.timer == 0)
             MoveElevator(elevator, e.y + frameStep * e.param2 * (onTop ? 1.0 : EmptyElevatorFactor));
         if (!onTop) continue;
         AccelerateY(BallDownAcceleration * frameStep);
         if (e.timer == 0) StopAtFloorBeside(elevator);
-        ball.y = e.y - 128;
+        level.ball.y = e.y - 128;
         // A ball wedged against a wall is pushed toward the elevator's column, at most one cell in a frame, so
         // that a ball stuck between walls cannot hold the game.
-        for (int steps = 0; steps < MaxWedgedSteps && CollideWalls(); ++steps) ball.x += ball.x < e.x ? 1 : -1;
+        for (int steps = 0; steps < MaxWedgedSteps && CollideWalls(); ++steps) level.ball.x += level.ball.x < e.x ? 1 : -1;
     }
 }
 
 double MoveElevator(std::int32_t elevator, double targetY) {
-    LevelObject& e = wallLayer[elevator];
+    LevelObject& e = level.wallLayer[elevator];
     const double start = e.y;
     if (targetY == e.y) return 0;
     for (std::int64_t steps = 0; steps < MaxUnitSteps; ++steps) {
@@ -109,13 +109,13 @@ double MoveElevator(std::int32_t elevator, double targetY) {
 
 bool ElevatorBlocked(std::int32_t elevator) {
     static std::vector<std::int32_t> candidates;
-    LevelObject& e = wallLayer[elevator];
-    if (e.y < levelBounds.minY) {
-        e.y = levelBounds.minY;
+    LevelObject& e = level.wallLayer[elevator];
+    if (e.y < level.levelBounds.minY) {
+        e.y = level.levelBounds.minY;
         return true;
     }
-    if (e.y > levelBounds.maxY) {
-        e.y = levelBounds.maxY;
+    if (e.y > level.levelBounds.maxY) {
+        e.y = level.levelBounds.maxY;
         return true;
     }
 
@@ -123,7 +123,7 @@ bool ElevatorBlocked(std::int32_t elevator) {
     FindCandidates(WallLayerNumber, e.x - 1, e.x + 1, e.y - 263, e.y + 258, candidates);
     for (std::int32_t position : candidates) {
         if (position == elevator) continue;
-        const LevelObject& s = wallLayer[position];
+        const LevelObject& s = level.wallLayer[position];
         if (s.x != e.x) continue;
         if (s.param2 != 0 && std::fabs(s.y - e.y) < ElevatorSpacing) return true;
         if (e.param2 >= 0) {
@@ -147,7 +147,7 @@ bool ElevatorBlocked(std::int32_t elevator) {
 
     FindCandidates(HazardLayerNumber, e.x - 1, e.x + 1, e.y - 263, e.y + 136, candidates);
     for (std::int32_t position : candidates) {
-        const LevelObject& h = hazardLayer[position];
+        const LevelObject& h = level.hazardLayer[position];
         if (h.x != e.x) continue;
         if (e.param2 >= 0 && std::fabs(h.y - 128 - e.y) < ElevatorSnap) {
             Stop(elevator, h.y - 128);

@@ -159,15 +159,15 @@ std::int32_t ImportLegacyBytes(const std::string& bytes) {
 
     if (Has(file, 1)) {
         size_t length = ReadU8(file);
-        levelTitle = ReadBytes(file, std::min(length, BytesLeft(file)));
+        level.levelTitle = ReadBytes(file, std::min(length, BytesLeft(file)));
     }
 
     if (Has(file, 1)) {
         std::string pack, name;
         LegacyBackgroundTexture(ReadU8(file), pack, name);
         std::int32_t texture = FindTexture(pack, name);
-        background.texture = texture;
-        background.frame = Entry(texture).firstFrame;
+        level.background.texture = texture;
+        level.background.frame = Entry(texture).firstFrame;
     }
 
     // T1..T4: the looks of "v", "l", code-176 and code-178 cells.
@@ -183,7 +183,7 @@ std::int32_t ImportLegacyBytes(const std::string& bytes) {
             looks[pair] = PairTexture(first, second);
     }
 
-    wallLayer.Clear();
+    level.wallLayer.Clear();
 
     int grid[GridRows][GridColumns] = {};
     for (int row = 1; row <= FieldRows; ++row)
@@ -245,24 +245,24 @@ std::int32_t ImportLegacyBytes(const std::string& bytes) {
     if (Has(file, 3)) {
         int x1 = ReadU8(file), x2 = ReadU8(file), y = ReadU8(file);
         std::int32_t texture = FindTexture(MainPack, "ball");
-        ball.x = NewPosition(x1 + x2);
-        ball.y = NewPosition(y);
-        ball.texture = texture;
-        ball.frame = Entry(texture).firstFrame;
-        ball.param1 = 0;
-        ball.param2 = 0;
+        level.ball.x = NewPosition(x1 + x2);
+        level.ball.y = NewPosition(y);
+        level.ball.texture = texture;
+        level.ball.frame = Entry(texture).firstFrame;
+        level.ball.param1 = 0;
+        level.ball.param2 = 0;
     }
-    focusX = ball.x;
-    focusY = ball.y;
+    focusX = level.ball.x;
+    focusY = level.ball.y;
 
-    if (Has(file, 1)) timeLimit = ReadU8(file);
+    if (Has(file, 1)) level.timeLimit = ReadU8(file);
 
     // The field's cells, without the frame ring.
-    levelBounds.minX = 128;
-    levelBounds.maxX = 2048;
-    levelBounds.minY = 128;
-    levelBounds.maxY = 1280;
+    level.levelBounds.minX = 128;
+    level.levelBounds.maxX = 2048;
+    level.levelBounds.minY = 128;
+    level.levelBounds.maxY = 1280;
     BuildElevatorIndex();
-    levelZoom = 1.0;
+    level.levelZoom = 1.0;
     return -1;
 }

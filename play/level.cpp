@@ -7,39 +7,10 @@
 #include "base/files.h"
 #include "tiles/catalogue.h"
 
-Layer groundLayer, hazardLayer, arrowLayer, pathLayer, platformLayer, pickupLayer, wallLayer, crackLayer,
-    explosionLayer, spareLayer;
-
-LevelObject background;
-LevelObject ball;
-LevelObject ballShadow;
-
-double levelZoom = 0.5;
-double deathCounter = 0;
-double winCounter = 0;
-std::int32_t bombCount = 0;
-double ballSizeDivisor = 0;
-std::int32_t ballGrowFlag = 0;
-double ballGrowth = 0;
-double timeLimit = 600;
-std::string levelTitle;
-
-LevelBounds levelBounds;
-std::string hintLines[5];
-
-List<std::int32_t> elevatorIndex;
-List<LevelObject> flyingObjects;
-List<FloatingText> floatingTexts;
+Level level;
 
 double focusX = 0, focusY = 0;
-std::int32_t levelModified = 0;
-std::int32_t flagsLeft = 0;
 std::int32_t score = 0;
-std::int32_t switchState = -1;
-std::int32_t carried = 0;
-std::int32_t forceCode = 0;
-std::int32_t ballRolling = 0;
-
 
 namespace {
 
@@ -64,20 +35,24 @@ std::int32_t TextureOf(const LevelObject& object) {
 
 }  // namespace
 
-Layer& LevelLayer(std::int32_t number) {
+Layer& LevelLayer(Level& of, std::int32_t number) {
     switch (number) {
-        case GroundLayerNumber: return groundLayer;
-        case HazardLayerNumber: return hazardLayer;
-        case ArrowLayerNumber: return arrowLayer;
-        case PathLayerNumber: return pathLayer;
-        case PlatformLayerNumber: return platformLayer;
-        case PickupLayerNumber: return pickupLayer;
-        case WallLayerNumber: return wallLayer;
-        case CrackLayerNumber: return crackLayer;
-        case ExplosionLayerNumber: return explosionLayer;
-        default: return spareLayer;
+        case GroundLayerNumber: return of.groundLayer;
+        case HazardLayerNumber: return of.hazardLayer;
+        case ArrowLayerNumber: return of.arrowLayer;
+        case PathLayerNumber: return of.pathLayer;
+        case PlatformLayerNumber: return of.platformLayer;
+        case PickupLayerNumber: return of.pickupLayer;
+        case WallLayerNumber: return of.wallLayer;
+        case CrackLayerNumber: return of.crackLayer;
+        case ExplosionLayerNumber: return of.explosionLayer;
+        default: return of.spareLayer;
     }
 }
+
+const Layer& LevelLayer(const Level& of, std::int32_t number) { return LevelLayer(const_cast<Level&>(of), number); }
+
+Layer& LevelLayer(std::int32_t number) { return LevelLayer(level, number); }
 
 const char* LayerName(std::int32_t number) {
     static const char* const names[] = {"",     "ground", "hazard", "arrow", "path",      "platform",
@@ -108,7 +83,7 @@ bool RemoveObjectAt(double x, double y, std::int32_t layer) {
 }
 
 bool WallAt(double x, double y) {
-    for (const LevelObject& wall : wallLayer)
+    for (const LevelObject& wall : level.wallLayer)
         if (wall.x == x && wall.y == y) return true;
     return false;
 }
@@ -118,39 +93,39 @@ void CopyLayer(const Layer& source, Layer& target) {
 }
 
 void BuildElevatorIndex() {
-    elevatorIndex.Clear();
-    for (int i = 1; i <= wallLayer.Count(); ++i) {
-        if (LowerCase(Entry(TextureOf(wallLayer[i])).name).find("elevator") != std::string::npos)
-            elevatorIndex.Add(i);
+    level.elevatorIndex.Clear();
+    for (int i = 1; i <= level.wallLayer.Count(); ++i) {
+        if (LowerCase(Entry(TextureOf(level.wallLayer[i])).name).find("elevator") != std::string::npos)
+            level.elevatorIndex.Add(i);
         else
-            wallLayer[i].param2 = 0;
+            level.wallLayer[i].param2 = 0;
     }
 }
 
 void PlaceBall(std::int32_t x, std::int32_t y, std::int32_t texture) {
-    ball.x = x;
-    ball.y = y;
-    ball.param1 = 0;
-    ball.param2 = 0;
-    ball.texture = texture;
-    ball.frame = Entry(texture).firstFrame;
-    ballShadow.x = x + 16.0;
-    ballShadow.y = y + 16.0;
-    ballShadow.param1 = 0;
-    ballShadow.param2 = 0;
-    ballShadow.frame = Entry(TextureOf(ballShadow)).firstFrame;
+    level.ball.x = x;
+    level.ball.y = y;
+    level.ball.param1 = 0;
+    level.ball.param2 = 0;
+    level.ball.texture = texture;
+    level.ball.frame = Entry(texture).firstFrame;
+    level.ballShadow.x = x + 16.0;
+    level.ballShadow.y = y + 16.0;
+    level.ballShadow.param1 = 0;
+    level.ballShadow.param2 = 0;
+    level.ballShadow.frame = Entry(TextureOf(level.ballShadow)).firstFrame;
 }
 
 void BackupLevel() {
     for (int layer = 1; layer <= 8; ++layer) CopyLayer(LevelLayer(layer), backup.layers[layer]);
-    backup.ball = ball;
-    backup.ballShadow = ballShadow;
-    backup.bombCount = bombCount;
-    backup.levelZoom = levelZoom;
-    backup.flagsLeft = flagsLeft;
+    backup.ball = level.ball;
+    backup.ballShadow = level.ballShadow;
+    backup.bombCount = level.bombCount;
+    backup.levelZoom = level.levelZoom;
+    backup.flagsLeft = attempt.flagsLeft;
     backup.score = score;
     backup.displayedScore = std::nearbyint(attempt.displayedScore);
-    backup.switchState = switchState;
+    backup.switchState = attempt.switchState;
 }
 
 void RestoreLevel() {
@@ -159,66 +134,66 @@ void RestoreLevel() {
         // Elevator speeds and the index must match the walls that are back before anything else reads them.
         if (layer == WallLayerNumber) BuildElevatorIndex();
     }
-    explosionLayer.Clear();
-    spareLayer.Clear();
-    floatingTexts.Clear();
+    level.explosionLayer.Clear();
+    level.spareLayer.Clear();
+    attempt.floatingTexts.Clear();
     DropPendingTexts();
-    ball = backup.ball;
-    ballShadow = backup.ballShadow;
-    bombCount = backup.bombCount;
-    levelZoom = backup.levelZoom;
-    flagsLeft = backup.flagsLeft;
+    level.ball = backup.ball;
+    level.ballShadow = backup.ballShadow;
+    level.bombCount = backup.bombCount;
+    level.levelZoom = backup.levelZoom;
+    attempt.flagsLeft = backup.flagsLeft;
     score = backup.score;
     attempt.displayedScore = backup.displayedScore;
-    switchState = backup.switchState;
+    attempt.switchState = backup.switchState;
 }
 
 void ResetLevelProperties() {
-    levelZoom = 0.5;
-    deathCounter = 0;
-    winCounter = 0;
-    bombCount = 0;
-    ballSizeDivisor = 0;
-    ballGrowFlag = 0;
-    ballGrowth = 0;
-    timeLimit = 600;
-    levelTitle.clear();
-    for (std::string& line : hintLines) line.clear();
+    level.levelZoom = 0.5;
+    level.deathCounter = 0;
+    level.winCounter = 0;
+    level.bombCount = 0;
+    level.ballSizeDivisor = 0;
+    level.ballGrowFlag = 0;
+    level.ballGrowth = 0;
+    level.timeLimit = 600;
+    level.levelTitle.clear();
+    for (std::string& line : level.hintLines) line.clear();
     ResetLevelBounds();
 }
 
 void MakeBuiltInEmptyLevel() {
     for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-    elevatorIndex.Clear();
-    background.param1 = background.param2 = background.x = background.y = background.timer = 0;
-    background.frame = Entry(TextureOf(background)).firstFrame;
-    PlaceBall(0, 0, TextureOf(ball));
+    level.elevatorIndex.Clear();
+    level.background.param1 = level.background.param2 = level.background.x = level.background.y = level.background.timer = 0;
+    level.background.frame = Entry(TextureOf(level.background)).firstFrame;
+    PlaceBall(0, 0, TextureOf(level.ball));
     ResetLevelProperties();
     SettleLevelBounds();
-    focusX = ball.x;
-    focusY = ball.y;
+    focusX = level.ball.x;
+    focusY = level.ball.y;
 }
 
 void TakeCatalogueDefaults() {
-    if (TextureOf(background) == 0) background.texture = DefaultBackgroundTexture;
-    background.frame = Entry(TextureOf(background)).firstFrame;
-    ballShadow.texture = DefaultShadowTexture;
+    if (TextureOf(level.background) == 0) level.background.texture = DefaultBackgroundTexture;
+    level.background.frame = Entry(TextureOf(level.background)).firstFrame;
+    level.ballShadow.texture = DefaultShadowTexture;
     PlaceBall(0, 0, DefaultBallTexture);
 }
 
 void ResetLevelBounds() {
-    levelBounds.minX = levelBounds.minY = 1.7e308;
-    levelBounds.maxX = levelBounds.maxY = -1.7e308;
+    level.levelBounds.minX = level.levelBounds.minY = 1.7e308;
+    level.levelBounds.maxX = level.levelBounds.maxY = -1.7e308;
 }
 
 void WidenLevelBounds(double x, double y) {
-    if (x < levelBounds.minX) levelBounds.minX = x;
-    if (x > levelBounds.maxX) levelBounds.maxX = x;
-    if (y < levelBounds.minY) levelBounds.minY = y;
-    if (y > levelBounds.maxY) levelBounds.maxY = y;
+    if (x < level.levelBounds.minX) level.levelBounds.minX = x;
+    if (x > level.levelBounds.maxX) level.levelBounds.maxX = x;
+    if (y < level.levelBounds.minY) level.levelBounds.minY = y;
+    if (y > level.levelBounds.maxY) level.levelBounds.maxY = y;
 }
 
 void SettleLevelBounds() {
-    if (!(levelBounds.minX <= levelBounds.maxX)) levelBounds.minX = levelBounds.maxX = ball.x;
-    if (!(levelBounds.minY <= levelBounds.maxY)) levelBounds.minY = levelBounds.maxY = ball.y;
+    if (!(level.levelBounds.minX <= level.levelBounds.maxX)) level.levelBounds.minX = level.levelBounds.maxX = level.ball.x;
+    if (!(level.levelBounds.minY <= level.levelBounds.maxY)) level.levelBounds.minY = level.levelBounds.maxY = level.ball.y;
 }

@@ -38,56 +38,56 @@ enum LayerNumber : std::int32_t {
 };
 constexpr std::int32_t LevelLayerCount = 10;
 
-// ---- The level: replaced by every load, edited in place by the editor, mutated by play -----------------------
-extern Layer groundLayer, hazardLayer, arrowLayer, pathLayer, platformLayer, pickupLayer, wallLayer, crackLayer,
-    explosionLayer, spareLayer;
-// Layer 1..10 by number; any other number gives spareLayer (which nothing reads in play).
-Layer& LevelLayer(std::int32_t number);
-// "ground", "hazard", ... "spare"; "" outside 1..10.
-const char* LayerName(std::int32_t number);
-
-extern LevelObject background;          // texture: the level background ("bonusbackground" makes a bonus level)
-extern LevelObject ball;                // param1/param2: velocity
-extern LevelObject ballShadow;          // drawn 16 units right of and below the ball; keeps its texture across loads
-
-// Stored in the level file.
-extern double levelZoom;                // board scale on screen
-extern double deathCounter;             // frames since the ball was lost; 0 while it lives
-extern double winCounter;               // frames since the exit was reached
-extern std::int32_t bombCount;
-extern double ballSizeDivisor;          // > 0: the ball is drawn 128 / value units wide
-extern std::int32_t ballGrowFlag;       // non-zero: the ball is drawn ballGrowth units larger
-extern double ballGrowth;
-extern double timeLimit;                // seconds; not above 0 means no limit
-extern std::string levelTitle;
-
 // Derived when a level is read.
 struct LevelBounds {
     double minX = 0, maxX = 0, minY = 0, maxY = 0;
 };
-extern LevelBounds levelBounds;         // extent of the non-"blank" layer objects of the file
-extern std::string hintLines[5];        // [1..4], read from the hint file beside the level
 
-// ---- Run-time lists: never stored --------------------------------------------------------------------------
+// Messages rising over the board during play (the heads-up display places them, play/effects.h ages them).
 struct FloatingText {
     double x = 0, y = 0;
     float red = 255, green = 255, blue = 255;
     double age = 0;
     std::string text;
 };
-extern List<std::int32_t> elevatorIndex;    // wallLayer positions of the elevators, in wall order
-extern List<LevelObject> flyingObjects;     // platforms blown away by a bomb; emptied when play ends
-extern List<FloatingText> floatingTexts;    // emptied on restore and when play ends
+
+// ---- The level: replaced by every load, edited in place by the editor, mutated by play -----------------------
+struct Level {
+    Layer groundLayer, hazardLayer, arrowLayer, pathLayer, platformLayer, pickupLayer, wallLayer, crackLayer,
+        explosionLayer, spareLayer;
+    LevelObject background;             // texture: the level background ("bonusbackground" makes a bonus level)
+    LevelObject ball;                   // param1/param2: velocity
+    LevelObject ballShadow;             // drawn 16 units right of and below the ball; keeps its texture across loads
+
+    // Stored in the level file.
+    double levelZoom = 0.5;             // board scale on screen
+    double deathCounter = 0;            // frames since the ball was lost; 0 while it lives
+    double winCounter = 0;              // frames since the exit was reached
+    std::int32_t bombCount = 0;
+    double ballSizeDivisor = 0;         // > 0: the ball is drawn 128 / value units wide
+    std::int32_t ballGrowFlag = 0;      // non-zero: the ball is drawn ballGrowth units larger
+    double ballGrowth = 0;
+    double timeLimit = 600;             // seconds; not above 0 means no limit
+    std::string levelTitle;
+
+    // Derived when the level is read.
+    LevelBounds levelBounds;            // extent of the non-"blank" layer objects of the file
+    std::string hintLines[5];           // [1..4], read from the hint file beside the level
+    List<std::int32_t> elevatorIndex;   // wallLayer positions of the elevators, in wall order
+};
+extern Level level;
+
+// Layer 1..10 of a level by number; any other number gives spareLayer (which nothing reads in play).
+Layer& LevelLayer(Level& of, std::int32_t number);
+const Layer& LevelLayer(const Level& of, std::int32_t number);
+// The same of the level in memory.
+Layer& LevelLayer(std::int32_t number);
+// "ground", "hazard", ... "spare"; "" outside 1..10.
+const char* LayerName(std::int32_t number);
 
 // ---- Shared play and editing state --------------------------------------------------------------------------
 extern double focusX, focusY;           // the ball during play, the edit cursor in the editor
-extern std::int32_t levelModified;      // editor's unsaved-changes flag; cleared by a load
-extern std::int32_t flagsLeft;
-extern std::int32_t score;
-extern std::int32_t switchState;        // -1 on, 0 off
-extern std::int32_t carried;            // the ball rides a platform
-extern std::int32_t forceCode;          // arrow code under the ball this frame, 0 = none
-extern std::int32_t ballRolling;
+extern std::int32_t score;              // cleared before a play by whoever starts it; kept through a restart
 
 // ---- Operations ----------------------------------------------------------------------------------------------
 // Replaces whatever stands at exactly (x, y) in the layer by a new object of `texture` on its first frame. The

@@ -43,7 +43,7 @@ void Widen(LevelBounds& bounds, double x, double y) {
     if (y > bounds.maxY) bounds.maxY = y;
 }
 
-bool ReadObject(ByteReader& file, std::int32_t version, LevelObject& object, bool inLayer, LevelData& level) {
+bool ReadObject(ByteReader& file, std::int32_t version, LevelObject& object, bool inLayer, LevelData& data) {
     std::string pack = ReadString(file);
     std::string name = ReadString(file);
     if (version < 3) {
@@ -64,7 +64,7 @@ bool ReadObject(ByteReader& file, std::int32_t version, LevelObject& object, boo
     if (!file.ok) return false;
 
     std::int32_t texture = LookUpTexture(pack, name);
-    if (texture == 0) level.missing.Add(MissingTexture{pack, name});
+    if (texture == 0) data.missing.Add(MissingTexture{pack, name});
     const TextureEntry& entry = Entry(texture);
     object.texture = texture;
     object.timer = 0;
@@ -78,7 +78,7 @@ bool ReadObject(ByteReader& file, std::int32_t version, LevelObject& object, boo
         object.frame = RandomInt(RoundEven(entry.firstFrame), RoundEven(entry.lastFrame));
     }
     // "blank" objects are invisible helpers (frames, markers) and do not make the level any larger.
-    if (inLayer && !NamesBlank(name)) Widen(level.bounds, object.x, object.y);
+    if (inLayer && !NamesBlank(name)) Widen(data.level.levelBounds, object.x, object.y);
     return true;
 }
 
@@ -96,8 +96,8 @@ void WriteRecord(std::string& file, const LevelObject& record) {
     PutF64(file, record.y);
 }
 
-bool ReadRecord(ByteReader& file, std::int32_t version, LevelObject& record, LevelData& level) {
-    return ReadObject(file, version, record, false, level);
+bool ReadRecord(ByteReader& file, std::int32_t version, LevelObject& record, LevelData& data) {
+    return ReadObject(file, version, record, false, data);
 }
 
 void WriteLayer(std::string& file, const Layer& layer) {
@@ -105,7 +105,7 @@ void WriteLayer(std::string& file, const Layer& layer) {
     for (const LevelObject& object : layer) WriteRecord(file, object);
 }
 
-bool ReadLayer(ByteReader& file, std::int32_t version, Layer& layer, LevelData& level) {
+bool ReadLayer(ByteReader& file, std::int32_t version, Layer& layer, LevelData& data) {
     std::int32_t count = ReadI32(file);
     if (!file.ok || count < 0 || static_cast<size_t>(count) > BytesLeft(file) / SmallestRecord(version)) {
         file.ok = false;
@@ -114,7 +114,7 @@ bool ReadLayer(ByteReader& file, std::int32_t version, Layer& layer, LevelData& 
     }
     layer.items.assign(static_cast<size_t>(count) + 1, LevelObject{});
     for (int i = 1; i <= count; ++i)
-        if (!ReadObject(file, version, layer[i], true, level)) return false;
+        if (!ReadObject(file, version, layer[i], true, data)) return false;
     return true;
 }
 
@@ -127,27 +127,28 @@ bool IsLevelHeader(const std::string& bytes) {
     return static_cast<unsigned char>(bytes[6]) <= NewestLevelFileVersion;
 }
 
-bool DecodeLevel(const std::string& bytes, LevelData& level) {
-    level = LevelData{};
-    level.bounds.minX = level.bounds.minY = 1.7e308;
-    level.bounds.maxX = level.bounds.maxY = -1.7e308;
+bool DecodeLevel(const std::string& bytes, LevelData& data) {
+    data = LevelData{};
+    Level& level = data.level;
+    level.levelBounds.minX = level.levelBounds.minY = 1.7e308;
+    level.levelBounds.maxX = level.levelBounds.maxY = -1.7e308;
     if (!IsLevelHeader(bytes)) return false;
-    const std::int32_t version = level.version = static_cast<unsigned char>(bytes[6]);
+    const std::int32_t version = data.version = static_cast<unsigned char>(bytes[6]);
     ByteReader file = MakeReader(bytes);
     ReadBytes(file, 7);
 
-    if (!ReadRecord(file, version, level.background, level)) return false;
+    if (!ReadRecord(file, version, level.background, data)) return false;
     for (std::int32_t layer = GroundLayerNumber; layer <= CrackLayerNumber; ++layer)
-        if (!ReadLayer(file, version, level.layers[layer], level)) return false;
-    if (!ReadRecord(file, version, level.ball, level)) return false;
+        if (!ReadLayer(file, version, LevelLayer(level, layer), data)) return false;
+    if (!ReadRecord(file, version, level.ball, data)) return false;
     if (version < 8) {
-        level.hasShadow = true;
-        if (!ReadRecord(file, version, level.ballShadow, level)) return false;
+        data.hasShadow = true;
+        if (!ReadRecord(file, version, level.ballShadow, data)) return false;
     }
-    if (!ReadLayer(file, version, level.layers[ExplosionLayerNumber], level)) return false;
-    if (!ReadLayer(file, version, level.layers[SpareLayerNumber], level)) return false;
+    if (!ReadLayer(file, version, level.explosionLayer, data)) return false;
+    if (!ReadLayer(file, version, level.spareLayer, data)) return false;
 
-    level.musicTrack = ReadString(file);
+    data.musicTrack = ReadString(file);
     if (!file.ok) return false;
     if (version >= 4) level.levelZoom = ReadF64(file);
     else if (version >= 2) level.levelZoom = ReadF32(file);
@@ -164,16 +165,17 @@ bool DecodeLevel(const std::string& bytes, LevelData& level) {
     return file.ok;
 }
 
-std::string EncodeLevel(const LevelData& level) {
+std::string EncodeLevel(const LevelData& data) {
+    const Level& level = data.level;
     std::string file(LevelMagic, sizeof LevelMagic);
     file += static_cast<char>(NewestLevelFileVersion);
     WriteRecord(file, level.background);
     for (std::int32_t layer = GroundLayerNumber; layer <= CrackLayerNumber; ++layer)
-        WriteLayer(file, level.layers[layer]);
+        WriteLayer(file, LevelLayer(level, layer));
     WriteRecord(file, level.ball);
-    WriteLayer(file, level.layers[ExplosionLayerNumber]);
-    WriteLayer(file, level.layers[SpareLayerNumber]);
-    PutString(file, level.musicTrack);
+    WriteLayer(file, level.explosionLayer);
+    WriteLayer(file, level.spareLayer);
+    PutString(file, data.musicTrack);
     PutF64(file, level.levelZoom);
     PutF64(file, level.deathCounter);
     PutF64(file, level.winCounter);
@@ -187,47 +189,23 @@ std::string EncodeLevel(const LevelData& level) {
 }
 
 LevelData TakeLevel() {
-    LevelData level;
-    level.background = background;
-    for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) level.layers[layer] = LevelLayer(layer);
-    level.ball = ball;
-    level.ballShadow = ballShadow;
-    level.musicTrack = levelMusicTrack;
-    level.levelZoom = levelZoom;
-    level.deathCounter = deathCounter;
-    level.winCounter = winCounter;
-    level.bombCount = bombCount;
-    level.ballSizeDivisor = ballSizeDivisor;
-    level.ballGrowFlag = ballGrowFlag;
-    level.ballGrowth = ballGrowth;
-    level.timeLimit = timeLimit;
-    level.levelTitle = levelTitle;
-    level.bounds = levelBounds;
-    return level;
+    LevelData data;
+    data.level = level;
+    data.musicTrack = levelMusicTrack;
+    return data;
 }
 
-void InstallLevel(const LevelData& level) {
-    background = level.background;
-    for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer) = level.layers[layer];
-    BuildElevatorIndex();
-    ball = level.ball;
-    if (level.hasShadow) {
+void InstallLevel(const LevelData& data) {
+    const LevelObject shadow = level.ballShadow;
+    level = data.level;
+    level.ballShadow = shadow;
+    if (data.hasShadow) {
         // Older files stored the shadow; its place is kept but the shadow keeps the catalogue's texture.
-        const double shadowTexture = ballShadow.texture;
-        ballShadow = level.ballShadow;
-        ballShadow.texture = shadowTexture;
-        ballShadow.frame = Entry(TextureOf(ballShadow)).firstFrame;
+        level.ballShadow = data.level.ballShadow;
+        level.ballShadow.texture = shadow.texture;
+        level.ballShadow.frame = Entry(TextureOf(level.ballShadow)).firstFrame;
     }
-    levelZoom = level.levelZoom;
-    deathCounter = level.deathCounter;
-    winCounter = level.winCounter;
-    bombCount = level.bombCount;
-    ballSizeDivisor = level.ballSizeDivisor;
-    ballGrowFlag = level.ballGrowFlag;
-    ballGrowth = level.ballGrowth;
-    timeLimit = level.timeLimit;
-    levelTitle = level.levelTitle;
-    levelBounds = level.bounds;
+    BuildElevatorIndex();
     SettleLevelBounds();
 }
 
@@ -235,7 +213,7 @@ void InstallLevel(const LevelData& level) {
 
 std::string HintFilePath(const std::string& levelPath) {
     std::string stem = levelPath.size() >= 3 ? levelPath.substr(0, levelPath.size() - 3) : std::string();
-    return stem + LanguageText[84];
+    return stem + LanguageText[LineHintFileExtension];
 }
 
 void ParseHintLines(const std::string& text, std::string (&lines)[5]) {

@@ -24,24 +24,12 @@ struct MissingTexture {
     std::string pack, name;
 };
 
-// Everything a level file holds, as one value.
+// Everything a level file holds, as one value: the level itself, and what the file says beside it.
 struct LevelData {
     std::int32_t version = NewestLevelFileVersion;
-    LevelObject background;
-    Layer layers[LevelLayerCount + 1];          // [1..10]; [0] unused
-    LevelObject ball;
-    LevelObject ballShadow;                     // stored before version 8; only its place counts
-    bool hasShadow = false;
+    Level level;                                // its ball's shadow only where hasShadow says the file stored it
+    bool hasShadow = false;                     // files before version 8 stored the shadow (only its place counts)
     std::string musicTrack;                     // "audio/...", as the file names it
-    double levelZoom = 0.5;
-    double deathCounter = 0, winCounter = 0;
-    std::int32_t bombCount = 0;
-    double ballSizeDivisor = 0;
-    std::int32_t ballGrowFlag = 0;
-    double ballGrowth = 0;
-    double timeLimit = 600;
-    std::string levelTitle;
-    LevelBounds bounds;                         // extent of the non-"blank" layer objects
     List<MissingTexture> missing;               // names the catalogue did not hold, in file order (decoding)
 };
 
@@ -53,25 +41,26 @@ extern std::string levelMusicTrack;
 
 // True when the bytes start with the header of a level file of a version this reader knows.
 bool IsLevelHeader(const std::string& bytes);
-// Reads a level file's bytes into `level`. False when anything runs past the end of the data (then `level` is
+// Reads a level file's bytes into `data`. False when anything runs past the end of the data (then `data` is
 // partly filled and must not be installed). Objects start on a random frame of their animation, drawn from the
 // game's generator in file order, so the same seed gives the same level.
-bool DecodeLevel(const std::string& bytes, LevelData& level);
+bool DecodeLevel(const std::string& bytes, LevelData& data);
 // The bytes of a level file of the newest version.
-std::string EncodeLevel(const LevelData& level);
+std::string EncodeLevel(const LevelData& data);
 
-// The live level as data, and a decoded level put in place of the live one (the ball's shadow keeps its texture,
-// the elevators are listed, the bounds settled).
+// The level in memory as data (music as the file read last named it), and a decoded level put in place of the
+// one in memory: one assignment, then the ball's shadow keeps its texture (and its place, unless the file stored
+// one), the elevators are listed and the bounds settled.
 LevelData TakeLevel();
-void InstallLevel(const LevelData& level);
+void InstallLevel(const LevelData& data);
 
 // One stored object: pack and texture name, then param1, param2, x and y.
 void WriteRecord(std::string& file, const LevelObject& record);
 void WriteLayer(std::string& file, const Layer& layer);
 // Readers for files of `version`. A record read past the end of the data, or a layer count that is negative or
 // larger than the data left could hold, makes the result false (and `file.ok` false).
-bool ReadRecord(ByteReader& file, std::int32_t version, LevelObject& record, LevelData& level);
-bool ReadLayer(ByteReader& file, std::int32_t version, Layer& layer, LevelData& level);
+bool ReadRecord(ByteReader& file, std::int32_t version, LevelObject& record, LevelData& data);
+bool ReadLayer(ByteReader& file, std::int32_t version, Layer& layer, LevelData& data);
 
 std::string HintFilePath(const std::string& levelPath);
 // The first four lines of a hint file's text (missing lines empty).

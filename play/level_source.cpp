@@ -192,31 +192,31 @@ int MappedPrefix(const Layer& layer, std::int64_t& residueX, std::int64_t& resid
 
 std::string WriteLevelSource(const std::string& music) {
     std::string out = "kolbrix-level " + std::to_string(LevelSourceVersion) + "\n";
-    out += "title " + Quote(levelTitle) + "\n";
+    out += "title " + Quote(level.levelTitle) + "\n";
     out += "music " + Quote(music) + "\n";
-    out += "zoom " + Number(levelZoom) + "\n";
-    out += "time-limit " + Number(timeLimit) + "\n";
-    out += "bombs " + std::to_string(bombCount) + "\n";
-    out += "ball-size-divisor " + Number(ballSizeDivisor) + "\n";
-    out += "ball-grow-flag " + std::to_string(ballGrowFlag) + "\n";
-    out += "ball-growth " + Number(ballGrowth) + "\n";
-    out += "death-counter " + Number(deathCounter) + "\n";
-    out += "win-counter " + Number(winCounter) + "\n";
+    out += "zoom " + Number(level.levelZoom) + "\n";
+    out += "time-limit " + Number(level.timeLimit) + "\n";
+    out += "bombs " + std::to_string(level.bombCount) + "\n";
+    out += "ball-size-divisor " + Number(level.ballSizeDivisor) + "\n";
+    out += "ball-grow-flag " + std::to_string(level.ballGrowFlag) + "\n";
+    out += "ball-growth " + Number(level.ballGrowth) + "\n";
+    out += "death-counter " + Number(level.deathCounter) + "\n";
+    out += "win-counter " + Number(level.winCounter) + "\n";
     int lastHint = 4;
-    while (lastHint >= 1 && hintLines[lastHint].empty()) --lastHint;
-    for (int n = 1; n <= lastHint; ++n) out += "hint " + Quote(hintLines[n]) + "\n";
+    while (lastHint >= 1 && level.hintLines[lastHint].empty()) --lastHint;
+    for (int n = 1; n <= lastHint; ++n) out += "hint " + Quote(level.hintLines[n]) + "\n";
 
-    out += "background " + TextureWords(background);
-    if (Bits(background.x) != 0 || Bits(background.y) != 0 || Bits(background.param1) != 0 ||
-        Bits(background.param2) != 0) {
-        out += " " + Number(background.x) + " " + Number(background.y);
-        if (Bits(background.param1) != 0 || Bits(background.param2) != 0)
-            out += " " + Number(background.param1) + " " + Number(background.param2);
+    out += "background " + TextureWords(level.background);
+    if (Bits(level.background.x) != 0 || Bits(level.background.y) != 0 || Bits(level.background.param1) != 0 ||
+        Bits(level.background.param2) != 0) {
+        out += " " + Number(level.background.x) + " " + Number(level.background.y);
+        if (Bits(level.background.param1) != 0 || Bits(level.background.param2) != 0)
+            out += " " + Number(level.background.param1) + " " + Number(level.background.param2);
     }
     out += "\n";
-    out += "ball " + TextureWords(ball) + " " + Number(ball.x) + " " + Number(ball.y);
-    if (Bits(ball.param1) != 0 || Bits(ball.param2) != 0)
-        out += " " + Number(ball.param1) + " " + Number(ball.param2);
+    out += "ball " + TextureWords(level.ball) + " " + Number(level.ball.x) + " " + Number(level.ball.y);
+    if (Bits(level.ball.param1) != 0 || Bits(level.ball.param2) != 0)
+        out += " " + Number(level.ball.param1) + " " + Number(level.ball.param2);
     out += "\n";
 
     // Legend symbols, shared by every map.
@@ -487,9 +487,9 @@ bool Widens(const std::string& name) {
 
 bool ReadLevelSource(const std::string& text, std::string& music, std::string& error) {
     for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-    elevatorIndex.Clear();
-    background = LevelObject{};
-    ball = LevelObject{};
+    level.elevatorIndex.Clear();
+    level.background = LevelObject{};
+    level.ball = LevelObject{};
     ResetLevelProperties();
     music.clear();
 
@@ -553,30 +553,30 @@ bool ReadLevelSource(const std::string& text, std::string& music, std::string& e
             if (tokens.size() != 2) {
                 ok = reader.Fail("\"" + keyword + "\" takes one text");
             } else if (keyword == "title") {
-                levelTitle = tokens[1];
+                level.levelTitle = tokens[1];
             } else if (keyword == "music") {
                 music = tokens[1];
             } else if (hintCount >= 4) {
                 ok = reader.Fail("a level has at most four hint lines");
             } else {
-                hintLines[++hintCount] = tokens[1];
+                level.hintLines[++hintCount] = tokens[1];
             }
         } else if (keyword == "zoom" || keyword == "time-limit" || keyword == "ball-size-divisor" ||
                    keyword == "ball-growth" || keyword == "death-counter" || keyword == "win-counter") {
-            double* target = keyword == "zoom"                ? &levelZoom
-                             : keyword == "time-limit"        ? &timeLimit
-                             : keyword == "ball-size-divisor" ? &ballSizeDivisor
-                             : keyword == "ball-growth"       ? &ballGrowth
-                             : keyword == "death-counter"     ? &deathCounter
-                                                              : &winCounter;
+            double* target = keyword == "zoom"                ? &level.levelZoom
+                             : keyword == "time-limit"        ? &level.timeLimit
+                             : keyword == "ball-size-divisor" ? &level.ballSizeDivisor
+                             : keyword == "ball-growth"       ? &level.ballGrowth
+                             : keyword == "death-counter"     ? &level.deathCounter
+                                                              : &level.winCounter;
             ok = tokens.size() == 2 ? ParseNumber(reader, tokens[1], *target)
                                     : reader.Fail("\"" + keyword + "\" takes one number");
         } else if (keyword == "bombs" || keyword == "ball-grow-flag") {
-            std::int32_t* target = keyword == "bombs" ? &bombCount : &ballGrowFlag;
+            std::int32_t* target = keyword == "bombs" ? &level.bombCount : &level.ballGrowFlag;
             ok = tokens.size() == 2 ? ParseInteger(reader, tokens[1], *target)
                                     : reader.Fail("\"" + keyword + "\" takes one whole number");
         } else if (keyword == "background" || keyword == "ball") {
-            LevelObject& record = keyword == "ball" ? ball : background;
+            LevelObject& record = keyword == "ball" ? level.ball : level.background;
             std::int32_t texture = 0;
             record = LevelObject{};
             ok = tokens.size() >= 3 || reader.Fail("\"" + keyword + "\" takes a pack and a texture name");
@@ -639,10 +639,10 @@ bool ReadLevelSource(const std::string& text, std::string& music, std::string& e
     // What a load would make of the same file: the elevators listed, the extent measured, the shadow beside the ball.
     BuildElevatorIndex();
     SettleLevelBounds();
-    ballShadow.x = ball.x + 16;
-    ballShadow.y = ball.y + 16;
-    focusX = ball.x;
-    focusY = ball.y;
+    level.ballShadow.x = level.ball.x + 16;
+    level.ballShadow.y = level.ball.y + 16;
+    focusX = level.ball.x;
+    focusY = level.ball.y;
     error.clear();
     return true;
 }

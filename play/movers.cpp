@@ -20,7 +20,7 @@ double Sign(double v) { return v > 0 ? 1.0 : (v < 0 ? -1.0 : 0.0); }
 
 // One axis of a platform's move; x and y follow the same rules.
 double MovePlatformAlong(std::int32_t platform, bool horizontal, double target) {
-    LevelObject& p = platformLayer[platform];
+    LevelObject& p = level.platformLayer[platform];
     double& position = horizontal ? p.x : p.y;
     const double start = position;
     for (std::int64_t steps = 0; steps < MaxUnitSteps; ++steps) {
@@ -51,21 +51,21 @@ double BombCell(double v) { return 128 * std::trunc(std::nearbyint(v + 64 * Sign
 }  // namespace
 
 void UpdateMovers() {
-    carried = 0;
-    for (std::int32_t i = 1; i <= platformLayer.Count(); ++i) {
+    attempt.carried = 0;
+    for (std::int32_t i = 1; i <= level.platformLayer.Count(); ++i) {
         const bool inside = BallInsidePlatform(i);
-        const double dx = MovePlatformX(i, platformLayer[i].x + frameStep * platformLayer[i].param1);
-        if (inside) MoveBallX(ball.x + dx);
-        const double dy = MovePlatformY(i, platformLayer[i].y + frameStep * platformLayer[i].param2);
-        if (inside) MoveBallY(ball.y + dy);
+        const double dx = MovePlatformX(i, level.platformLayer[i].x + frameStep * level.platformLayer[i].param1);
+        if (inside) MoveBallX(level.ball.x + dx);
+        const double dy = MovePlatformY(i, level.platformLayer[i].y + frameStep * level.platformLayer[i].param2);
+        if (inside) MoveBallY(level.ball.y + dy);
         // A platform that arrives where the ball rests takes it along from the next frame; in this frame the ball
         // counts as carried, so its own move does not count as rolling into the platform.
         if (!inside) BallInsidePlatform(i);
     }
-    for (std::int32_t i = 1; i <= flyingObjects.Count();) {
-        LevelObject& flying = flyingObjects[i];
+    for (std::int32_t i = 1; i <= attempt.flyingObjects.Count();) {
+        LevelObject& flying = attempt.flyingObjects[i];
         flying.y += frameStep * flying.param2;
-        if (flying.y > ball.y + FlyingDropDepth) flyingObjects.RemoveAt(i);
+        if (flying.y > level.ball.y + FlyingDropDepth) attempt.flyingObjects.RemoveAt(i);
         else ++i;
     }
 }
@@ -76,10 +76,10 @@ double MovePlatformY(std::int32_t platform, double targetY) { return MovePlatfor
 
 bool PlatformTurn(std::int32_t platform) {
     static std::vector<std::int32_t> candidates;
-    LevelObject& p = platformLayer[platform];
+    LevelObject& p = level.platformLayer[platform];
     FindCandidates(PathLayerNumber, p.x - 2, p.x + 2, p.y - 2, p.y + 2, candidates);
     for (std::int32_t position : candidates) {
-        const LevelObject& marker = pathLayer[position];
+        const LevelObject& marker = level.pathLayer[position];
         if (!(std::fabs(marker.x - p.x) < 0.5 && std::fabs(marker.y - p.y) < 0.5)) continue;
         p.x = marker.x;
         p.y = marker.y;
@@ -99,19 +99,19 @@ bool PlatformTurn(std::int32_t platform) {
 
 bool PlatformFree(std::int32_t platform) {
     static std::vector<std::int32_t> candidates;
-    const LevelObject& p = platformLayer[platform];
+    const LevelObject& p = level.platformLayer[platform];
     FindCandidates(WallLayerNumber, p.x - 129, p.x + 129, p.y - 129, p.y + 129, candidates);
     for (std::int32_t position : candidates) {
-        const LevelObject& wall = wallLayer[position];
+        const LevelObject& wall = level.wallLayer[position];
         if (p.x + 127 >= wall.x && p.y + 127 >= wall.y && p.x <= wall.x + 127 && p.y <= wall.y + 127) return false;
     }
     return true;
 }
 
 bool BallInsidePlatform(std::int32_t platform) {
-    const LevelObject& p = platformLayer[platform];
-    if (ball.x + 65 >= p.x && ball.x + 63 <= p.x + 128 && ball.y + 65 >= p.y && ball.y + 63 <= p.y + 128) {
-        carried = -1;
+    const LevelObject& p = level.platformLayer[platform];
+    if (level.ball.x + 65 >= p.x && level.ball.x + 63 <= p.x + 128 && level.ball.y + 65 >= p.y && level.ball.y + 63 <= p.y + 128) {
+        attempt.carried = -1;
         return true;
     }
     return false;
@@ -119,40 +119,40 @@ bool BallInsidePlatform(std::int32_t platform) {
 
 void CheckCrush() {
     static std::vector<std::int32_t> candidates;
-    carried = 0;
-    FindCandidates(PlatformLayerNumber, ball.x - 66, ball.x + 66, ball.y - 66, ball.y + 66, candidates);
+    attempt.carried = 0;
+    FindCandidates(PlatformLayerNumber, level.ball.x - 66, level.ball.x + 66, level.ball.y - 66, level.ball.y + 66, candidates);
     bool inside = false;
     for (std::int32_t position : candidates)
         if (BallInsidePlatform(position)) {
             inside = true;
             break;
         }
-    if (inside && deathCounter == 0 && !playRun.godMode) LoseBall();
+    if (inside && level.deathCounter == 0 && !playRun.godMode) LoseBall();
 }
 
 void DropBomb() {
-    if (bombCount < 1) {
-        AddMessage(CentreOnScreen, ball.y, LanguageText[93]);
+    if (level.bombCount < 1) {
+        AddMessage(CentreOnScreen, level.ball.y, LanguageText[LineNoBombsLeft]);
         return;
     }
-    --bombCount;
+    --level.bombCount;
     PlayEffect(SoundExplode);
     PlayQuoteSometimes(47, 56);
-    const double cx = BombCell(ball.x), cy = BombCell(ball.y);
+    const double cx = BombCell(level.ball.x), cy = BombCell(level.ball.y);
     // The ball's own cell is spared.
     BlastCell(cx, cy - 128);
     BlastCell(cx - 128, cy);
     BlastCell(cx + 128, cy);
     BlastCell(cx, cy + 128);
 
-    const double centreX = ball.x + 64, centreY = ball.y + 64;
-    for (std::int32_t i = 1; i <= platformLayer.Count();) {
-        LevelObject& p = platformLayer[i];
+    const double centreX = level.ball.x + 64, centreY = level.ball.y + 64;
+    for (std::int32_t i = 1; i <= level.platformLayer.Count();) {
+        LevelObject& p = level.platformLayer[i];
         const double dx = p.x + 64 - centreX, dy = p.y + 64 - centreY;
         if (std::sqrt(dx * dx + dy * dy) < BombReach) {
             p.param2 = FlyingFallSpeed;
-            flyingObjects.Add(p);
-            platformLayer.RemoveAt(i);
+            attempt.flyingObjects.Add(p);
+            level.platformLayer.RemoveAt(i);
             SpatialIndexRemoved(PlatformLayerNumber, i);
         } else {
             ++i;
@@ -164,10 +164,10 @@ bool BlastCell(double cx, double cy) {
     // Elevators keep their speeds through the blast, whichever wall goes.
     std::vector<std::int32_t> elevators;
     std::vector<double> speeds;
-    for (std::int32_t position : elevatorIndex) {
-        if (position < 1 || position > wallLayer.Count()) continue;
+    for (std::int32_t position : level.elevatorIndex) {
+        if (position < 1 || position > level.wallLayer.Count()) continue;
         elevators.push_back(position);
-        speeds.push_back(wallLayer[position].param2);
+        speeds.push_back(level.wallLayer[position].param2);
     }
 
     SpawnExplosion(cx - ExplosionOffset, cy - ExplosionOffset);
@@ -175,10 +175,10 @@ bool BlastCell(double cx, double cy) {
     std::int32_t removedWall = 0;
     if (RemoveObjectAt(cx, cy, CrackLayerNumber)) {
         cracked = true;
-        for (std::int32_t position = 1; position <= wallLayer.Count() && removedWall == 0; ++position)
-            if (wallLayer[position].x == cx && wallLayer[position].y == cy) removedWall = position;
+        for (std::int32_t position = 1; position <= level.wallLayer.Count() && removedWall == 0; ++position)
+            if (level.wallLayer[position].x == cx && level.wallLayer[position].y == cy) removedWall = position;
         if (removedWall != 0) {
-            wallLayer.RemoveAt(removedWall);
+            level.wallLayer.RemoveAt(removedWall);
         } else {
             RemoveObjectAt(cx, cy, GroundLayerNumber);
             RemoveObjectAt(cx, cy, ArrowLayerNumber);
@@ -190,7 +190,7 @@ bool BlastCell(double cx, double cy) {
         std::int32_t position = elevators[k];
         if (position == removedWall) continue;
         if (removedWall != 0 && position > removedWall) --position;
-        wallLayer[position].param2 = speeds[k];
+        level.wallLayer[position].param2 = speeds[k];
     }
     if (cracked && SpatialIndexBuilt()) BuildSpatialIndex();
     return cracked;
@@ -202,5 +202,5 @@ void SpawnExplosion(double x, double y) {
     explosion.x = x;
     explosion.y = y;
     explosion.frame = Entry(DefaultExplosionTexture).firstFrame;
-    explosionLayer.Add(explosion);
+    level.explosionLayer.Add(explosion);
 }

@@ -20,7 +20,7 @@ namespace {
 // The first object of `layer` whose cell holds the ball's centre (edges included), or 0.
 std::int32_t FirstUnderBall(std::int32_t layer) {
     static std::vector<std::int32_t> candidates;
-    const double cx = ball.x + 64, cy = ball.y + 64;
+    const double cx = level.ball.x + 64, cy = level.ball.y + 64;
     FindCandidates(layer, cx - 130, cx + 2, cy - 130, cy + 2, candidates);
     const Layer& objects = LevelLayer(layer);
     for (std::int32_t position : candidates) {
@@ -38,7 +38,7 @@ void RemindOfFlags() {
     const double now = PlatformClock();
     if (!(now - lastFlagsReminderTime > FlagsReminderInterval)) return;
     PlayQuoteSometimes(57, 66);
-    AddMessage(CentreOnScreen, ball.y, Digits(flagsLeft) + LanguageText[flagsLeft == 1 ? 99 : 100]);
+    AddMessage(CentreOnScreen, level.ball.y, Digits(attempt.flagsLeft) + LanguageText[attempt.flagsLeft == 1 ? LineFlagLeft : LineFlagsLeft]);
     lastFlagsReminderTime = now;
 }
 
@@ -52,77 +52,77 @@ void AddScore(std::int64_t points) {
 void CheckPickups() {
     const std::int32_t position = FirstUnderBall(PickupLayerNumber);
     if (position == 0) return;
-    const std::int32_t kind = KindOf(pickupLayer[position]);
+    const std::int32_t kind = KindOf(level.pickupLayer[position]);
     if (kind == KindBomb) {
-        if (bombCount < INT32_MAX) ++bombCount;
+        if (level.bombCount < INT32_MAX) ++level.bombCount;
         PlayEffect(SoundBomb);
         PlayQuoteSometimes(27, 36);
-        AddMessage(ball.x, ball.y, std::string(1, static_cast<char>(179)));
+        AddMessage(level.ball.x, level.ball.y, std::string(1, static_cast<char>(179)));
         AddScore(BombPoints);
     } else if (kind == KindFlag) {
-        --flagsLeft;
+        --attempt.flagsLeft;
         PlayEffect(SoundFlag);
-        AddMessage(ball.x, ball.y, std::string(1, static_cast<char>(178)));
-        if (flagsLeft > 0) {
+        AddMessage(level.ball.x, level.ball.y, std::string(1, static_cast<char>(178)));
+        if (attempt.flagsLeft > 0) {
             PlayQuoteSometimes(77, 86);
         } else {
-            AddMessage(CentreOnScreen, ball.y, LanguageText[94]);
+            AddMessage(CentreOnScreen, level.ball.y, LanguageText[LineAllFlagsCollected]);
             PlayQuote(7, 16);
         }
         AddScore(FlagPoints);
     }
     // Whatever its kind, a pickup under the ball is taken.
-    pickupLayer.RemoveAt(position);
+    level.pickupLayer.RemoveAt(position);
     SpatialIndexRemoved(PickupLayerNumber, position);
 }
 
 void CheckHazards() {
-    if (carried) return;
+    if (attempt.carried) return;
     // Falling off the level loses the ball even in god mode.
-    if (ball.y > levelBounds.maxY + FallDepth && deathCounter == 0) LoseBall();
+    if (level.ball.y > level.levelBounds.maxY + FallDepth && level.deathCounter == 0) LoseBall();
     const std::int32_t position = FirstUnderBall(HazardLayerNumber);
     if (position == 0) return;
-    const std::int32_t kind = KindOf(hazardLayer[position]);
+    const std::int32_t kind = KindOf(level.hazardLayer[position]);
     if (kind == KindTrap) {
-        if (deathCounter != 0 || playRun.godMode) return;
+        if (level.deathCounter != 0 || playRun.godMode) return;
         LoseBall();
     } else if (kind == KindExit) {
-        if (deathCounter == 0 && flagsLeft == 0) ReachExit();
+        if (level.deathCounter == 0 && attempt.flagsLeft == 0) ReachExit();
         else RemindOfFlags();
     }
 }
 
 void LoseBall() {
-    AddMessage(CentreOnScreen, ball.y, LanguageText[95]);
-    deathCounter = 1;
+    AddMessage(CentreOnScreen, level.ball.y, LanguageText[LineBallLost]);
+    level.deathCounter = 1;
     PlayEffect(SoundExplode);
     PlayEffect(SoundLose);
     PlayQuote(67, 76);
 }
 
 void ReachExit() {
-    if (winCounter != 0) return;
-    if (timeLimit > 0) {
-        const double remaining = timeLimit - attempt.elapsedTime;
+    if (level.winCounter != 0) return;
+    if (level.timeLimit > 0) {
+        const double remaining = level.timeLimit - attempt.elapsedTime;
         const double rounded = std::nearbyint(PointsPerSecondLeft * remaining);
         const std::int64_t bonus =
             std::isnan(rounded) ? 0 : static_cast<std::int64_t>(std::clamp(rounded, -4e18, 4e18));
         if (remaining < 0) {
             // Over time (only god mode gets here): the same formula takes points away.
-            AddMessage(ball.x, ball.y, LanguageText[96]);
-            AddMessage(ball.x, ball.y + 64, LanguageText[97] + Digits(bonus));
+            AddMessage(level.ball.x, level.ball.y, LanguageText[LineTimePenalty]);
+            AddMessage(level.ball.x, level.ball.y + 64, LanguageText[LineMinus] + Digits(bonus));
         } else {
-            AddMessage(ball.x, ball.y, LanguageText[98]);
-            AddMessage(ball.x, ball.y + 64, Digits(bonus));
+            AddMessage(level.ball.x, level.ball.y, LanguageText[LineTimeBonus]);
+            AddMessage(level.ball.x, level.ball.y + 64, Digits(bonus));
         }
         AddScore(bonus);
         if (score < 0) score = 0;
     }
-    if (bombCount > 0) {
-        AddMessage(ball.x, ball.y - 64, "BOMBS LEFT BONUS:" + Digits(bombCount));
-        AddScore(static_cast<std::int64_t>(PointsPerBombLeft) * bombCount);
+    if (level.bombCount > 0) {
+        AddMessage(level.ball.x, level.ball.y - 64, "BOMBS LEFT BONUS:" + Digits(level.bombCount));
+        AddScore(static_cast<std::int64_t>(PointsPerBombLeft) * level.bombCount);
     }
-    winCounter = 1;
+    level.winCounter = 1;
     PlayEffect(SoundWin);
     PlayQuote(37, 46);
 }

@@ -54,25 +54,25 @@ bool Pressed(bool held, bool& latch) {
     return pressed;
 }
 
-void CentredMessage(const std::string& text) { AddMessage(CentreOnScreen, ball.y, text); }
+void CentredMessage(const std::string& text) { AddMessage(CentreOnScreen, level.ball.y, text); }
 
 void RunLevelClock() {
-    if (winCounter != 0) return;
+    if (level.winCounter != 0) return;
     attempt.elapsedTime = PlatformClock() - attempt.levelStartTime;
-    const double remaining = timeLimit - attempt.elapsedTime;
+    const double remaining = level.timeLimit - attempt.elapsedTime;
     attempt.remainingTimeText = remaining >= 0 ? FormatTime(std::min(remaining, 1e9)) : "00:00";
     if (remaining > WarningSeconds) {
         attempt.timeWarningShown = 0;
-    } else if (timeLimit > 0 && !attempt.timeWarningShown) {
+    } else if (level.timeLimit > 0 && !attempt.timeWarningShown) {
         attempt.timeWarningShown = -1;
-        CentredMessage(LanguageText[241]);
+        CentredMessage(LanguageText[LineFiveSecondsLeft]);
         if (QuotesOn) EmitSound(SoundCountdown, 0);
     }
-    if (timeLimit > 0 && !attempt.timeUpShown && attempt.elapsedTime > timeLimit) {
-        CentredMessage(LanguageText[92]);
+    if (level.timeLimit > 0 && !attempt.timeUpShown && attempt.elapsedTime > level.timeLimit) {
+        CentredMessage(LanguageText[LineTimeUp]);
         attempt.timeUpShown = -1;
-        if (deathCounter == 0 && !playRun.godMode) {
-            deathCounter = 1;
+        if (level.deathCounter == 0 && !playRun.godMode) {
+            level.deathCounter = 1;
             PlayEffect(SoundExplode);
             PlayEffect(SoundLose);
             PlayQuote(67, 76);
@@ -82,7 +82,7 @@ void RunLevelClock() {
 
 std::int32_t CountFlags() {
     std::int32_t flags = 0;
-    for (const LevelObject& pickup : pickupLayer)
+    for (const LevelObject& pickup : level.pickupLayer)
         if (Entry(WholeNumber(pickup.texture)).kind == KindFlag) ++flags;
     return flags;
 }
@@ -90,44 +90,44 @@ std::int32_t CountFlags() {
 void ApplyDifficulty() {
     switch (playRun.Difficulty) {
         case 1:
-            bombCount = 4;
-            timeLimit *= 16;
+            level.bombCount = 4;
+            level.timeLimit *= 16;
             break;
         case 2:
-            bombCount = 1;
-            timeLimit *= 4;
+            level.bombCount = 1;
+            level.timeLimit *= 4;
             break;
-        case 3: timeLimit *= 2; break;
+        case 3: level.timeLimit *= 2; break;
         default: break;
     }
 }
 
 bool SequenceOver(double counter) {
-    return counter > SequenceLength && (explosionLayer.Empty() || counter > SequenceLimit);
+    return counter > SequenceLength && (level.explosionLayer.Empty() || counter > SequenceLimit);
 }
 
 }  // namespace
 
 void BeginPlay() {
     attempt = PlayAttempt{};
-    deathCounter = 0;
-    winCounter = 0;
-    bombCount = 0;
+    level.deathCounter = 0;
+    level.winCounter = 0;
+    level.bombCount = 0;
     attempt.restartAllowed = 0;
-    attempt.timeLimitText = FormatTime(timeLimit > 0 ? std::min(timeLimit, 1e9) : 0);
-    keptLevelZoom = levelZoom;
+    attempt.timeLimitText = FormatTime(level.timeLimit > 0 ? std::min(level.timeLimit, 1e9) : 0);
+    keptLevelZoom = level.levelZoom;
     attempt.playing = -1;
-    flagsLeft = CountFlags();
+    attempt.flagsLeft = CountFlags();
     // A level with a switch starts with its elevators off; one without starts them moving.
-    switchState = -1;
-    for (const LevelObject& arrow : arrowLayer)
-        if (arrow.param1 == 5) switchState = 0;
+    attempt.switchState = -1;
+    for (const LevelObject& arrow : level.arrowLayer)
+        if (arrow.param1 == 5) attempt.switchState = 0;
     ApplySwitch();
     PlatformShowPointer(false);
     attempt.restartAllowed = -1;
     attempt.levelStartTime = PlatformClock();
     PlayQuote(17, 26);
-    CentredMessage(LanguageText[91]);
+    CentredMessage(LanguageText[LineGoodLuck]);
     attempt.targetZoom = 1.0;
     ApplyDifficulty();
     BackupLevel();
@@ -139,9 +139,9 @@ void BeginPlay() {
     attempt.animationClock = 0;
     latches = KeyLatches{};
     switchLatch = 0;
-    forceCode = 0;
-    carried = 0;
-    ballRolling = 0;
+    attempt.forceCode = 0;
+    attempt.carried = 0;
+    attempt.ballRolling = 0;
     attempt.playIteration = 0;
     attempt.controlsReadAt = 0;
     attempt.playKey.clear();
@@ -151,16 +151,16 @@ void BeginPlay() {
 bool EndPlay() {
     PlatformShowPointer(true);
     attempt.playing = 0;
-    explosionLayer.Clear();
-    floatingTexts.Clear();
+    level.explosionLayer.Clear();
+    attempt.floatingTexts.Clear();
     DropPendingTexts();
-    deathCounter = 0;
-    const bool completed = winCounter != 0;
-    winCounter = 0;
+    level.deathCounter = 0;
+    const bool completed = level.winCounter != 0;
+    level.winCounter = 0;
     attempt.targetZoom = 1.0;
-    levelZoom = keptLevelZoom;
-    flagsLeft = 1;
-    flyingObjects.Clear();
+    level.levelZoom = keptLevelZoom;
+    attempt.flagsLeft = 1;
+    attempt.flyingObjects.Clear();
     attempt.restartAllowed = 0;
     DropSpatialIndex();
     return completed;
@@ -189,7 +189,7 @@ void PlayQuoteSometimes(std::int32_t firstId, std::int32_t lastId) {
     if (RandomInt(1, 10) == 1) PlayQuote(firstId, lastId);
 }
 
-bool IsBonusLevel() { return Entry(WholeNumber(background.texture)).name == "bonusbackground"; }
+bool IsBonusLevel() { return Entry(WholeNumber(level.background.texture)).name == "bonusbackground"; }
 
 void PlayLogicFrame() {
     RunLevelClock();
@@ -199,8 +199,8 @@ void PlayLogicFrame() {
 }
 
 bool PlayFrameEnds() {
-    if (SequenceOver(winCounter)) return true;
-    if (!SequenceOver(deathCounter)) return false;
+    if (SequenceOver(level.winCounter)) return true;
+    if (!SequenceOver(level.deathCounter)) return false;
     attempt.levelStartTime = PlatformClock();
     // A bonus level has one ball: it ends at the first loss, after the level is put back.
     return !RestartAfterDeath() || IsBonusLevel();
@@ -209,8 +209,8 @@ bool PlayFrameEnds() {
 bool RestartAfterDeath() {
     if (!attempt.restartAllowed) return false;
     RestoreLevel();
-    deathCounter = 0;
-    winCounter = 0;
+    level.deathCounter = 0;
+    level.winCounter = 0;
     attempt.timeUpShown = 0;
     attempt.targetZoom = 1.0;
     if (attempt.playing) BuildSpatialIndex();
@@ -218,30 +218,30 @@ bool RestartAfterDeath() {
 }
 
 void UpdatePlayer() {
-    if (deathCounter <= 0 && winCounter == 0) {
+    if (level.deathCounter <= 0 && level.winCounter == 0) {
         ApplyFriction();
-        if (deathCounter == 0) ReadControls();
+        if (level.deathCounter == 0) ReadControls();
         MoveBall();
-        focusX = ball.x;
-        focusY = ball.y;
-    } else if (deathCounter <= 0) {
+        focusX = level.ball.x;
+        focusY = level.ball.y;
+    } else if (level.deathCounter <= 0) {
         attempt.animationClock += frameStep;
         if (attempt.animationClock > SequenceFrame) {
-            winCounter += 1;
-            levelZoom *= VictoryZoom;
+            level.winCounter += 1;
+            level.levelZoom *= VictoryZoom;
             attempt.animationClock = 0;
         }
     } else {
         attempt.animationClock += frameStep;
         if (attempt.animationClock > SequenceFrame) {
-            deathCounter += 1;
-            if (deathCounter < DeathExplosions) {
-                const double x = ball.x + RandomInt(-384, 0);
-                const double y = ball.y + RandomInt(-384, 0);
+            level.deathCounter += 1;
+            if (level.deathCounter < DeathExplosions) {
+                const double x = level.ball.x + RandomInt(-384, 0);
+                const double y = level.ball.y + RandomInt(-384, 0);
                 SpawnExplosion(x, y);
-                SpawnExplosion(ball.x - 192, ball.y - 192);
+                SpawnExplosion(level.ball.x - 192, level.ball.y - 192);
             }
-            levelZoom *= DeathZoom;
+            level.levelZoom *= DeathZoom;
             attempt.animationClock = 0;
         }
     }
@@ -296,14 +296,14 @@ void ReadControls() {
     if (Pressed(keys.f9, latches.f9) && playRun.cheatsOn) {
         CentredMessage("CHEAT: EXTRA TIME");
         // A level without a time limit keeps having none.
-        if (timeLimit > 0) {
-            timeLimit = std::min(timeLimit + ExtraSeconds, MaxTimeLimit);
+        if (level.timeLimit > 0) {
+            level.timeLimit = std::min(level.timeLimit + ExtraSeconds, MaxTimeLimit);
             attempt.levelStartTime = PlatformClock();
         }
     }
     if (Pressed(keys.f8, latches.f8) && playRun.cheatsOn) {
         CentredMessage("CHEAT: EXTRA BOMB");
-        if (bombCount < 2147483647) ++bombCount;
+        if (level.bombCount < 2147483647) ++level.bombCount;
     }
     if (Pressed(keys.tab, latches.tab) && attempt.elapsedTime > KeysIgnoredSeconds) playRun.hudVisible = Toggled(playRun.hudVisible);
     if (!keys.space) {

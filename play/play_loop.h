@@ -10,6 +10,8 @@
 #include <functional>
 #include <string>
 
+#include "play/level.h"
+
 // Floating texts with this x are drawn centred on the screen; any other x is a world position.
 constexpr double CentreOnScreen = 19771013;
 
@@ -52,6 +54,13 @@ struct PlayAttempt {
     double animationClock = 0;          // steps towards the next frame of the death or victory sequence
     double targetZoom = 1.0;            // the camera zoom the board drawing eases towards
     double displayedScore = 0;          // the score as the heads-up display counts it up
+    std::int32_t flagsLeft = 0;         // flags still to collect (1 outside play, so nothing counts as finished)
+    std::int32_t switchState = -1;      // -1 on, 0 off
+    std::int32_t carried = 0;           // the ball rides a platform
+    std::int32_t forceCode = 0;         // arrow code under the ball this frame, 0 = none
+    std::int32_t ballRolling = 0;       // the ball rolls sideways (its frames run)
+    List<LevelObject> flyingObjects;    // platforms blown away by a bomb
+    List<FloatingText> floatingTexts;   // emptied on restore and when play ends
     ControlKeys heldControls;           // the keys as the controls read them in the current frame
     std::int64_t controlsReadAt = 0;    // the playIteration in which the controls last read the keys
     std::int64_t playIteration = 0;     // iterations of the running PlayLevel so far, counted from 1

@@ -153,11 +153,11 @@ void BuildSpatialIndex() {
         for (std::int32_t id = layer.Count(); id >= 1; --id) Link(s, slot.base + id, CellAt(layer[id].x, layer[id].y));
     }
 
-    grid.elevator.assign(static_cast<size_t>(wallLayer.Count()) + 1, 0);
-    for (std::int32_t position : elevatorIndex)
-        if (position >= 1 && position <= wallLayer.Count()) grid.elevator[static_cast<size_t>(position)] = 1;
-    for (std::int32_t position = 1; position <= wallLayer.Count(); ++position)
-        if (wallLayer[position].param1 != 0) grid.markedWalls.push_back(position);
+    grid.elevator.assign(static_cast<size_t>(level.wallLayer.Count()) + 1, 0);
+    for (std::int32_t position : level.elevatorIndex)
+        if (position >= 1 && position <= level.wallLayer.Count()) grid.elevator[static_cast<size_t>(position)] = 1;
+    for (std::int32_t position = 1; position <= level.wallLayer.Count(); ++position)
+        if (level.wallLayer[position].param1 != 0) grid.markedWalls.push_back(position);
     grid.built = true;
 }
 
@@ -228,19 +228,19 @@ void SpatialIndexRemoved(std::int32_t layer, std::int32_t position) {
 }
 
 void ClearWallMarksUpTo(std::int32_t lastPosition) {
-    lastPosition = std::min(lastPosition, wallLayer.Count());
+    lastPosition = std::min(lastPosition, level.wallLayer.Count());
     if (!grid.built) {
-        for (std::int32_t position = 1; position <= lastPosition; ++position) wallLayer[position].param1 = 0;
+        for (std::int32_t position = 1; position <= lastPosition; ++position) level.wallLayer[position].param1 = 0;
         return;
     }
     auto& marks = grid.markedWalls;
     auto end = std::upper_bound(marks.begin(), marks.end(), lastPosition);
-    for (auto at = marks.begin(); at != end; ++at) wallLayer[*at].param1 = 0;
+    for (auto at = marks.begin(); at != end; ++at) level.wallLayer[*at].param1 = 0;
     marks.erase(marks.begin(), end);
 }
 
 void MarkWall(std::int32_t position) {
-    wallLayer[position].param1 = 1;
+    level.wallLayer[position].param1 = 1;
     if (!grid.built) return;
     auto& marks = grid.markedWalls;
     auto at = std::lower_bound(marks.begin(), marks.end(), position);
@@ -248,7 +248,7 @@ void MarkWall(std::int32_t position) {
 }
 
 void UnmarkWall(std::int32_t position) {
-    wallLayer[position].param1 = 0;
+    level.wallLayer[position].param1 = 0;
     if (!grid.built) return;
     auto& marks = grid.markedWalls;
     auto at = std::lower_bound(marks.begin(), marks.end(), position);
@@ -256,10 +256,10 @@ void UnmarkWall(std::int32_t position) {
 }
 
 bool IsElevator(std::int32_t wallPosition) {
-    if (grid.built && grid.elevator.size() == static_cast<size_t>(wallLayer.Count()) + 1)
-        return wallPosition >= 1 && wallPosition <= wallLayer.Count() &&
+    if (grid.built && grid.elevator.size() == static_cast<size_t>(level.wallLayer.Count()) + 1)
+        return wallPosition >= 1 && wallPosition <= level.wallLayer.Count() &&
                grid.elevator[static_cast<size_t>(wallPosition)] != 0;
-    for (std::int32_t position : elevatorIndex)
+    for (std::int32_t position : level.elevatorIndex)
         if (position == wallPosition) return true;
     return false;
 }

@@ -13,6 +13,8 @@
 #include "sound/sound.h"
 #include "tiles/catalogue.h"
 
+std::int32_t levelModified = 0;
+
 namespace {
 
 // Guards ClearLevel against itself: loading "emptylevel.kbx" may fail, and a failed load clears the level.
@@ -20,10 +22,10 @@ bool clearingLevel = false;
 
 void RaiseSaveMessage(bool ioError) {
     MessageState = 1;
-    DialogButton1 = LanguageText[53];
-    DialogLine1 = LanguageText[76];
-    DialogLine2 = ioError ? LanguageText[77] : LanguageText[78];
-    DialogLine3 = LanguageText[79];
+    DialogButton1 = LanguageText[LineOk];
+    DialogLine1 = LanguageText[LineSaveFailed];
+    DialogLine2 = ioError ? LanguageText[LineWriteError] : LanguageText[LineCannotCreate];
+    DialogLine3 = LanguageText[LineCheckFolder];
 }
 
 // The level the player is on, as the load message names it, whatever file was asked for.
@@ -37,9 +39,9 @@ bool FailLoad() {
     levelFileVersion = -1;
     levelMusicTrack.clear();
     MessageState = 1;
-    DialogButton1 = LanguageText[53];
-    DialogLine1 = LanguageText[80];
-    DialogLine2 = LanguageText[81];
+    DialogButton1 = LanguageText[LineOk];
+    DialogLine1 = LanguageText[LineLoadingProblem];
+    DialogLine2 = LanguageText[LineLevelUnreadable];
     DialogLine3 = CurrentLevelName();
     return false;
 }
@@ -73,9 +75,9 @@ bool LoadOldLevel(const std::string& path) {
 }  // namespace
 
 std::string EncodeLevel() {
-    LevelData level = TakeLevel();
-    level.musicTrack = CurrentMusicTrack();
-    return EncodeLevel(level);
+    LevelData data = TakeLevel();
+    data.musicTrack = CurrentMusicTrack();
+    return EncodeLevel(data);
 }
 
 bool SaveLevel(const std::string& path) {
@@ -98,7 +100,7 @@ void ReadHintFile(const std::string& levelPath) {
     view.hintBoxWidth = 0;
     std::string text;
     if (!PlatformReadFile(HintFilePath(levelPath), text)) text.clear();
-    ParseHintLines(text, hintLines);
+    ParseHintLines(text, level.hintLines);
 }
 
 void ClearLevel() {
@@ -130,19 +132,19 @@ bool LoadLevel(const std::string& requestedPath) {
     if (!PlatformReadFile(path, bytes)) return FailLoad();
     if (!IsLevelHeader(bytes)) return LoadOldLevel(path);
 
-    LevelData level;
-    const bool read = DecodeLevel(bytes, level);
-    levelFileVersion = level.version;
-    if (read) levelMusicTrack = level.musicTrack;
+    LevelData data;
+    const bool read = DecodeLevel(bytes, data);
+    levelFileVersion = data.version;
+    if (read) levelMusicTrack = data.musicTrack;
     // Each missing texture raises the message; the last one stays on screen.
-    for (const MissingTexture& missing : level.missing) RaiseMissingTexture(missing.pack, missing.name);
+    for (const MissingTexture& missing : data.missing) RaiseMissingTexture(missing.pack, missing.name);
     if (!read) return FailLoad();
-    TakeLevelMusic(level.musicTrack);
-    InstallLevel(level);
+    TakeLevelMusic(data.musicTrack);
+    InstallLevel(data);
 
     if (MusicOn != 0) PlayMusic(CurrentMusicTrack());
-    focusX = ball.x;
-    focusY = ball.y;
+    focusX = level.ball.x;
+    focusY = level.ball.y;
     levelModified = 0;
     ReadHintFile(path);
     ComputeLevelRecord();

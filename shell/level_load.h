@@ -3,9 +3,13 @@
 // the messages when a file does not read or write.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "play/level_file.h"
+
+// The level in memory has changed since it was loaded or saved (the editor's unsaved-changes flag); a load clears it.
+extern std::int32_t levelModified;
 
 // Writes the level in the newest version, with the track that plays now. The old file stays in place until the
 // new one is completely written; on failure the save message is raised and the result is false.

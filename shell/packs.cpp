@@ -165,10 +165,10 @@ bool PackFolderExists(const std::string& path) {
     if (name.empty() || PlatformListFolder(parent, name, ListKind::Folders).empty()) return false;
     std::string typed = name.rfind(PackPrefix, 0) == 0 ? name.substr(6) : name;
     MessageState = 1;
-    DialogButton1 = LanguageText[53];
-    DialogLine1 = LanguageText[54];
+    DialogButton1 = LanguageText[LineOk];
+    DialogLine1 = LanguageText[LinePackExists];
     DialogLine2 = typed;
-    DialogLine3 = LanguageText[55];
+    DialogLine3 = LanguageText[LineChooseAnotherName];
     return true;
 }
 

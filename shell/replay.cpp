@@ -189,11 +189,11 @@ ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& op
 }
 
 std::string TraceLine(std::int64_t frame) {
-    return "{\"frame\":" + std::to_string(frame) + ",\"x\":" + Number(ball.x) + ",\"y\":" + Number(ball.y) +
-           ",\"vx\":" + Number(ball.param1) + ",\"vy\":" + Number(ball.param2) +
-           ",\"flags\":" + std::to_string(flagsLeft) + ",\"bombs\":" + std::to_string(bombCount) +
-           ",\"score\":" + std::to_string(score) + ",\"death\":" + Number(deathCounter) +
-           ",\"win\":" + Number(winCounter) + ",\"switch\":" + std::to_string(switchState) +
+    return "{\"frame\":" + std::to_string(frame) + ",\"x\":" + Number(level.ball.x) + ",\"y\":" + Number(level.ball.y) +
+           ",\"vx\":" + Number(level.ball.param1) + ",\"vy\":" + Number(level.ball.param2) +
+           ",\"flags\":" + std::to_string(attempt.flagsLeft) + ",\"bombs\":" + std::to_string(level.bombCount) +
+           ",\"score\":" + std::to_string(score) + ",\"death\":" + Number(level.deathCounter) +
+           ",\"win\":" + Number(level.winCounter) + ",\"switch\":" + std::to_string(attempt.switchState) +
            ",\"elapsed\":" + Number(attempt.elapsedTime) + "}";
 }
 

@@ -11,6 +11,7 @@
 #include "shell/packs.h"
 #include "shell/players.h"
 #include "play/level.h"
+#include "play/play_loop.h"
 #include "play/random.h"
 #include "sound/sound.h"
 #include "gfx/font.h"
@@ -148,10 +149,10 @@ void Startup() {
     if (!SetDisplayMode(ActiveWidth, ActiveHeight, 32, ActiveFullscreen)) NoDisplayModeScreen();
     SetSwapInterval(ActiveFullscreen);
     PlatformShowPointer(false);
-    PlatformSetTitle(LanguageText[1]);
+    PlatformSetTitle(LanguageText[LineGameTitle]);
     SetBlend(BlendMode::Alpha);
 
-    flagsLeft = 1;
+    attempt.flagsLeft = 1;
     PanelX = 15;
     PanelY = 15;
 
@@ -165,7 +166,7 @@ void Startup() {
     });
     LoadTexturePacks();
     TakeCatalogueDefaults();
-    TexturePackList[0] = LanguageText[2];
+    TexturePackList[0] = LanguageText[LineAllTexturePacks];
 
     ListPacks();
     CountLevels();
@@ -188,7 +189,7 @@ int KolbrixMain(int argc, char** argv) {
     LoadSettings();
     StartupLoading = -1;
     MessageState = -1;
-    levelZoom = 0.5;
+    level.levelZoom = 0.5;
     DecideNostalgicMode(argc, argv);
     double t0 = PlatformClock();
     Startup();

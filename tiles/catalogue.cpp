@@ -113,7 +113,7 @@ std::int32_t FindTexture(const std::string& pack, const std::string& name) {
 }
 
 void RaiseMissingTexture(const std::string& pack, const std::string& name) {
-    RaiseMessage(LanguageText[80], LanguageText[85], name + LanguageText[86] + pack);
+    RaiseMessage(LanguageText[LineLoadingProblem], LanguageText[LineTextureNotFound], name + LanguageText[LineInPack] + pack);
 }
 
 std::int32_t LookUpTexture(const std::string& pack, const std::string& name) {

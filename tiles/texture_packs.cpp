@@ -124,7 +124,7 @@ void ScanTexturePacks(List<PackFrameFile>& frames, List<std::int32_t>& packEnds)
     TextureTable[0].firstFrame = 0;
     TextureTable[0].lastFrame = 0;
     TextureTable[0].frame = 0;
-    TextureTable[0].name = LanguageText[3];
+    TextureTable[0].name = LanguageText[LineNoTexture];
 
     std::vector<std::string> folders =
         PlatformListFolder(program, NostalgicMode != 0 ? "1994txtpck*" : "txtpck*", ListKind::Folders);

@@ -37,9 +37,9 @@ protected:
         }
         ResetTextureTable();
         for (int layer = 1; layer <= LevelLayerCount; layer++) LevelLayer(layer).Clear();
-        flyingObjects.Clear();
-        floatingTexts.Clear();
-        elevatorIndex.Clear();
+        attempt.flyingObjects.Clear();
+        attempt.floatingTexts.Clear();
+        level.elevatorIndex.Clear();
         ForgetBoardIndex();
         UiFont = Font{};
         editSelectImage.id = 5001;
@@ -56,23 +56,23 @@ protected:
         attempt = PlayAttempt{};
         playRun = PlayRun{};
         playRun.hudVisible = 0;
-        levelZoom = 1;
+        level.levelZoom = 1;
         view.pixelsPerUnit = 1;
-        deathCounter = winCounter = 0;
-        ballSizeDivisor = 0;
-        ballGrowFlag = 0;
-        ballGrowth = 0;
-        ballRolling = 0;
-        switchState = -1;
-        background = LevelObject{};
-        ball = LevelObject{};
-        ball.x = ball.y = -100000;      // out of the way unless a test places it
-        for (std::string& line : hintLines) line.clear();
-        timeLimit = 0;
-        flagsLeft = 0;
-        bombCount = 0;
+        level.deathCounter = level.winCounter = 0;
+        level.ballSizeDivisor = 0;
+        level.ballGrowFlag = 0;
+        level.ballGrowth = 0;
+        attempt.ballRolling = 0;
+        attempt.switchState = -1;
+        level.background = LevelObject{};
+        level.ball = LevelObject{};
+        level.ball.x = level.ball.y = -100000;      // out of the way unless a test places it
+        for (std::string& line : level.hintLines) line.clear();
+        level.timeLimit = 0;
+        attempt.flagsLeft = 0;
+        level.bombCount = 0;
         score = 0;
-        levelBounds = LevelBounds{};
+        level.levelBounds = LevelBounds{};
         focusX = focusY = 0;
 
         SetColor(255, 255, 255);
@@ -84,8 +84,8 @@ protected:
         ResetTextureTable();
         ImageTable.Clear();
         for (int layer = 1; layer <= LevelLayerCount; layer++) LevelLayer(layer).Clear();
-        flyingObjects.Clear();
-        floatingTexts.Clear();
+        attempt.flyingObjects.Clear();
+        attempt.floatingTexts.Clear();
         ForgetBoardIndex();
         UiFont = Font{};
         view = BoardView{};
@@ -93,8 +93,8 @@ protected:
         ActiveWidth = 1024;
         ActiveHeight = 768;
         frameStep = 0;
-        levelZoom = 0.5;
-        for (std::string& line : hintLines) line.clear();
+        level.levelZoom = 0.5;
+        for (std::string& line : level.hintLines) line.clear();
     }
 
     static std::uint32_t Img(int i) { return 1000 + static_cast<std::uint32_t>(i); }

@@ -24,7 +24,7 @@ TEST_F(BoardDrawing, FramesTenToThirteenByHalfStepsWrapToJustBelowTheFirst) {
     for (int i = 0; i < 9; i++) {
         SCOPED_TRACE(i);
         const auto walls = DrawOneLayer(WallLayerNumber);
-        EXPECT_NEAR(wallLayer[1].frame, values[i], 1e-9);
+        EXPECT_NEAR(level.wallLayer[1].frame, values[i], 1e-9);
         ASSERT_EQ(walls.size(), 1u);
         EXPECT_EQ(walls[0].image, Img(images[i]));
 
@@ -34,7 +34,7 @@ TEST_F(BoardDrawing, FramesTenToThirteenByHalfStepsWrapToJustBelowTheFirst) {
         ASSERT_EQ(ground.size(), 2u);
         EXPECT_EQ(ground[0].image, Img(images[i]));
         EXPECT_EQ(ground[1].image, Img(images[i]));
-        EXPECT_EQ(groundLayer[1].frame, 10);     // objects of a tiling texture keep no frame of their own
+        EXPECT_EQ(level.groundLayer[1].frame, 10);     // objects of a tiling texture keep no frame of their own
     }
 }
 
@@ -42,14 +42,14 @@ TEST_F(BoardDrawing, ExplosionsPlayOnceAtFourCellsSquareWhereverTheyAreAndAreRem
     const std::int32_t explosion = Texture("boom", KindExplosion, 30, 33);
     for (double step : {0.5, 1.0}) {
         SCOPED_TRACE(step);
-        explosionLayer.Clear();
+        level.explosionLayer.Clear();
         // Far off the screen: explosions are never culled.
         AddObject(-5000, 9000, ExplosionLayerNumber, explosion);
         frameStep = step;
         view.pixelsPerUnit = 0.5;
         std::vector<std::uint32_t> shown;
         int frames = 0;
-        while (!explosionLayer.Empty() && frames < 100) {
+        while (!level.explosionLayer.Empty() && frames < 100) {
             frames++;
             for (const QuadRecord& quad : DrawOneLayer(ExplosionLayerNumber, 10)) {
                 EXPECT_EQ(quad.x, -2500);
@@ -72,14 +72,14 @@ TEST_F(BoardDrawing, AnExplosionRemovedOnTheWayLetsTheNextOneDrawInTheSameFrame)
     const std::int32_t explosion = Texture("boom", KindExplosion, 30, 33);
     AddObject(0, 0, ExplosionLayerNumber, explosion);
     AddObject(512, 0, ExplosionLayerNumber, explosion);
-    explosionLayer[1].frame = 33;       // on its last frame
+    level.explosionLayer[1].frame = 33;       // on its last frame
     frameStep = 1;
     const auto quads = DrawOneLayer(ExplosionLayerNumber, 10);
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_EQ(quads[0].x, 512);
     EXPECT_EQ(quads[0].image, Img(31));
-    ASSERT_EQ(explosionLayer.Count(), 1);
-    EXPECT_EQ(explosionLayer[1].x, 512);
+    ASSERT_EQ(level.explosionLayer.Count(), 1);
+    EXPECT_EQ(level.explosionLayer[1].x, 512);
 }
 
 // ---- Hiding and the switch cell ------------------------------------------------------------------------------
@@ -99,16 +99,16 @@ TEST_F(BoardDrawing, BlankObjectsAreHiddenInPlayOnly) {
         SCOPED_TRACE(c.name + std::string(" editor ") + std::to_string(c.editorMode) + " showAll " +
                      std::to_string(c.showAll));
         ResetTextureTable();
-        wallLayer.Clear();
-        flyingObjects.Clear();
+        level.wallLayer.Clear();
+        attempt.flyingObjects.Clear();
         const std::int32_t texture = Texture(c.name, KindWall, 5, 5);
         AddObject(128, 128, WallLayerNumber, texture);
-        flyingObjects.Add(wallLayer[1]);
+        attempt.flyingObjects.Add(level.wallLayer[1]);
         view.EditorMode = c.editorMode;
         playRun.showAll = c.showAll;
         EXPECT_EQ(DrawOneLayer(WallLayerNumber).size(), c.drawn ? 1u : 0u);
         // Blown-away platforms are never hidden.
-        EXPECT_EQ(Draw([] { DrawFlyingObjects(flyingObjects, 0, 0, 0, 10); }).size(), 1u);
+        EXPECT_EQ(Draw([] { DrawFlyingObjects(attempt.flyingObjects, 0, 0, 0, 10); }).size(), 1u);
     }
 }
 
@@ -120,7 +120,7 @@ TEST_F(BoardDrawing, TheSwitchCellShowsItsSecondFrameWhileTheSwitchIsOn) {
     frameStep = 0.5;
     for (int frame = 0; frame < 6; frame++) {
         for (std::int32_t state : {0, -1}) {
-            switchState = state;
+            attempt.switchState = state;
             const auto quads = DrawOneLayer(ArrowLayerNumber, 10);
             ASSERT_EQ(quads.size(), 2u);
             EXPECT_EQ(quads[0].image, Img(state != 0 ? 41 : 40)) << frame;
@@ -145,8 +145,8 @@ protected:
     void SetUp() override {
         BoardTest::SetUp();
         // One object in every layer, each texture with an image of its own, all on the same cell.
-        background.texture = Texture("sky", KindBackground, 1, 1);
-        background.frame = 1;
+        level.background.texture = Texture("sky", KindBackground, 1, 1);
+        level.background.frame = 1;
         const std::pair<std::int32_t, std::int32_t> layers[] = {
             {GroundLayerNumber, 2}, {HazardLayerNumber, 3}, {ArrowLayerNumber, 4},  {PathLayerNumber, 5},
             {PlatformLayerNumber, 6}, {PickupLayerNumber, 7}, {WallLayerNumber, 8}, {CrackLayerNumber, 9},
@@ -154,13 +154,13 @@ protected:
         };
         for (const auto& [layer, image] : layers)
             AddObject(0, 0, layer, Texture("t" + std::to_string(image), KindWall, image, image));
-        ball.texture = Texture("ball", KindBall, 12, 12);
-        ball.frame = 12;
-        ball.x = ball.y = 0;
+        level.ball.texture = Texture("ball", KindBall, 12, 12);
+        level.ball.frame = 12;
+        level.ball.x = level.ball.y = 0;
         LevelObject flying;
         flying.texture = Texture("flying", KindPlatform, 13, 13);
         flying.frame = 13;
-        flyingObjects.Add(flying);
+        attempt.flyingObjects.Add(flying);
     }
 
     static void ExpectOrder(const std::vector<QuadRecord>& quads, const std::vector<Expected>& expected) {
@@ -224,8 +224,8 @@ TEST_F(DrawOrder, TheEditorAddsItsCursorAndThePathMarkersInsteadOfTheExplosions)
 TEST_F(DrawOrder, TheBackgroundFillsTheScreenAndRunsThroughItsFramesEvenWhenItTiles) {
     for (std::int32_t repeat : {0, -1}) {
         ResetTextureTable();
-        background.texture = Texture("sky", KindBackground, 20, 22, repeat);
-        background.frame = 20;
+        level.background.texture = Texture("sky", KindBackground, 20, 22, repeat);
+        level.background.frame = 20;
         frameStep = 1;
         std::vector<std::uint32_t> images;
         for (int i = 0; i < 4; i++) {
@@ -257,7 +257,7 @@ TEST_F(BoardDrawing, CellsTouchingTheScreenEdgesAreDrawnAndOnePixelFurtherAreNot
     };
     const std::int32_t texture = Texture("brick", KindWall, 5, 5);
     for (const Case& c : cases) {
-        wallLayer.Clear();
+        level.wallLayer.Clear();
         AddObject(c.x, c.y, WallLayerNumber, texture);
         const auto quads = Draw([] { DrawLayer(WallLayerNumber, 0, 100, 50, 6); });
         EXPECT_EQ(quads.size(), c.drawn ? 1u : 0u) << c.x << ", " << c.y;
@@ -287,9 +287,9 @@ TEST_F(BoardDrawing, ObjectsOfASingleImageKeepTheirFrameWhereverTheCameraIs) {
         ASSERT_EQ(quads.size(), 2u);
         EXPECT_EQ(quads[0].image, Img(5));
     }
-    EXPECT_EQ(wallLayer[1].frame, 5);
-    EXPECT_EQ(wallLayer[2].frame, 5);
-    EXPECT_NE(wallLayer[3].frame, 10);      // the animated one runs
+    EXPECT_EQ(level.wallLayer[1].frame, 5);
+    EXPECT_EQ(level.wallLayer[2].frame, 5);
+    EXPECT_NE(level.wallLayer[3].frame, 10);      // the animated one runs
 }
 
 // A big level: every layer that does not move is sorted into a grid, so drawing looks only at what is near the
@@ -314,7 +314,7 @@ protected:
                                            : n % 7 == 0   ? stone : brick;
                 AddObject(column * 128, row * 128, WallLayerNumber, texture);
             }
-        CopyLayer(wallLayer, platformLayer);
+        CopyLayer(level.wallLayer, level.platformLayer);
         view.pixelsPerUnit = 0.5;
     }
 
@@ -333,9 +333,9 @@ protected:
         }
         // Every object with an animation of its own is on the same frame, on the screen or not.
         int differing = 0;
-        for (std::int32_t i = 1; i <= wallLayer.Count() && i <= platformLayer.Count(); i++) {
-            const TextureEntry& entry = Entry(static_cast<std::int32_t>(wallLayer[i].texture));
-            if (entry.repeat != -1 && entry.lastFrame > entry.firstFrame && wallLayer[i].frame != platformLayer[i].frame)
+        for (std::int32_t i = 1; i <= level.wallLayer.Count() && i <= level.platformLayer.Count(); i++) {
+            const TextureEntry& entry = Entry(static_cast<std::int32_t>(level.wallLayer[i].texture));
+            if (entry.repeat != -1 && entry.lastFrame > entry.firstFrame && level.wallLayer[i].frame != level.platformLayer[i].frame)
                 differing++;
         }
         EXPECT_EQ(differing, 0);
@@ -402,7 +402,7 @@ TEST_F(BigLevel, ChangesToTheLayerShowInTheNextFrames) {
     ExpectSameAsFullWalk(0, 0);
 
     // Moved in place from far away onto the screen: noticed within a few frames.
-    LevelObject& far = wallLayer[wallLayer.Count() / 2];
+    LevelObject& far = level.wallLayer[level.wallLayer.Count() / 2];
     ASSERT_GT(far.y, 3000);
     far.texture = glass;
     far.frame = 9;
@@ -411,20 +411,20 @@ TEST_F(BigLevel, ChangesToTheLayerShowInTheNextFrames) {
     int frames = 0;
     while (WithImage(Draw([] { DrawLayer(WallLayerNumber, 0, 0, 0, 6); }), Img(9)).size() < 2 && frames < 1000)
         frames++;
-    EXPECT_LE(frames, wallLayer.Count() / 32 + 1);
+    EXPECT_LE(frames, level.wallLayer.Count() / 32 + 1);
 
     // A whole new level with the same number of objects.
-    const std::int32_t count = wallLayer.Count();
-    wallLayer.Clear();
+    const std::int32_t count = level.wallLayer.Count();
+    level.wallLayer.Clear();
     for (int i = 0; i < count; i++) {
         LevelObject object;
         object.texture = glass;
         object.frame = 9;
         object.x = (i % 50) * 128;
         object.y = (i / 50) * 128;
-        wallLayer.Add(object);
+        level.wallLayer.Add(object);
     }
-    CopyLayer(wallLayer, platformLayer);
+    CopyLayer(level.wallLayer, level.platformLayer);
     ExpectSameAsFullWalk(0, 0);
 }
 
@@ -432,11 +432,11 @@ TEST_F(BigLevel, FramesPutBackFromABackupAreTakenUp) {
     frameStep = 0.5;
     ExpectSameAsFullWalk(0, 0);
     Layer backup;
-    CopyLayer(wallLayer, backup);
+    CopyLayer(level.wallLayer, backup);
     for (int i = 0; i < 5; i++) ExpectSameAsFullWalk(0, 0);
     // A restart after a death: the layers as they were, frames included.
-    CopyLayer(backup, wallLayer);
-    CopyLayer(backup, platformLayer);
+    CopyLayer(backup, level.wallLayer);
+    CopyLayer(backup, level.platformLayer);
     for (int i = 0; i < 5; i++) ExpectSameAsFullWalk(i * 700, i * 300);
 }
 
@@ -444,16 +444,16 @@ TEST_F(BigLevel, MovingElevatorsAreFollowed) {
     // A wall becomes an elevator after the grid was built (walls whose name holds "elevator" move in play).
     frameStep = 0;
     ExpectSameAsFullWalk(0, 0);
-    for (Layer* layer : {&wallLayer, &platformLayer}) {
+    for (Layer* layer : {&level.wallLayer, &level.platformLayer}) {
         (*layer)[5000].texture = lift;
         (*layer)[5000].frame = 8;
     }
-    const double startY = wallLayer[5000].y;
+    const double startY = level.wallLayer[5000].y;
     for (int step = 0; step < 20; step++) {
-        wallLayer[5000].y = startY - step * 300;
-        platformLayer[5000].y = wallLayer[5000].y;
-        const std::int32_t cx = static_cast<std::int32_t>(wallLayer[5000].x * 0.5) - 500;
-        const std::int32_t cy = static_cast<std::int32_t>(wallLayer[5000].y * 0.5) - 300;
+        level.wallLayer[5000].y = startY - step * 300;
+        level.platformLayer[5000].y = level.wallLayer[5000].y;
+        const std::int32_t cx = static_cast<std::int32_t>(level.wallLayer[5000].x * 0.5) - 500;
+        const std::int32_t cy = static_cast<std::int32_t>(level.wallLayer[5000].y * 0.5) - 300;
         EXPECT_EQ(WithImage(Draw([&] { DrawLayer(WallLayerNumber, 0, cx, cy, 6); }), Img(8)).size(), 1u) << step;
         ExpectSameAsFullWalk(cx, cy);
     }
@@ -478,18 +478,18 @@ TEST_F(BoardDrawing, TheBallIsShrunkBehindEverythingGrownOrNormal) {
         {0, -1, 64, 102, 156, 96, 9, DepthFunc::Less},
         {-1, -1, 32, 110, 164, 80, 9, DepthFunc::Less},
     };
-    ball.texture = Texture("ball", KindBall, 3, 3);
-    ball.frame = 3;
-    ball.x = 256;
-    ball.y = 384;
+    level.ball.texture = Texture("ball", KindBall, 3, 3);
+    level.ball.frame = 3;
+    level.ball.x = 256;
+    level.ball.y = 384;
     view.pixelsPerUnit = 0.5;
     const std::int32_t after = Texture("after", KindWall, 4, 4);
     AddObject(256, 384, ArrowLayerNumber, after);
     for (const Case& c : cases) {
         SCOPED_TRACE(c.divisor);
-        ballSizeDivisor = c.divisor;
-        ballGrowFlag = c.growFlag;
-        ballGrowth = c.growth;
+        level.ballSizeDivisor = c.divisor;
+        level.ballGrowFlag = c.growFlag;
+        level.ballGrowth = c.growth;
         const auto quads = Draw([] {
             DrawBall(10, 20);
             DrawLayer(ArrowLayerNumber, 0, 10, 20, 10);
@@ -507,9 +507,9 @@ TEST_F(BoardDrawing, TheBallIsShrunkBehindEverythingGrownOrNormal) {
 }
 
 TEST_F(BoardDrawing, TheBallRollsOnlyWhileRollingAndIsGoneTenFramesAfterADeath) {
-    ball.texture = Texture("ball", KindBall, 20, 23);
-    ball.frame = 20;
-    ball.x = ball.y = 0;
+    level.ball.texture = Texture("ball", KindBall, 20, 23);
+    level.ball.frame = 20;
+    level.ball.x = level.ball.y = 0;
     frameStep = 1;
     struct Case {
         std::int32_t rolling;
@@ -520,10 +520,10 @@ TEST_F(BoardDrawing, TheBallRollsOnlyWhileRollingAndIsGoneTenFramesAfterADeath) 
         {-1, 0, 0, Img(21)}, {0, 0, 0, Img(20)}, {-1, 3, 0, Img(20)}, {-1, 0, 9.9, Img(21)}, {-1, 0, 10, 0},
     };
     for (const Case& c : cases) {
-        ball.frame = 20;
-        ballRolling = c.rolling;
-        winCounter = c.win;
-        deathCounter = c.death;
+        level.ball.frame = 20;
+        attempt.ballRolling = c.rolling;
+        level.winCounter = c.win;
+        level.deathCounter = c.death;
         const auto quads = Draw([] { DrawBall(0, 0); });
         if (c.image == 0) {
             EXPECT_TRUE(quads.empty()) << c.death;
@@ -538,17 +538,17 @@ TEST_F(BoardDrawing, FlyingObjectsAreRedCulledCellsWhateverTheirKind) {
     LevelObject flying;
     flying.texture = Texture("boom", KindExplosion, 30, 33);
     flying.frame = 30;
-    flyingObjects.Add(flying);
+    attempt.flyingObjects.Add(flying);
     flying.x = 2000;                    // off the screen
-    flyingObjects.Add(flying);
+    attempt.flyingObjects.Add(flying);
     flying.texture = Texture("switch", KindArrowSwitch, 40, 41);
     flying.frame = 40;
     flying.x = 256;
-    flyingObjects.Add(flying);          // not held by the switch
-    switchState = 0;
+    attempt.flyingObjects.Add(flying);          // not held by the switch
+    attempt.switchState = 0;
     frameStep = 1;
     const auto quads = Draw([] {
-        DrawFlyingObjects(flyingObjects, frameStep, 0, 0, 10);
+        DrawFlyingObjects(attempt.flyingObjects, frameStep, 0, 0, 10);
         DrawBackground();
     });
     ASSERT_EQ(quads.size(), 3u);
@@ -560,7 +560,7 @@ TEST_F(BoardDrawing, FlyingObjectsAreRedCulledCellsWhateverTheirKind) {
     EXPECT_EQ(quads[0].b, 0);
     EXPECT_EQ(quads[2].r, 255);         // white again afterwards
     EXPECT_EQ(quads[2].g, 255);
-    EXPECT_EQ(flyingObjects[2].frame, 31);  // culled, yet animated
+    EXPECT_EQ(attempt.flyingObjects[2].frame, 31);  // culled, yet animated
 }
 
 }  // namespace

@@ -7,10 +7,10 @@ namespace {
 using Camera = BoardTest;
 
 void Bounds(double minX, double maxX, double minY, double maxY) {
-    levelBounds.minX = minX;
-    levelBounds.maxX = maxX;
-    levelBounds.minY = minY;
-    levelBounds.maxY = maxY;
+    level.levelBounds.minX = minX;
+    level.levelBounds.maxX = maxX;
+    level.levelBounds.minY = minY;
+    level.levelBounds.maxY = maxY;
 }
 
 TEST_F(Camera, TheBoardScalesWithZoomLevelZoomAndTheScreenWidthOnly) {
@@ -26,7 +26,7 @@ TEST_F(Camera, TheBoardScalesWithZoomLevelZoomAndTheScreenWidthOnly) {
         ActiveWidth = c.width;
         ActiveHeight = c.height;
         attempt.targetZoom = c.zoom;
-        levelZoom = c.levelZoom;
+        level.levelZoom = c.levelZoom;
         UpdateZoom();
         EXPECT_DOUBLE_EQ(view.currentZoom, c.zoom);
         EXPECT_DOUBLE_EQ(view.pixelsPerUnit, c.pixelsPerUnit) << c.width << " x " << c.height;
@@ -34,7 +34,7 @@ TEST_F(Camera, TheBoardScalesWithZoomLevelZoomAndTheScreenWidthOnly) {
 }
 
 TEST_F(Camera, TheZoomEasesOnlyWhilePlaying) {
-    levelZoom = 1;
+    level.levelZoom = 1;
     attempt.targetZoom = 0.5;
     view.currentZoom = 1;
     attempt.playing = -1;
@@ -83,7 +83,7 @@ TEST_F(Camera, TargetsAreClampedToTheLevel) {
         SCOPED_TRACE(c.what);
         ActiveWidth = c.width;
         ActiveHeight = c.height;
-        levelZoom = 0.5;
+        level.levelZoom = 0.5;
         UpdateZoom();
         Bounds(c.minX, c.maxX, c.minY, c.maxY);
         focusX = c.focusX;
@@ -97,7 +97,7 @@ TEST_F(Camera, TargetsAreClampedToTheLevel) {
 TEST_F(Camera, AOneCellLevelIsCentredAndStandsOnTheBottomEdgeOfALargeScreen) {
     ActiveWidth = 1600;
     ActiveHeight = 1200;
-    levelZoom = 0.5;
+    level.levelZoom = 0.5;
     const std::int32_t brick = Texture("brick", KindWall, 5, 5);
     AddObject(640, 640, WallLayerNumber, brick);
     Bounds(640, 640, 640, 640);
@@ -130,8 +130,8 @@ TEST_F(Camera, EasesAnEighthOfTheWayOrHalfDuringTheDeathAndVictorySequences) {
     Bounds(0, 100000, 0, 100000);
     view.pixelsPerUnit = 1;
     for (const Case& c : cases) {
-        deathCounter = c.death;
-        winCounter = c.win;
+        level.deathCounter = c.death;
+        level.winCounter = c.win;
         view.smoothClock = c.clock;
         view.cameraX = view.cameraY = 0;
         // The focus cell's centre 800 pixels right and down of the screen's centre.

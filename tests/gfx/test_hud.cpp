@@ -42,7 +42,7 @@ TEST_F(Hud, AFloatingTextRisesThenRisesFasterWhileFadingAndIsGoneAt24Point75Fram
         const auto quads = Draw([] { StepFloatingTexts(frameStep); DrawFloatingTexts(0, 0); });
         if (frame == 99) {
             EXPECT_TRUE(quads.empty());
-            EXPECT_TRUE(floatingTexts.Empty());
+            EXPECT_TRUE(attempt.floatingTexts.Empty());
             break;
         }
         ASSERT_EQ(quads.size(), 1u) << frame;
@@ -83,7 +83,7 @@ TEST_F(Hud, ACentredTextStaysCentredWhateverTheCameraDoes) {
         ActiveWidth = c.width;
         ActiveHeight = c.height;
         for (std::int32_t camera : {0, 5000, -777}) {
-            floatingTexts.Clear();
+            attempt.floatingTexts.Clear();
             AddFloatingText(CentreOnScreen, 12345, "go", 255, 255, 255);
             frameStep = 1;
             view.pixelsPerUnit = camera == 0 ? 1 : 0.3;
@@ -102,13 +102,13 @@ TEST_F(Hud, ACentredTextStaysCentredWhateverTheCameraDoes) {
 TEST_F(Hud, AnExpiredTextLetsTheNextOneDrawInTheSameFrame) {
     AddFloatingText(0, 0, "a", 255, 255, 255);
     AddFloatingText(1280, 0, "b", 255, 255, 255);
-    floatingTexts[1].age = 24.5;
+    attempt.floatingTexts[1].age = 24.5;
     frameStep = 0.25;
     const auto quads = Draw([] { StepFloatingTexts(frameStep); DrawFloatingTexts(0, 0); });
     ASSERT_EQ(quads.size(), 1u);
     EXPECT_EQ(quads[0].image, Char('b'));
-    ASSERT_EQ(floatingTexts.Count(), 1);
-    EXPECT_EQ(floatingTexts[1].text, "b");
+    ASSERT_EQ(attempt.floatingTexts.Count(), 1);
+    EXPECT_EQ(attempt.floatingTexts[1].text, "b");
 }
 
 // ---- Counters and time ---------------------------------------------------------------------------------------
@@ -125,9 +125,9 @@ TEST_F(Hud, CountersAndTimeSitAtTheirPlacesOnEveryScreenSize) {
         {640, 480, 50, 392, 436, 29, 37, 72, 6, 40, 515},
     };
     playRun.hudVisible = -1;
-    flagsLeft = 3;
-    bombCount = 12;
-    timeLimit = 65;
+    attempt.flagsLeft = 3;
+    level.bombCount = 12;
+    level.timeLimit = 65;
     attempt.remainingTimeText = "01:05";
     for (const Case& c : cases) {
         SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
@@ -188,7 +188,7 @@ TEST_F(Hud, TheTimeTurnsRedWithTheWarningAndIsAbsentWithoutALimit) {
     playRun.hudVisible = -1;
     attempt.remainingTimeText = "00:04";
     for (const Case& c : cases) {
-        timeLimit = c.limit;
+        level.timeLimit = c.limit;
         attempt.timeWarningShown = c.warning;
         const auto four = WithImage(Draw([] { DrawHud(0, 0); }), Char('4'));
         ASSERT_EQ(four.size(), c.shown) << c.limit;
@@ -201,12 +201,12 @@ TEST_F(Hud, TheTimeTurnsRedWithTheWarningAndIsAbsentWithoutALimit) {
 
 TEST_F(Hud, NothingButFloatingTextsAndTheHintWhileTheHudIsOff) {
     playRun.hudVisible = 0;
-    flagsLeft = 3;
-    timeLimit = 60;
+    attempt.flagsLeft = 3;
+    level.timeLimit = 60;
     attempt.remainingTimeText = "01:00";
     score = 50;
     AddFloatingText(0, 0, "a", 255, 255, 255);
-    hintLines[1] = "hint";
+    level.hintLines[1] = "hint";
     const auto quads = Draw([] { DrawHud(0, 0); });
     EXPECT_EQ(WithImage(quads, Char('a')).size(), 1u);
     EXPECT_EQ(WithImage(quads, editGrayImage.id).size(), 1u);
@@ -241,9 +241,9 @@ TEST_F(Hud, TheDisplayedScoreCountsUpFasterWhenFurtherBehindAndNeverPassesTheSco
 // ---- The hint box -------------------------------------------------------------------------------------------
 
 TEST_F(Hud, TheHintBoxFitsTheWidestLineAndItsLinesStandInIt) {
-    hintLines[1] = "abcdefghij";            // 120 pixels
-    hintLines[2] = "abcdefghijklmno";       // 180: the widest
-    hintLines[4] = "x";
+    level.hintLines[1] = "abcdefghij";            // 120 pixels
+    level.hintLines[2] = "abcdefghijklmno";       // 180: the widest
+    level.hintLines[4] = "x";
     attempt.elapsedTime = 5;
     const auto quads = Draw([] { DrawHud(0, 0); });
     EXPECT_EQ(view.hintBoxWidth, 180);
@@ -265,14 +265,14 @@ TEST_F(Hud, TheHintBoxFitsTheWidestLineAndItsLinesStandInIt) {
     EXPECT_EQ(glyphs[20 + 15].y, 712);      // the second line
     EXPECT_EQ(glyphs.back().y, 740);        // the fourth
     // Measured once: a later change of the lines keeps the width until a level is read again.
-    hintLines[2] = "a";
+    level.hintLines[2] = "a";
     Draw([] { DrawHud(0, 0); });
     EXPECT_EQ(view.hintBoxWidth, 180);
 }
 
 TEST_F(Hud, TheHintBlinksForTheFirstTwoSecondsThenStays) {
-    hintLines[1] = "hint";
-    hintLines[2] = "second line";
+    level.hintLines[1] = "hint";
+    level.hintLines[2] = "second line";
     frameStep = 0.5;        // 0.02 seconds a frame
     int shown = 0, hidden = 0;
     for (int frame = 1; frame <= 150; frame++) {
@@ -291,7 +291,7 @@ TEST_F(Hud, TheHintBlinksForTheFirstTwoSecondsThenStays) {
     EXPECT_GE(shown, 30);
     EXPECT_GE(hidden, 30);
     // No hint, no box.
-    hintLines[1].clear();
+    level.hintLines[1].clear();
     EXPECT_TRUE(Draw([] { DrawHud(0, 0); }).empty());
 }
 

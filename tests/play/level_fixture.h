@@ -126,8 +126,8 @@ protected:
         PackList.Clear();
         PackIndex = 0;
         LevelNumber = 1;
-        ballShadow = LevelObject{};
-        background = LevelObject{};
+        level.ballShadow = LevelObject{};
+        level.background = LevelObject{};
         TakeCatalogueDefaults();
         SeedRandom(7);
         ClearMessage();
@@ -173,16 +173,16 @@ protected:
 
     // The level in memory is the fixture's empty level.
     static void ExpectEmptyLevel() {
-        ASSERT_EQ(wallLayer.Count(), 3);
-        EXPECT_EQ(wallLayer[3].x, 256);
+        ASSERT_EQ(level.wallLayer.Count(), 3);
+        EXPECT_EQ(level.wallLayer[3].x, 256);
         for (int layer = 1; layer <= LevelLayerCount; ++layer) {
             if (layer != WallLayerNumber) {
                 EXPECT_EQ(LevelLayer(layer).Count(), 0) << LayerName(layer);
             }
         }
-        EXPECT_EQ(ball.x, 128);
-        EXPECT_EQ(ball.y, 128);
-        EXPECT_EQ(background.texture, TexSky);
-        EXPECT_EQ(levelTitle, "");
+        EXPECT_EQ(level.ball.x, 128);
+        EXPECT_EQ(level.ball.y, 128);
+        EXPECT_EQ(level.background.texture, TexSky);
+        EXPECT_EQ(level.levelTitle, "");
     }
 };

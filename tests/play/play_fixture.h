@@ -95,10 +95,10 @@ inline LevelObject& Platform(double x, double y, double vx = 0, double vy = 0) {
 }
 inline void Ball(double x, double y, double vx = 0, double vy = 0) {
     PlaceBall(0, 0, TexBall);
-    ball.x = x;
-    ball.y = y;
-    ball.param1 = vx;
-    ball.param2 = vy;
+    level.ball.x = x;
+    level.ball.y = y;
+    level.ball.param1 = vx;
+    level.ball.param2 = vy;
 }
 // What reading the level from a file does after the layers: its extent and the elevator list.
 inline void Finish() {
@@ -184,20 +184,20 @@ protected:
         LanguageText[241] = "5 SECONDS LEFT!";
 
         for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-        elevatorIndex.Clear();
-        flyingObjects.Clear();
-        floatingTexts.Clear();
+        level.elevatorIndex.Clear();
+        attempt.flyingObjects.Clear();
+        attempt.floatingTexts.Clear();
         playEvents.Clear();
-        background = LevelObject{};
-        ballShadow = LevelObject{};
+        level.background = LevelObject{};
+        level.ballShadow = LevelObject{};
         TakeCatalogueDefaults();
-        timeLimit = 0;
-        levelZoom = 0.5;
+        level.timeLimit = 0;
+        level.levelZoom = 0.5;
         score = 0;
         attempt = PlayAttempt{};
         playRun = PlayRun{};
-        bombCount = 0;
-        deathCounter = winCounter = 0;
+        level.bombCount = 0;
+        level.deathCounter = level.winCounter = 0;
         lastFlagsReminderTime = 0;
         lastBumpTime = -1e9;
         ActiveWidth = 1024;
@@ -212,9 +212,9 @@ protected:
         CloseAudio();
         HeadlessAudioReset();
         for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-        elevatorIndex.Clear();
-        flyingObjects.Clear();
-        floatingTexts.Clear();
+        level.elevatorIndex.Clear();
+        attempt.flyingObjects.Clear();
+        attempt.floatingTexts.Clear();
         ResetTextureTable();
         folder.reset();
     }
@@ -254,7 +254,7 @@ protected:
         options.maxFrames = maxFrames;
         options.afterFrame = [this](std::int64_t frame) {
             // Play's messages are white; one that is noted is tinted a shade, so it is noted once.
-            for (FloatingText& text : floatingTexts) {
+            for (FloatingText& text : attempt.floatingTexts) {
                 if (text.blue != 255) continue;
                 shown.emplace_back(frame, text.text);
                 text.blue = 254;
@@ -262,28 +262,28 @@ protected:
             if (everyFrame) everyFrame(frame);
             Snapshot s;
             s.frame = frame;
-            s.x = ball.x;
-            s.y = ball.y;
-            s.vx = ball.param1;
-            s.vy = ball.param2;
-            s.flags = flagsLeft;
-            s.bombs = bombCount;
+            s.x = level.ball.x;
+            s.y = level.ball.y;
+            s.vx = level.ball.param1;
+            s.vy = level.ball.param2;
+            s.flags = attempt.flagsLeft;
+            s.bombs = level.bombCount;
             s.score = score;
-            s.switchState = switchState;
-            s.death = deathCounter;
-            s.win = winCounter;
+            s.switchState = attempt.switchState;
+            s.death = level.deathCounter;
+            s.win = level.winCounter;
             s.elapsed = attempt.elapsedTime;
-            s.timeLimit = timeLimit;
+            s.timeLimit = level.timeLimit;
             s.targetZoom = attempt.targetZoom;
-            s.levelZoom = levelZoom;
+            s.levelZoom = level.levelZoom;
             s.hud = playRun.hudVisible;
             s.cheats = playRun.cheatsOn;
             s.god = playRun.godMode;
             s.show = playRun.showAll;
             s.zoom = playRun.autoZoom;
-            s.pickups = pickupLayer.Count();
-            s.explosions = explosionLayer.Count();
-            s.texts = floatingTexts.Count();
+            s.pickups = level.pickupLayer.Count();
+            s.explosions = level.explosionLayer.Count();
+            s.texts = attempt.floatingTexts.Count();
             frames.push_back(s);
         };
         result = RunReplay(segments, options, device);

@@ -31,9 +31,9 @@ TEST_F(BallMotion, FallingOntoAWallTopBouncesUpATwoThirdsAndStopsOnTheWall) {
     Finish();
     Ball(0, 100, 0, 30);
     MoveBallY(140);
-    EXPECT_EQ(ball.param2, -20);
-    EXPECT_EQ(ball.y, 256 - 128);
-    EXPECT_EQ(wallLayer[1].param1, 1);      // touched
+    EXPECT_EQ(level.ball.param2, -20);
+    EXPECT_EQ(level.ball.y, 256 - 128);
+    EXPECT_EQ(level.wallLayer[1].param1, 1);      // touched
 }
 
 TEST_F(BallMotion, ADroppedBallComesToRestOnTheFloor) {
@@ -71,8 +71,8 @@ TEST_P(SideBounce, AWallSideSendsTheBallBackAtTwoThirdsAndBumpsAboveTheThreshold
     Ball(110, 0, c.speed, 0);
     HeadlessAudioClearEvents();
     MoveBallX(110 + c.speed * 2);
-    EXPECT_DOUBLE_EQ(ball.param1, c.bounced);
-    EXPECT_EQ(ball.x, 128);                 // the step into the wall is undone
+    EXPECT_DOUBLE_EQ(level.ball.param1, c.bounced);
+    EXPECT_EQ(level.ball.x, 128);                 // the step into the wall is undone
     EXPECT_EQ(BumpsHeard(), c.bumps);
     if (c.bumps) {
         EXPECT_EQ(LastBumpVolume(), c.volume);
@@ -90,7 +90,7 @@ TEST_F(BallMotion, ASideKnockBelowTenIsSilent) {
     Ball(120, 0, 9, 0);
     HeadlessAudioClearEvents();
     MoveBallX(140);
-    EXPECT_EQ(ball.param1, -6);
+    EXPECT_EQ(level.ball.param1, -6);
     EXPECT_EQ(BumpsHeard(), 0);
 }
 
@@ -112,10 +112,10 @@ TEST_P(Corner, ACornerTurnsTheVelocityRoundIt) {
     Ball(c.ballX, c.ballY, c.vx, c.vy);
     frameStep = 0.5;
     EXPECT_TRUE(CollideWalls());
-    EXPECT_DOUBLE_EQ(ball.param1, c.expectVx);
-    EXPECT_DOUBLE_EQ(ball.param2, c.expectVy);
-    EXPECT_EQ(ball.x, c.expectX);
-    EXPECT_EQ(wallLayer[1].param1, 0);      // the corner pass clears the mark of the wall that acted
+    EXPECT_DOUBLE_EQ(level.ball.param1, c.expectVx);
+    EXPECT_DOUBLE_EQ(level.ball.param2, c.expectVy);
+    EXPECT_EQ(level.ball.x, c.expectX);
+    EXPECT_EQ(level.wallLayer[1].param1, 0);      // the corner pass clears the mark of the wall that acted
 }
 
 // Centre point c = ball + 63; the chosen points are within 64 of one corner and in none of the wall's bands. The
@@ -133,16 +133,16 @@ TEST_F(BallMotion, AnElevatorHasNoCornersAndBlocksOnlyFromAbove) {
     Finish();
     Ball(-93, -93, 9, 12);
     EXPECT_FALSE(CollideWalls());           // corner of an elevator: nothing
-    EXPECT_EQ(ball.param1, 9);
+    EXPECT_EQ(level.ball.param1, 9);
     Ball(0, 100, 0, -30);                   // from below, centre in the bottom band
     EXPECT_FALSE(CollideWalls());
-    EXPECT_EQ(ball.param2, -30);
+    EXPECT_EQ(level.ball.param2, -30);
     Ball(-100, 0, 30, 0);                   // from the left, centre in the left band
     EXPECT_FALSE(CollideWalls());
-    EXPECT_EQ(ball.param1, 30);
+    EXPECT_EQ(level.ball.param1, 30);
     Ball(0, -100, 0, 30);                   // from above
     EXPECT_TRUE(CollideWalls());
-    EXPECT_EQ(ball.param2, -20);
+    EXPECT_EQ(level.ball.param2, -20);
 }
 
 class TouchedMarks : public PlayTest, public ::testing::WithParamInterface<bool> {};
@@ -155,18 +155,18 @@ TEST_P(TouchedMarks, WallsAfterTheAnsweringWallKeepTheirMarks) {
     Wall(1280, 0);      // 3: far away, carries an old mark
     Wall(128, 256);     // 4: touches the ball too, after the one that answers
     Finish();
-    wallLayer[1].param1 = 1;
-    wallLayer[3].param1 = 1;
+    level.wallLayer[1].param1 = 1;
+    level.wallLayer[3].param1 = 1;
     if (GetParam()) BuildSpatialIndex();
     Ball(64, 129, 0, 10);
     EXPECT_TRUE(CollideWalls());            // wall 2's top answers
-    EXPECT_EQ(wallLayer[1].param1, 0);      // visited, not touching
-    EXPECT_EQ(wallLayer[2].param1, 1);
-    EXPECT_EQ(wallLayer[3].param1, 1);      // not visited
-    EXPECT_EQ(wallLayer[4].param1, 0);      // not visited although it touches
+    EXPECT_EQ(level.wallLayer[1].param1, 0);      // visited, not touching
+    EXPECT_EQ(level.wallLayer[2].param1, 1);
+    EXPECT_EQ(level.wallLayer[3].param1, 1);      // not visited
+    EXPECT_EQ(level.wallLayer[4].param1, 0);      // not visited although it touches
     Ball(700, -600, 0, 0);                  // touching nothing: every wall is visited and cleared
     EXPECT_FALSE(CollideWalls());
-    for (int i = 1; i <= 4; ++i) EXPECT_EQ(wallLayer[i].param1, 0) << i;
+    for (int i = 1; i <= 4; ++i) EXPECT_EQ(level.wallLayer[i].param1, 0) << i;
     DropSpatialIndex();
 }
 
@@ -189,14 +189,14 @@ TEST_F(BallMotion, HoldingRightGrowsTheSpeedByTwoPerFrameUpToTheCap) {
 TEST_F(BallMotion, APushAgainstTheMotionIgnoresTheCap) {
     Ball(0, 0, 100, 0);
     AccelerateX(-3);
-    EXPECT_EQ(ball.param1, 97);
+    EXPECT_EQ(level.ball.param1, 97);
     AccelerateX(3);                         // along the motion past the cap: refused
-    EXPECT_EQ(ball.param1, 97);
+    EXPECT_EQ(level.ball.param1, 97);
     Ball(0, 0, 38, 0);
     AccelerateX(2);
-    EXPECT_EQ(ball.param1, 40);
+    EXPECT_EQ(level.ball.param1, 40);
     AccelerateX(0.5);
-    EXPECT_EQ(ball.param1, 40);
+    EXPECT_EQ(level.ball.param1, 40);
 }
 
 struct ArrowCase {
@@ -269,7 +269,7 @@ TEST_F(BallMotion, StandingOnTheSwitchTogglesItOnceAndStartsTheElevators) {
     Play("40");
     EXPECT_EQ(frames.back().switchState, -1);
     EXPECT_EQ(FirstFrame([](const Snapshot& s) { return s.switchState == -1; }), 1);
-    EXPECT_LT(wallLayer[elevatorIndex[1]].y, 512);  // it has been rising since
+    EXPECT_LT(level.wallLayer[level.elevatorIndex[1]].y, 512);  // it has been rising since
 }
 
 }  // namespace

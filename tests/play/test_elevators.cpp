@@ -14,7 +14,7 @@ struct ElevatorTrack {
     std::vector<double> y, speed, timer;
 };
 
-LevelObject& TheElevator(std::int32_t n = 1) { return wallLayer[elevatorIndex[n]]; }
+LevelObject& TheElevator(std::int32_t n = 1) { return level.wallLayer[level.elevatorIndex[n]]; }
 
 // Keeps the n-th elevator frame by frame.
 std::function<void(std::int64_t)> Track(ElevatorTrack& track, std::int32_t n = 1) {
@@ -27,7 +27,7 @@ std::function<void(std::int64_t)> Track(ElevatorTrack& track, std::int32_t n = 1
 
 // Outside play the switch is whatever the test says: on.
 void SwitchOn() {
-    switchState = -1;
+    attempt.switchState = -1;
     ApplySwitch();
 }
 
@@ -106,7 +106,7 @@ TEST_P(FloorBeside, TheRidingBallIsStoppedLevelWithAFreeFloorBeside) {
     std::vector<double> ballY;
     everyFrame = [&](std::int64_t frame) {
         Track(track)(frame);
-        ballY.push_back(ball.y);
+        ballY.push_back(level.ball.y);
     };
     Play("150");
     const auto level = std::find(track.y.begin(), track.y.end(), 640.0);
@@ -161,19 +161,19 @@ TEST_F(Elevators, SwitchingOffStopsThemWhereTheyAreAndOnSendsAllUp) {
     Elevator(0, 512);
     Elevator(512, 512);
     Finish();
-    wallLayer[1].param2 = 10;
-    wallLayer[2].param2 = -10;
-    switchState = 0;
+    level.wallLayer[1].param2 = 10;
+    level.wallLayer[2].param2 = -10;
+    attempt.switchState = 0;
     ApplySwitch();
-    EXPECT_EQ(wallLayer[1].param2, 0);
-    EXPECT_EQ(wallLayer[2].param2, 0);
+    EXPECT_EQ(level.wallLayer[1].param2, 0);
+    EXPECT_EQ(level.wallLayer[2].param2, 0);
     UpdateElevators();
-    EXPECT_EQ(wallLayer[1].y, 512);
-    EXPECT_EQ(wallLayer[1].timer, 0);           // a stopped elevator does not pause either
-    switchState = -1;
+    EXPECT_EQ(level.wallLayer[1].y, 512);
+    EXPECT_EQ(level.wallLayer[1].timer, 0);           // a stopped elevator does not pause either
+    attempt.switchState = -1;
     ApplySwitch();
-    EXPECT_EQ(wallLayer[1].param2, -10);
-    EXPECT_EQ(wallLayer[2].param2, -10);
+    EXPECT_EQ(level.wallLayer[1].param2, -10);
+    EXPECT_EQ(level.wallLayer[2].param2, -10);
 }
 
 TEST_F(Elevators, TheBallsSwitchStopsAndStartsThemInPlay) {
@@ -189,7 +189,7 @@ TEST_F(Elevators, TheBallsSwitchStopsAndStartsThemInPlay) {
     std::vector<std::int32_t> state;
     everyFrame = [&](std::int64_t frame) {
         Track(track)(frame);
-        state.push_back(switchState);
+        state.push_back(attempt.switchState);
     };
     Play("100 right");
     EXPECT_EQ(track.speed.front(), 0);          // a level with a switch starts with it off
@@ -234,11 +234,11 @@ TEST_P(Wedge, AWedgedBallIsPushedAtMostOneCellAFrame) {
     SwitchOn();
     frameStep = 0.5;
     UpdateElevators();
-    EXPECT_GE(ball.x, -1);
-    EXPECT_LE(ball.x, 0);
+    EXPECT_GE(level.ball.x, -1);
+    EXPECT_LE(level.ball.x, 0);
     // Each push bounced the ball off the ceiling once: 128 of them turned 6 into almost nothing.
-    EXPECT_LT(std::fabs(ball.param2), 1e-15);
-    EXPECT_GT(std::fabs(ball.param2), 0);
+    EXPECT_LT(std::fabs(level.ball.param2), 1e-15);
+    EXPECT_GT(std::fabs(level.ball.param2), 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Places, Wedge,
@@ -254,9 +254,9 @@ TEST_F(Elevators, TheRidingBallIsPressedOntoTheElevator) {
     SwitchOn();
     frameStep = 0.5;
     UpdateElevators();
-    EXPECT_EQ(ball.param2, 6);                  // 12 x frameStep
+    EXPECT_EQ(level.ball.param2, 6);                  // 12 x frameStep
     EXPECT_EQ(TheElevator().y, 1024 - 5);        // with the ball on: 10 units a step
-    EXPECT_EQ(ball.y, 1024 - 5 - 128);
+    EXPECT_EQ(level.ball.y, 1024 - 5 - 128);
 }
 
 }  // namespace

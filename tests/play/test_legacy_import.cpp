@@ -50,8 +50,8 @@ protected:
     }
 
     // Loads the old level the way the game does.
-    bool Load(const OldLevel& level) {
-        data->Write("old.lvl", level.Bytes());
+    bool Load(const OldLevel& old) {
+        data->Write("old.lvl", old.Bytes());
         ClearMessage();
         return LoadLevel(data->File("old.lvl"));
     }
@@ -71,7 +71,7 @@ std::vector<std::string> RowNames(const Layer& layer, int row) {
 
 std::vector<std::string> NonFrameWalls() {
     std::vector<std::string> names;
-    for (const LevelObject& wall : wallLayer)
+    for (const LevelObject& wall : level.wallLayer)
         if (NameOf(wall) != "blankwall") names.push_back(NameOf(wall));
     return names;
 }
@@ -84,10 +84,10 @@ TEST_F(LegacyImport, BackgroundCodes) {
     };
     for (const auto& [code, name] : cases) {
         SCOPED_TRACE(code);
-        OldLevel level;
-        level.background = code;
-        ASSERT_TRUE(Load(level));
-        EXPECT_EQ(NameOf(background), name);
+        OldLevel old;
+        old.background = code;
+        ASSERT_TRUE(Load(old));
+        EXPECT_EQ(NameOf(level.background), name);
         EXPECT_EQ(MessageState, 0);
     }
 }
@@ -105,12 +105,12 @@ TEST_F(LegacyImport, CasesOfTheFieldLiftAndBall) {
              l.rows = {"vvv.v.vvvv"};
          },
          [] {
-             EXPECT_EQ(RowNames(hazardLayer, 1),
+             EXPECT_EQ(RowNames(level.hazardLayer, 1),
                        (std::vector<std::string>{"Varto-Lum_FireLeft", "Varto-Lum_fire", "Varto-Lum_FireRight",
                                                  "Varto-Lum_FireSingle", "Varto-Lum_FireLeft", "Varto-Lum_fire",
                                                  "Varto-Lum_fire", "Varto-Lum_FireRight"}));
-             EXPECT_EQ(hazardLayer[1].x, 128);
-             EXPECT_EQ(hazardLayer[4].x, 640);
+             EXPECT_EQ(level.hazardLayer[1].x, 128);
+             EXPECT_EQ(level.hazardLayer[4].x, 640);
          }},
         {"fire pair as pair 2 shapes the ends and keeps pair 1 in the middle",
          [](OldLevel& l) {
@@ -118,15 +118,15 @@ TEST_F(LegacyImport, CasesOfTheFieldLiftAndBall) {
              l.rows = {"vvv", "l"};
          },
          [] {
-             EXPECT_EQ(RowNames(hazardLayer, 1), (std::vector<std::string>{"Varto-Lum_FireLeft",
+             EXPECT_EQ(RowNames(level.hazardLayer, 1), (std::vector<std::string>{"Varto-Lum_FireLeft",
                                                                            "Varto-Lum_PoisonedWater",
                                                                            "Varto-Lum_FireRight"}));
-             EXPECT_EQ(RowNames(pickupLayer, 2), (std::vector<std::string>{"Varto-Lum_fire"}));
+             EXPECT_EQ(RowNames(level.pickupLayer, 2), (std::vector<std::string>{"Varto-Lum_fire"}));
          }},
         {"without fire every v cell has the look of pair 1",
          [](OldLevel& l) { l.rows = {"vv"}; },
          [] {
-             EXPECT_EQ(RowNames(hazardLayer, 1),
+             EXPECT_EQ(RowNames(level.hazardLayer, 1),
                        (std::vector<std::string>{"Varto-Lum_PoisonedWater", "Varto-Lum_PoisonedWater"}));
          }},
         {"lift look as pair 3 or 4 is a broken lift, as pair 1 a lift",
@@ -136,19 +136,19 @@ TEST_F(LegacyImport, CasesOfTheFieldLiftAndBall) {
              l.rows = {"v%#"};
          },
          [] {
-             EXPECT_EQ(RowNames(hazardLayer, 1), (std::vector<std::string>{"Varto-Lum_elevator"}));
+             EXPECT_EQ(RowNames(level.hazardLayer, 1), (std::vector<std::string>{"Varto-Lum_elevator"}));
              EXPECT_EQ(NonFrameWalls(), (std::vector<std::string>{"Varto-Lum_brokenlift", "Varto-Lum_brokenlift"}));
-             EXPECT_EQ(RowNames(crackLayer, 1), (std::vector<std::string>{"blank"}));
-             EXPECT_EQ(crackLayer[1].x, 256);
-             EXPECT_EQ(elevatorIndex.Count(), 0);
+             EXPECT_EQ(RowNames(level.crackLayer, 1), (std::vector<std::string>{"blank"}));
+             EXPECT_EQ(level.crackLayer[1].x, 256);
+             EXPECT_EQ(level.elevatorIndex.Count(), 0);
          }},
         {"cells of every kind",
          [](OldLevel& l) { l.rows = {"", "", "lo*#%?"}; },
          [] {
-             EXPECT_EQ(RowNames(pickupLayer, 3), (std::vector<std::string>{"lightgreen", "bomb"}));
-             EXPECT_EQ(RowNames(hazardLayer, 3), (std::vector<std::string>{"exit"}));
+             EXPECT_EQ(RowNames(level.pickupLayer, 3), (std::vector<std::string>{"lightgreen", "bomb"}));
+             EXPECT_EQ(RowNames(level.hazardLayer, 3), (std::vector<std::string>{"exit"}));
              EXPECT_EQ(NonFrameWalls(), (std::vector<std::string>{"Varto-Lum_brickwall", "Varto-Lum_brickwall"}));
-             EXPECT_EQ(RowNames(crackLayer, 3), (std::vector<std::string>{"blank"}));
+             EXPECT_EQ(RowNames(level.crackLayer, 3), (std::vector<std::string>{"blank"}));
          }},
         {"a pair without a look gives the placeholder silently",
          [](OldLevel& l) {
@@ -167,51 +167,51 @@ TEST_F(LegacyImport, CasesOfTheFieldLiftAndBall) {
          },
          [] {
              EXPECT_EQ(NonFrameWalls(), (std::vector<std::string>{"Varto-Lum_elevator"}));
-             ASSERT_EQ(elevatorIndex.Count(), 1);
-             const LevelObject& lift = wallLayer[elevatorIndex[1]];
+             ASSERT_EQ(level.elevatorIndex.Count(), 1);
+             const LevelObject& lift = level.wallLayer[level.elevatorIndex[1]];
              EXPECT_EQ(lift.x, 1152);
              EXPECT_EQ(lift.y, 384);
-             EXPECT_EQ(ball.x, 224);                 // (10 + 5 + 20) / 20 x 128
-             EXPECT_DOUBLE_EQ(ball.y, 172.8);        // (7 + 20) / 20 x 128, not rounded
-             EXPECT_EQ(ball.texture, TexBall);
-             EXPECT_EQ(ball.frame, 4);
+             EXPECT_EQ(level.ball.x, 224);                 // (10 + 5 + 20) / 20 x 128
+             EXPECT_DOUBLE_EQ(level.ball.y, 172.8);        // (7 + 20) / 20 x 128, not rounded
+             EXPECT_EQ(level.ball.texture, TexBall);
+             EXPECT_EQ(level.ball.frame, 4);
              EXPECT_EQ(focusX, 224);
          }},
         {"an empty field has the frame of 56 invisible walls and nothing else",
          [](OldLevel&) {},
          [] {
-             ASSERT_EQ(wallLayer.Count(), 56);
-             for (const LevelObject& wall : wallLayer) EXPECT_EQ(NameOf(wall), "blankwall");
-             EXPECT_EQ(wallLayer[1].x, 0);
-             EXPECT_EQ(wallLayer[18].x, 2176);
-             EXPECT_EQ(wallLayer[56].y, 1408);
-             EXPECT_EQ(hazardLayer.Count() + pickupLayer.Count() + crackLayer.Count(), 0);
-             EXPECT_EQ(levelTitle, "Old");
-             EXPECT_EQ(timeLimit, 45);
-             EXPECT_EQ(levelZoom, 1.0);
-             EXPECT_EQ(levelBounds.minX, 128);
-             EXPECT_EQ(levelBounds.maxX, 2048);
-             EXPECT_EQ(levelBounds.minY, 128);
-             EXPECT_EQ(levelBounds.maxY, 1280);
+             ASSERT_EQ(level.wallLayer.Count(), 56);
+             for (const LevelObject& wall : level.wallLayer) EXPECT_EQ(NameOf(wall), "blankwall");
+             EXPECT_EQ(level.wallLayer[1].x, 0);
+             EXPECT_EQ(level.wallLayer[18].x, 2176);
+             EXPECT_EQ(level.wallLayer[56].y, 1408);
+             EXPECT_EQ(level.hazardLayer.Count() + level.pickupLayer.Count() + level.crackLayer.Count(), 0);
+             EXPECT_EQ(level.levelTitle, "Old");
+             EXPECT_EQ(level.timeLimit, 45);
+             EXPECT_EQ(level.levelZoom, 1.0);
+             EXPECT_EQ(level.levelBounds.minX, 128);
+             EXPECT_EQ(level.levelBounds.maxX, 2048);
+             EXPECT_EQ(level.levelBounds.minY, 128);
+             EXPECT_EQ(level.levelBounds.maxY, 1280);
              EXPECT_EQ(levelFileVersion, -1);
          }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        OldLevel level;
-        c.make(level);
-        ASSERT_TRUE(Load(level));
+        OldLevel old;
+        c.make(old);
+        ASSERT_TRUE(Load(old));
         c.check();
     }
 }
 
 // A file cut short still imports: what is missing keeps what the empty level gave it.
 TEST_F(LegacyImport, AShortFileImportsWhatItHas) {
-    OldLevel level;
-    level.name = "Short";
-    level.background = 12;
-    level.rows = {"#"};
-    const std::string full = level.Bytes();
+    OldLevel old;
+    old.name = "Short";
+    old.background = 12;
+    old.rows = {"#"};
+    const std::string full = old.Bytes();
     struct Case {
         size_t length;
         const char* title;
@@ -228,12 +228,12 @@ TEST_F(LegacyImport, AShortFileImportsWhatItHas) {
         SCOPED_TRACE(c.length);
         data->Write("short.lvl", full.substr(0, c.length));
         ASSERT_TRUE(LoadLevel(data->File("short.lvl")));
-        EXPECT_EQ(levelTitle, c.title);
-        EXPECT_EQ(NameOf(background), c.background ? "Varto-Lum_BackColor12" : "sky");
-        EXPECT_EQ(wallLayer.Count(), c.wall ? 57 : 56);
-        EXPECT_EQ(ball.x, 128);         // the empty level's ball
-        EXPECT_EQ(timeLimit, 600);
-        EXPECT_EQ(levelZoom, 1.0);
+        EXPECT_EQ(level.levelTitle, c.title);
+        EXPECT_EQ(NameOf(level.background), c.background ? "Varto-Lum_BackColor12" : "sky");
+        EXPECT_EQ(level.wallLayer.Count(), c.wall ? 57 : 56);
+        EXPECT_EQ(level.ball.x, 128);         // the empty level's ball
+        EXPECT_EQ(level.timeLimit, 600);
+        EXPECT_EQ(level.levelZoom, 1.0);
     }
 }
 

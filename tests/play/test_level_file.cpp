@@ -22,29 +22,29 @@ void ExpectSameObject(const LevelObject& a, const LevelObject& b) {
 // A level that uses every layer, odd numbers and every property.
 void MakeRichLevel() {
     for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-    background = Object(TexSky, 0, 0);
-    groundLayer.Add(Object(TexSky, -128, 0.25));
-    hazardLayer.Add(Object(TexSpike, 128, 1024));
-    arrowLayer.Add(Object(TexArrowEast, 256, 1024, 2));
-    pathLayer.Add(Object(TexArrowEast, 384, 896, 3));
-    platformLayer.Add(Object(TexBrick, 512, 896, -4.5, 1e-300));
-    pickupLayer.Add(Object(TexFlag, 640, 768));
-    pickupLayer.Add(Object(TexFlag, 640, 768));                 // two on one cell survive a save
-    for (int i = 0; i < 5; ++i) wallLayer.Add(Object(TexBrick, 128.0 * i, 1152));
-    wallLayer.Add(Object(TexElevator, 768, 1024, 0, -10));
-    crackLayer.Add(Object(TexBlankWall, 128, 1152));
-    explosionLayer.Add(Object(TexSky, 3, 4));
-    spareLayer.Add(Object(TexOtherBrick, 5, 6, 7, 8));
-    ball = Object(TexBall, 256.5, 640, 1.5, -2.25);
-    levelZoom = 0.625;
-    deathCounter = 3;
-    winCounter = 4;
-    bombCount = 5;
-    ballSizeDivisor = 1.5;
-    ballGrowFlag = -1;
-    ballGrowth = 12.5;
-    timeLimit = 90.5;
-    levelTitle = std::string("Caf\xe9 \"quoted\"\n", 14);
+    level.background = Object(TexSky, 0, 0);
+    level.groundLayer.Add(Object(TexSky, -128, 0.25));
+    level.hazardLayer.Add(Object(TexSpike, 128, 1024));
+    level.arrowLayer.Add(Object(TexArrowEast, 256, 1024, 2));
+    level.pathLayer.Add(Object(TexArrowEast, 384, 896, 3));
+    level.platformLayer.Add(Object(TexBrick, 512, 896, -4.5, 1e-300));
+    level.pickupLayer.Add(Object(TexFlag, 640, 768));
+    level.pickupLayer.Add(Object(TexFlag, 640, 768));                 // two on one cell survive a save
+    for (int i = 0; i < 5; ++i) level.wallLayer.Add(Object(TexBrick, 128.0 * i, 1152));
+    level.wallLayer.Add(Object(TexElevator, 768, 1024, 0, -10));
+    level.crackLayer.Add(Object(TexBlankWall, 128, 1152));
+    level.explosionLayer.Add(Object(TexSky, 3, 4));
+    level.spareLayer.Add(Object(TexOtherBrick, 5, 6, 7, 8));
+    level.ball = Object(TexBall, 256.5, 640, 1.5, -2.25);
+    level.levelZoom = 0.625;
+    level.deathCounter = 3;
+    level.winCounter = 4;
+    level.bombCount = 5;
+    level.ballSizeDivisor = 1.5;
+    level.ballGrowFlag = -1;
+    level.ballGrowth = 12.5;
+    level.timeLimit = 90.5;
+    level.levelTitle = std::string("Caf\xe9 \"quoted\"\n", 14);
 }
 
 TEST_F(LevelFile, AVersion8FileReadsBackAsTheSameLevel) {
@@ -54,14 +54,14 @@ TEST_F(LevelFile, AVersion8FileReadsBackAsTheSameLevel) {
     MakeRichLevel();
     Layer before[LevelLayerCount + 1];
     for (int layer = 1; layer <= LevelLayerCount; ++layer) before[layer] = LevelLayer(layer);
-    const LevelObject ballBefore = ball;
+    const LevelObject ballBefore = level.ball;
     const std::string path = data->File("level.kbx");
     ASSERT_TRUE(SaveLevel(path));
     const std::string saved = data->Read("level.kbx");
 
     for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-    levelZoom = timeLimit = ballGrowth = 0;
-    levelTitle.clear();
+    level.levelZoom = level.timeLimit = level.ballGrowth = 0;
+    level.levelTitle.clear();
     musicIndex = 2;
     levelModified = -1;
     ASSERT_TRUE(LoadLevel(path));
@@ -72,19 +72,19 @@ TEST_F(LevelFile, AVersion8FileReadsBackAsTheSameLevel) {
         ASSERT_EQ(LevelLayer(layer).Count(), before[layer].Count());
         for (int i = 1; i <= before[layer].Count(); ++i) ExpectSameObject(LevelLayer(layer)[i], before[layer][i]);
     }
-    ExpectSameObject(ball, ballBefore);
-    EXPECT_EQ(background.texture, TexSky);
-    EXPECT_EQ(levelZoom, 0.625);
-    EXPECT_EQ(deathCounter, 3);
-    EXPECT_EQ(winCounter, 4);
-    EXPECT_EQ(bombCount, 5);
-    EXPECT_EQ(ballSizeDivisor, 1.5);
-    EXPECT_EQ(ballGrowFlag, -1);
-    EXPECT_EQ(ballGrowth, 12.5);
-    EXPECT_EQ(timeLimit, 90.5);
-    EXPECT_EQ(levelTitle, std::string("Caf\xe9 \"quoted\"\n", 14));
+    ExpectSameObject(level.ball, ballBefore);
+    EXPECT_EQ(level.background.texture, TexSky);
+    EXPECT_EQ(level.levelZoom, 0.625);
+    EXPECT_EQ(level.deathCounter, 3);
+    EXPECT_EQ(level.winCounter, 4);
+    EXPECT_EQ(level.bombCount, 5);
+    EXPECT_EQ(level.ballSizeDivisor, 1.5);
+    EXPECT_EQ(level.ballGrowFlag, -1);
+    EXPECT_EQ(level.ballGrowth, 12.5);
+    EXPECT_EQ(level.timeLimit, 90.5);
+    EXPECT_EQ(level.levelTitle, std::string("Caf\xe9 \"quoted\"\n", 14));
     EXPECT_EQ(musicIndex, 2);   // named by the file, after the load had moved on to track 1
-    EXPECT_EQ(elevatorIndex.Count(), 1);
+    EXPECT_EQ(level.elevatorIndex.Count(), 1);
     EXPECT_EQ(focusX, 256.5);
     EXPECT_EQ(focusY, 640);
     EXPECT_EQ(levelModified, 0);
@@ -115,35 +115,35 @@ TEST_F(LevelFile, OlderVersionsReadWithTheirOwnFieldsAndDefaults) {
         if (version >= 7) file.Str("Title");
         data->Write("old.kbx", file.bytes);
 
-        ballShadow.texture = TexShadow;
+        level.ballShadow.texture = TexShadow;
         ASSERT_TRUE(LoadLevel(data->File("old.kbx")));
         EXPECT_EQ(levelFileVersion, version);
-        ASSERT_EQ(arrowLayer.Count(), 1);
-        EXPECT_EQ(arrowLayer[1].texture, TexArrowEast);
-        EXPECT_EQ(arrowLayer[1].param1, version == 0 ? 0 : 2);   // version 0 drops param1
-        EXPECT_EQ(arrowLayer[1].x, 256);
-        EXPECT_EQ(arrowLayer[1].y, 384);
-        ASSERT_EQ(wallLayer.Count(), 1);
-        EXPECT_EQ(wallLayer[1].x, -128);
-        EXPECT_EQ(ball.x, 128);
-        EXPECT_EQ(ball.param2, -4);
-        EXPECT_EQ(ball.param1, version == 0 ? 0 : 3);
-        EXPECT_EQ(ballShadow.texture, TexShadow);    // never the stored one
-        EXPECT_EQ(ballShadow.frame, 8);
+        ASSERT_EQ(level.arrowLayer.Count(), 1);
+        EXPECT_EQ(level.arrowLayer[1].texture, TexArrowEast);
+        EXPECT_EQ(level.arrowLayer[1].param1, version == 0 ? 0 : 2);   // version 0 drops param1
+        EXPECT_EQ(level.arrowLayer[1].x, 256);
+        EXPECT_EQ(level.arrowLayer[1].y, 384);
+        ASSERT_EQ(level.wallLayer.Count(), 1);
+        EXPECT_EQ(level.wallLayer[1].x, -128);
+        EXPECT_EQ(level.ball.x, 128);
+        EXPECT_EQ(level.ball.param2, -4);
+        EXPECT_EQ(level.ball.param1, version == 0 ? 0 : 3);
+        EXPECT_EQ(level.ballShadow.texture, TexShadow);    // never the stored one
+        EXPECT_EQ(level.ballShadow.frame, 8);
         if (version < 8) {
-            EXPECT_EQ(ballShadow.x, 144);
-            EXPECT_EQ(ballShadow.y, 272);
+            EXPECT_EQ(level.ballShadow.x, 144);
+            EXPECT_EQ(level.ballShadow.y, 272);
         }
         double zoom = version < 2 ? 0.5 : version < 4 ? static_cast<double>(0.8f) : 0.8;
-        EXPECT_EQ(levelZoom, zoom);
-        EXPECT_EQ(deathCounter, version >= 5 ? 11 : 0);
-        EXPECT_EQ(winCounter, version >= 5 ? 12 : 0);
-        EXPECT_EQ(bombCount, version >= 5 ? 13 : 0);
-        EXPECT_EQ(ballSizeDivisor, version >= 5 ? 14 : 0);
-        EXPECT_EQ(ballGrowFlag, version >= 5 ? -1 : 0);
-        EXPECT_EQ(ballGrowth, version >= 5 ? 16 : 0);
-        EXPECT_EQ(timeLimit, version >= 6 ? 120 : 600);
-        EXPECT_EQ(levelTitle, version >= 7 ? "Title" : "");
+        EXPECT_EQ(level.levelZoom, zoom);
+        EXPECT_EQ(level.deathCounter, version >= 5 ? 11 : 0);
+        EXPECT_EQ(level.winCounter, version >= 5 ? 12 : 0);
+        EXPECT_EQ(level.bombCount, version >= 5 ? 13 : 0);
+        EXPECT_EQ(level.ballSizeDivisor, version >= 5 ? 14 : 0);
+        EXPECT_EQ(level.ballGrowFlag, version >= 5 ? -1 : 0);
+        EXPECT_EQ(level.ballGrowth, version >= 5 ? 16 : 0);
+        EXPECT_EQ(level.timeLimit, version >= 6 ? 120 : 600);
+        EXPECT_EQ(level.levelTitle, version >= 7 ? "Title" : "");
         EXPECT_EQ(MessageState, 0);
     }
 }
@@ -165,7 +165,7 @@ TEST_F(LevelFile, EveryTruncationLoadsOrFailsCleanly) {
         if (length < 7) {
             EXPECT_TRUE(loaded);
             EXPECT_EQ(levelFileVersion, -1);
-            EXPECT_EQ(wallLayer.Count(), 56);   // the importer's frame, in place of the empty level's walls
+            EXPECT_EQ(level.wallLayer.Count(), 56);   // the importer's frame, in place of the empty level's walls
             continue;
         }
         ASSERT_FALSE(loaded);
@@ -246,8 +246,8 @@ TEST_F(LevelFile, TheEmptyPathReadsTheCurrentLevelOfTheCurrentPack) {
     musicIndex = 1;
 
     ASSERT_TRUE(LoadLevel(""));
-    EXPECT_EQ(timeLimit, 42);
-    EXPECT_EQ(ball.x, 384);
+    EXPECT_EQ(level.timeLimit, 42);
+    EXPECT_EQ(level.ball.x, 384);
     EXPECT_EQ(musicIndex, 1);       // the empty path keeps the track
 }
 
@@ -307,10 +307,10 @@ TEST_F(LevelFile, BlankObjectsDoNotWidenTheLevelBounds) {
         file.F64(0.5).F64(0).F64(0).I32(0).F64(0).I32(0).F64(0).F64(600).Str("");
         data->Write("bounds.kbx", file.bytes);
         ASSERT_TRUE(LoadLevel(data->File("bounds.kbx")));
-        EXPECT_EQ(levelBounds.minX, c.minX);
-        EXPECT_EQ(levelBounds.maxX, c.maxX);
-        EXPECT_EQ(levelBounds.minY, c.minY);
-        EXPECT_EQ(levelBounds.maxY, c.maxY);
+        EXPECT_EQ(level.levelBounds.minX, c.minX);
+        EXPECT_EQ(level.levelBounds.maxX, c.maxX);
+        EXPECT_EQ(level.levelBounds.minY, c.minY);
+        EXPECT_EQ(level.levelBounds.maxY, c.maxY);
     }
 }
 
@@ -332,10 +332,10 @@ TEST_F(LevelFile, HintLinesComeFromTheHintFileBesideTheLevel) {
         SCOPED_TRACE(c.what);
         std::filesystem::remove(data->File("hinted.hnt"));
         if (c.text) data->Write("hinted.hnt", c.text);      // the level's name, extension from language line 84
-        for (int n = 1; n <= 4; ++n) hintLines[n] = "stale";
+        for (int n = 1; n <= 4; ++n) level.hintLines[n] = "stale";
         view.hintBoxWidth = 300;
         ASSERT_TRUE(LoadLevel(path));
-        for (int n = 1; n <= 4; ++n) EXPECT_EQ(hintLines[n], c.lines[n - 1]) << n;
+        for (int n = 1; n <= 4; ++n) EXPECT_EQ(level.hintLines[n], c.lines[n - 1]) << n;
         EXPECT_EQ(view.hintBoxWidth, 0);
     }
 }
@@ -357,17 +357,17 @@ TEST_F(LevelFile, StartFramesAndUnknownTextures) {
     bool sawFraction = false;
     for (int attempt = 0; attempt < 5; ++attempt) {
         ASSERT_TRUE(LoadLevel(data->File("frames.kbx")));
-        for (const LevelObject& flag : pickupLayer) {
+        for (const LevelObject& flag : level.pickupLayer) {
             EXPECT_GE(flag.frame, 13);
             EXPECT_LE(flag.frame, 16);
             EXPECT_EQ(flag.frame * 1000, std::round(flag.frame * 1000));
             sawFraction = sawFraction || flag.frame != std::floor(flag.frame);
         }
-        EXPECT_EQ(ball.frame, std::floor(ball.frame));
-        EXPECT_GE(ball.frame, 4);
-        EXPECT_LE(ball.frame, 7);
-        EXPECT_EQ(wallLayer[1].frame, 9);       // tiling
-        EXPECT_EQ(wallLayer[2].texture, 0);
+        EXPECT_EQ(level.ball.frame, std::floor(level.ball.frame));
+        EXPECT_GE(level.ball.frame, 4);
+        EXPECT_LE(level.ball.frame, 7);
+        EXPECT_EQ(level.wallLayer[1].frame, 9);       // tiling
+        EXPECT_EQ(level.wallLayer[2].texture, 0);
     }
     EXPECT_TRUE(sawFraction);
     EXPECT_EQ(MessageState, 1);
@@ -412,17 +412,17 @@ TEST_F(LevelFile, TheShippedEmptyLevelLoadsWithTheShippedPacks) {
     ASSERT_TRUE(LoadLevel(DataFolder() + "emptylevel.kbx")) << "no emptylevel.kbx in " << KOLBRIX_GAME_DIR;
     EXPECT_EQ(MessageState, 0) << DialogLine2 << " " << DialogLine3;
     EXPECT_EQ(levelFileVersion, NewestLevelFileVersion);
-    EXPECT_EQ(EntryKindName(static_cast<std::int32_t>(background.texture)), "back");
-    EXPECT_EQ(EntryKindName(static_cast<std::int32_t>(ball.texture)), "ball");
-    EXPECT_GT(wallLayer.Count(), 0);
+    EXPECT_EQ(EntryKindName(static_cast<std::int32_t>(level.background.texture)), "back");
+    EXPECT_EQ(EntryKindName(static_cast<std::int32_t>(level.ball.texture)), "ball");
+    EXPECT_GT(level.wallLayer.Count(), 0);
     for (int layer = 1; layer <= LevelLayerCount; ++layer) {
         if (layer != WallLayerNumber) {
             EXPECT_EQ(LevelLayer(layer).Count(), 0) << LayerName(layer);
         }
     }
     // The ball starts above the floor, inside the level.
-    EXPECT_LT(ball.y, levelBounds.maxY);
-    EXPECT_TRUE(WallAt(ball.x, ball.y + 128));
+    EXPECT_LT(level.ball.y, level.levelBounds.maxY);
+    EXPECT_TRUE(WallAt(level.ball.x, level.ball.y + 128));
 }
 
 }  // namespace

@@ -10,37 +10,37 @@ using LevelSource = LevelTest;
 // grid in reading order, single lines for everything else (off-grid, out of order, stacked, odd parameters).
 TEST_F(LevelSource, ReadingTheWrittenSourceGivesBackTheSameLevel) {
     for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-    background = Object(TexSky, 0, 0);
-    wallLayer.Add(Object(TexElevator, 64 + 128.0 * 3, 640, 0, -10));
-    for (int i = 0; i < 12; ++i) wallLayer.Add(Object(TexBrick, 64 + 128.0 * i, 1024));
-    hazardLayer.Add(Object(TexSpike, 192, 768));
-    hazardLayer.Add(Object(TexSpike, 64, 768));                         // out of reading order
-    for (int i = 0; i < 3; ++i) groundLayer.Add(Object(TexSky, 64 + 128.0 * i, 896));
-    pickupLayer.Add(Object(TexFlag, 192, 896));
-    pickupLayer.Add(Object(TexFlag, 448, 896, 2.5));                    // a parameter the editor would not set
-    arrowLayer.Add(Object(TexArrowEast, 576, 896));                     // the kind's own direction: 2
-    arrowLayer[1].param1 = 2;
-    arrowLayer.Add(Object(TexArrowEast, 704, 896, 4));
-    spareLayer.Add(Object(TexSpike, 100.5, 7));                         // off the grid
-    crackLayer.Add(Object(TexBlankWall, 64, 1024));
-    crackLayer.Add(Object(TexBlankWall, 64, 1024));                     // stacked
-    platformLayer.Add(Object(TexBrick, -1e9, 3e9, -0.0, 1e-300));
-    explosionLayer.Add(Object(TexOtherBrick, 0, 0));
-    ball = Object(TexBall, 320, 768, 0.1, -7);
+    level.background = Object(TexSky, 0, 0);
+    level.wallLayer.Add(Object(TexElevator, 64 + 128.0 * 3, 640, 0, -10));
+    for (int i = 0; i < 12; ++i) level.wallLayer.Add(Object(TexBrick, 64 + 128.0 * i, 1024));
+    level.hazardLayer.Add(Object(TexSpike, 192, 768));
+    level.hazardLayer.Add(Object(TexSpike, 64, 768));                         // out of reading order
+    for (int i = 0; i < 3; ++i) level.groundLayer.Add(Object(TexSky, 64 + 128.0 * i, 896));
+    level.pickupLayer.Add(Object(TexFlag, 192, 896));
+    level.pickupLayer.Add(Object(TexFlag, 448, 896, 2.5));                    // a parameter the editor would not set
+    level.arrowLayer.Add(Object(TexArrowEast, 576, 896));                     // the kind's own direction: 2
+    level.arrowLayer[1].param1 = 2;
+    level.arrowLayer.Add(Object(TexArrowEast, 704, 896, 4));
+    level.spareLayer.Add(Object(TexSpike, 100.5, 7));                         // off the grid
+    level.crackLayer.Add(Object(TexBlankWall, 64, 1024));
+    level.crackLayer.Add(Object(TexBlankWall, 64, 1024));                     // stacked
+    level.platformLayer.Add(Object(TexBrick, -1e9, 3e9, -0.0, 1e-300));
+    level.explosionLayer.Add(Object(TexOtherBrick, 0, 0));
+    level.ball = Object(TexBall, 320, 768, 0.1, -7);
     const char title[] = "Tab\there, \"quotes\", back\\slash, \xff and\nnewline";
-    levelTitle = std::string(title, sizeof title - 1);
-    levelZoom = 0.3;
-    timeLimit = 0;
-    bombCount = 3;
-    ballSizeDivisor = 2;
-    ballGrowFlag = -1;
-    ballGrowth = 0.1;
-    deathCounter = 1;
-    winCounter = 2;
-    hintLines[1] = "first";
-    hintLines[2] = "";
-    hintLines[3] = "third";
-    hintLines[4] = "";
+    level.levelTitle = std::string(title, sizeof title - 1);
+    level.levelZoom = 0.3;
+    level.timeLimit = 0;
+    level.bombCount = 3;
+    level.ballSizeDivisor = 2;
+    level.ballGrowFlag = -1;
+    level.ballGrowth = 0.1;
+    level.deathCounter = 1;
+    level.winCounter = 2;
+    level.hintLines[1] = "first";
+    level.hintLines[2] = "";
+    level.hintLines[3] = "third";
+    level.hintLines[4] = "";
     MusicList.Add("audio/x.ogg");
     musicIndex = 1;
     const std::string expected = EncodeLevel();
@@ -51,15 +51,15 @@ TEST_F(LevelSource, ReadingTheWrittenSourceGivesBackTheSameLevel) {
     EXPECT_NE(source.find("\nobject hazard txtpckMain spike 64 768\n"), std::string::npos) << source;
 
     for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-    for (std::string& line : hintLines) line = "x";
-    levelTitle.clear();
+    for (std::string& line : level.hintLines) line = "x";
+    level.levelTitle.clear();
     std::string music, error;
     ASSERT_TRUE(ReadLevelSource(source, music, error)) << error << "\n" << source;
     EXPECT_EQ(music, "audio/x.ogg");
     EXPECT_EQ(EncodeLevel(), expected) << source;
-    EXPECT_EQ(hintLines[1], "first");
-    EXPECT_EQ(hintLines[3], "third");
-    EXPECT_EQ(hintLines[4], "");
+    EXPECT_EQ(level.hintLines[1], "first");
+    EXPECT_EQ(level.hintLines[3], "third");
+    EXPECT_EQ(level.hintLines[4], "");
     EXPECT_EQ(WriteLevelSource(music), source);
 }
 
@@ -79,21 +79,21 @@ TEST_F(LevelSource, AHandWrittenSourceBuildsTheLevelItShows) {
         "object wall txtpckMain Lift_Elevator 384 0 0 -10\n";
     std::string music, error;
     ASSERT_TRUE(ReadLevelSource(source, music, error)) << error;
-    EXPECT_EQ(levelTitle, "First steps");
-    EXPECT_EQ(timeLimit, 600);
-    EXPECT_EQ(levelZoom, 0.5);
-    ASSERT_EQ(wallLayer.Count(), 4);
-    EXPECT_EQ(wallLayer[3].x, 256);
-    EXPECT_EQ(wallLayer[3].y, 256);
-    EXPECT_EQ(wallLayer[4].param2, -10);
-    ASSERT_EQ(arrowLayer.Count(), 1);
-    EXPECT_EQ(arrowLayer[1].x, 128);
-    EXPECT_EQ(arrowLayer[1].y, 128);
-    EXPECT_EQ(arrowLayer[1].param1, 2);     // what the editor gives an east arrow
-    EXPECT_EQ(pickupLayer[1].texture, TexFlag);
-    EXPECT_EQ(elevatorIndex.Count(), 1);
-    EXPECT_EQ(levelBounds.maxX, 384);
-    EXPECT_EQ(levelBounds.minY, 0);
+    EXPECT_EQ(level.levelTitle, "First steps");
+    EXPECT_EQ(level.timeLimit, 600);
+    EXPECT_EQ(level.levelZoom, 0.5);
+    ASSERT_EQ(level.wallLayer.Count(), 4);
+    EXPECT_EQ(level.wallLayer[3].x, 256);
+    EXPECT_EQ(level.wallLayer[3].y, 256);
+    EXPECT_EQ(level.wallLayer[4].param2, -10);
+    ASSERT_EQ(level.arrowLayer.Count(), 1);
+    EXPECT_EQ(level.arrowLayer[1].x, 128);
+    EXPECT_EQ(level.arrowLayer[1].y, 128);
+    EXPECT_EQ(level.arrowLayer[1].param1, 2);     // what the editor gives an east arrow
+    EXPECT_EQ(level.pickupLayer[1].texture, TexFlag);
+    EXPECT_EQ(level.elevatorIndex.Count(), 1);
+    EXPECT_EQ(level.levelBounds.maxX, 384);
+    EXPECT_EQ(level.levelBounds.minY, 0);
 }
 
 TEST_F(LevelSource, MistakesAreReportedWithTheirLine) {

@@ -23,7 +23,7 @@ TEST_F(Movers, APlatformOnAMarkerStartsInItsDirectionAndTurnsAtTheNext) {
     Wall(0, 1024);
     Finish();
     std::vector<LevelObject> track;
-    everyFrame = [&](std::int64_t) { track.push_back(platformLayer[1]); };
+    everyFrame = [&](std::int64_t) { track.push_back(level.platformLayer[1]); };
     Play("150");
     EXPECT_EQ(track[0].x, 0);                   // the first frame only turns it
     EXPECT_EQ(track[0].param1, 10);
@@ -42,7 +42,7 @@ TEST_F(Movers, APlatformHittingAWallStepsBackAndLeavesAtRandom) {
     Wall(256, 0);
     Finish();
     std::vector<LevelObject> track;
-    everyFrame = [&](std::int64_t) { track.push_back(platformLayer[1]); };
+    everyFrame = [&](std::int64_t) { track.push_back(level.platformLayer[1]); };
     Play("40");
     const auto bounced = std::find_if(track.begin(), track.end(), [](const LevelObject& p) { return p.param2 != 0; });
     ASSERT_NE(bounced, track.end());
@@ -65,13 +65,13 @@ TEST_F(Movers, TheBounceIsTheSameForTheSameSeed) {
     BackupLevel();
     SeedRandom(99);
     Play("30");
-    const LevelObject first = platformLayer[1];
+    const LevelObject first = level.platformLayer[1];
     RestoreLevel();
     SeedRandom(99);
     Play("30");
-    EXPECT_EQ(platformLayer[1].param1, first.param1);
-    EXPECT_EQ(platformLayer[1].param2, first.param2);
-    EXPECT_EQ(platformLayer[1].x, first.x);
+    EXPECT_EQ(level.platformLayer[1].param1, first.param1);
+    EXPECT_EQ(level.platformLayer[1].param2, first.param2);
+    EXPECT_EQ(level.platformLayer[1].x, first.x);
 }
 
 TEST_F(Movers, APlatformArrivingWhereTheBallRestsCarriesIt) {
@@ -82,8 +82,8 @@ TEST_F(Movers, APlatformArrivingWhereTheBallRestsCarriesIt) {
     Finish();
     std::vector<double> ballX, platformX;
     everyFrame = [&](std::int64_t) {
-        ballX.push_back(ball.x);
-        platformX.push_back(platformLayer[1].x);
+        ballX.push_back(level.ball.x);
+        platformX.push_back(level.platformLayer[1].x);
     };
     Play("200");
     EXPECT_EQ(FirstFrame([](const Snapshot& s) { return s.death != 0; }), 0);
@@ -145,8 +145,8 @@ TEST_F(Movers, ABombDestroysOnlyCrackedWallsBesideTheBall) {
     EXPECT_FALSE(WallAt(384, 384));
     EXPECT_TRUE(WallAt(128, 384));
     EXPECT_TRUE(WallAt(384, 256));
-    EXPECT_EQ(crackLayer.Count(), 2);
-    EXPECT_EQ(groundLayer.Count(), 1);
+    EXPECT_EQ(level.crackLayer.Count(), 2);
+    EXPECT_EQ(level.groundLayer.Count(), 1);
     EXPECT_EQ(frames.back().bombs, 0);
     EXPECT_EQ(TimesPlayed(SoundExplode, SoundExplode), 1);
 }
@@ -157,8 +157,8 @@ TEST_F(Movers, TheBlastShowsAnExplosionOnEachOfTheFourCells) {
     playRun.Difficulty = 2;
     std::vector<LevelObject> explosions;
     everyFrame = [&](std::int64_t) {
-        if (explosions.empty() && explosionLayer.Count())
-            explosions.assign(explosionLayer.begin(), explosionLayer.end());
+        if (explosions.empty() && level.explosionLayer.Count())
+            explosions.assign(level.explosionLayer.begin(), level.explosionLayer.end());
     };
     Play("60 space");
     ASSERT_EQ(explosions.size(), 4u);
@@ -177,13 +177,13 @@ TEST_F(Movers, ACrackOnAnEmptyCellTakesTheGroundAndArrowThere) {
     Arrow(2, 128, 0);
     Finish();
     EXPECT_TRUE(BlastCell(128, 0));
-    EXPECT_EQ(crackLayer.Count(), 0);
-    ASSERT_EQ(groundLayer.Count(), 1);
-    EXPECT_EQ(groundLayer[1].x, 256);
-    EXPECT_EQ(arrowLayer.Count(), 0);
+    EXPECT_EQ(level.crackLayer.Count(), 0);
+    ASSERT_EQ(level.groundLayer.Count(), 1);
+    EXPECT_EQ(level.groundLayer[1].x, 256);
+    EXPECT_EQ(level.arrowLayer.Count(), 0);
     EXPECT_FALSE(BlastCell(256, 0));            // no crack: only the explosion
-    EXPECT_EQ(groundLayer.Count(), 1);
-    EXPECT_EQ(explosionLayer.Count(), 2);
+    EXPECT_EQ(level.groundLayer.Count(), 1);
+    EXPECT_EQ(level.explosionLayer.Count(), 2);
 }
 
 TEST_F(Movers, BlastingAWallKeepsTheElevatorsSpeeds) {
@@ -192,13 +192,13 @@ TEST_F(Movers, BlastingAWallKeepsTheElevatorsSpeeds) {
     Elevator(512, 512);
     Elevator(1024, 512);
     Finish();
-    wallLayer[2].param2 = 10;
-    wallLayer[3].param2 = -10;
+    level.wallLayer[2].param2 = 10;
+    level.wallLayer[3].param2 = -10;
     EXPECT_TRUE(BlastCell(0, 0));
-    ASSERT_EQ(wallLayer.Count(), 2);
-    ASSERT_EQ(elevatorIndex.Count(), 2);
-    EXPECT_EQ(wallLayer[1].param2, 10);
-    EXPECT_EQ(wallLayer[2].param2, -10);
+    ASSERT_EQ(level.wallLayer.Count(), 2);
+    ASSERT_EQ(level.elevatorIndex.Count(), 2);
+    EXPECT_EQ(level.wallLayer[1].param2, 10);
+    EXPECT_EQ(level.wallLayer[2].param2, -10);
 }
 
 TEST_F(Movers, BlastingAnElevatorKeepsTheOthersSpeeds) {
@@ -206,12 +206,12 @@ TEST_F(Movers, BlastingAnElevatorKeepsTheOthersSpeeds) {
     Put(CrackLayerNumber, TexCrack, 0, 0);
     Elevator(512, 512);
     Finish();
-    wallLayer[1].param2 = -10;
-    wallLayer[2].param2 = 10;
+    level.wallLayer[1].param2 = -10;
+    level.wallLayer[2].param2 = 10;
     EXPECT_TRUE(BlastCell(0, 0));
-    ASSERT_EQ(elevatorIndex.Count(), 1);
-    EXPECT_EQ(wallLayer[1].x, 512);
-    EXPECT_EQ(wallLayer[1].param2, 10);
+    ASSERT_EQ(level.elevatorIndex.Count(), 1);
+    EXPECT_EQ(level.wallLayer[1].x, 512);
+    EXPECT_EQ(level.wallLayer[1].param2, 10);
 }
 
 struct ThrowCase {
@@ -229,13 +229,13 @@ TEST_P(Throw, ABombThrowsPlatformsNearerThan256) {
     BombLevel();
     Platform(256 + c.dx, 384 + c.dy);
     Finish();
-    bombCount = 1;
+    level.bombCount = 1;
     DropBomb();
-    EXPECT_EQ(platformLayer.Count(), c.thrown ? 0 : 1);
-    ASSERT_EQ(flyingObjects.Count(), c.thrown ? 1 : 0);
+    EXPECT_EQ(level.platformLayer.Count(), c.thrown ? 0 : 1);
+    ASSERT_EQ(attempt.flyingObjects.Count(), c.thrown ? 1 : 0);
     if (c.thrown) {
-        EXPECT_EQ(flyingObjects[1].param2, 40);
-        EXPECT_EQ(flyingObjects[1].x, 256 + c.dx);
+        EXPECT_EQ(attempt.flyingObjects[1].param2, 40);
+        EXPECT_EQ(attempt.flyingObjects[1].x, 256 + c.dx);
     }
 }
 
@@ -248,15 +248,15 @@ TEST_F(Movers, AThrownPlatformFallsAwayAndIsForgotten) {
     BombLevel();
     Platform(384, 384);
     Finish();
-    flyingObjects.Clear();
-    bombCount = 1;
+    attempt.flyingObjects.Clear();
+    level.bombCount = 1;
     DropBomb();
-    ASSERT_EQ(flyingObjects.Count(), 1);
+    ASSERT_EQ(attempt.flyingObjects.Count(), 1);
     frameStep = 0.5;
     UpdateMovers();
-    EXPECT_EQ(flyingObjects[1].y, 384 + 20);
-    for (int frame = 0; frame < 400 && flyingObjects.Count(); ++frame) UpdateMovers();
-    EXPECT_EQ(flyingObjects.Count(), 0);        // gone once 7000 below the ball
+    EXPECT_EQ(attempt.flyingObjects[1].y, 384 + 20);
+    for (int frame = 0; frame < 400 && attempt.flyingObjects.Count(); ++frame) UpdateMovers();
+    EXPECT_EQ(attempt.flyingObjects.Count(), 0);        // gone once 7000 below the ball
 }
 
 TEST_F(Movers, WithoutBombsSpaceOnlySaysSo) {
@@ -279,11 +279,11 @@ TEST_F(Movers, TheBombCellIsTheNearestMultipleOf128) {
     };
     for (const Case& c : {Case{63, 0}, Case{64, 128}, Case{-64, -128}, Case{-63, 0}, Case{191, 128}, Case{192, 256}}) {
         Ball(c.x, 0);
-        explosionLayer.Clear();
-        bombCount = 1;
+        level.explosionLayer.Clear();
+        level.bombCount = 1;
         DropBomb();
-        ASSERT_EQ(explosionLayer.Count(), 4);
-        EXPECT_EQ(explosionLayer[1].x, c.cell - 192) << c.x;     // the cell above the ball's
+        ASSERT_EQ(level.explosionLayer.Count(), 4);
+        EXPECT_EQ(level.explosionLayer[1].x, c.cell - 192) << c.x;     // the cell above the ball's
     }
 }
 

@@ -61,15 +61,15 @@ TEST_P(TwoOnOneCell, TheFirstInLayerOrderIsTakenFirst) {
     if (GetParam()) BuildSpatialIndex();
     Ball(100, 0);
     CheckPickups();
-    ASSERT_EQ(pickupLayer.Count(), 2);
-    EXPECT_EQ(pickupLayer[2].texture, TexBomb);         // the flag went first
+    ASSERT_EQ(level.pickupLayer.Count(), 2);
+    EXPECT_EQ(level.pickupLayer[2].texture, TexBomb);         // the flag went first
     EXPECT_EQ(score, 100);
     CheckPickups();
-    ASSERT_EQ(pickupLayer.Count(), 1);
-    EXPECT_EQ(pickupLayer[1].x, 2560);
+    ASSERT_EQ(level.pickupLayer.Count(), 1);
+    EXPECT_EQ(level.pickupLayer[1].x, 2560);
     EXPECT_EQ(score, 250);
     CheckPickups();
-    EXPECT_EQ(pickupLayer.Count(), 1);
+    EXPECT_EQ(level.pickupLayer.Count(), 1);
     DropSpatialIndex();
 }
 
@@ -80,10 +80,10 @@ TEST_F(Pickups, ThePickupEdgeCountsAsUnderTheBall) {
     Finish();
     Ball(0, 0);                 // centre (64, 64): one unit short of the cell
     CheckPickups();
-    EXPECT_EQ(pickupLayer.Count(), 1);
+    EXPECT_EQ(level.pickupLayer.Count(), 1);
     Ball(64, 64);               // centre on the corner (128, 128)
     CheckPickups();
-    EXPECT_EQ(pickupLayer.Count(), 0);
+    EXPECT_EQ(level.pickupLayer.Count(), 0);
 }
 
 struct ReminderCase {
@@ -153,7 +153,7 @@ TEST_P(Fall, MoreThanTwoHundredBelowTheLowestObjectTheBallIsLost) {
     playRun.godMode = c.god ? -1 : 0;
     Ball(0, c.y);
     CheckHazards();
-    EXPECT_EQ(deathCounter, c.lost ? 1 : 0);
+    EXPECT_EQ(level.deathCounter, c.lost ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(Depths, Fall,
@@ -176,12 +176,12 @@ TEST_F(Pickups, NothingUnderACarriedBallCounts) {
     Hazard(TexTrap, 0, 0);
     Finish();
     Ball(0, 0);
-    carried = -1;
+    attempt.carried = -1;
     CheckHazards();
-    EXPECT_EQ(deathCounter, 0);
-    carried = 0;
+    EXPECT_EQ(level.deathCounter, 0);
+    attempt.carried = 0;
     CheckHazards();
-    EXPECT_EQ(deathCounter, 1);
+    EXPECT_EQ(level.deathCounter, 1);
 }
 
 }  // namespace

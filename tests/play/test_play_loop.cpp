@@ -23,7 +23,7 @@ TEST_F(PlayLoop, ReachingTheExitWithTimeAndBombsLeftAddsBothBonuses) {
     Pickup(TexBomb, 384, 384);
     Hazard(TexExit, 640, 384);
     Finish();
-    timeLimit = 60;
+    level.timeLimit = 60;
     frozenElapsed = 47.7;       // 12.3 s left whenever the exit is reached
     EXPECT_TRUE(Play("400 right"));
     EXPECT_EQ(score, 3 * 150 + 6150 + 15000);
@@ -47,7 +47,7 @@ TEST_P(Penalty, GodModePastTheLimitTakesPointsButNeverBelowZero) {
     RestingBall(0);
     Hazard(TexExit, 0, 384);
     Finish();
-    timeLimit = 10;
+    level.timeLimit = 10;
     frozenElapsed = 20;
     playRun.cheatsOn = playRun.godMode = -1;
     score = GetParam().scoreBefore;
@@ -64,14 +64,14 @@ TEST_F(PlayLoop, TheVictorySequenceLastsFiftyFramesAndPutsTheZoomBack) {
     RestingBall(0);
     Hazard(TexExit, 0, 384);
     Finish();
-    levelZoom = 0.5;
+    level.levelZoom = 0.5;
     EXPECT_TRUE(Play("200"));
     const std::int64_t reached = FirstFrame([](const Snapshot& s) { return s.win == 1; });
     EXPECT_EQ(reached, 2);      // the first frame only sets the ball moving; the second step meets the exit
     EXPECT_EQ(result.frames, reached + 50);
     EXPECT_GT(frames[static_cast<size_t>(reached + 40)].levelZoom, 0.5 * 1.01 * 1.01);
-    EXPECT_EQ(levelZoom, 0.5);
-    EXPECT_EQ(flagsLeft, 1);
+    EXPECT_EQ(level.levelZoom, 0.5);
+    EXPECT_EQ(attempt.flagsLeft, 1);
 }
 
 TEST_F(PlayLoop, EscapeDuringTheVictorySequenceStillCompletesTheLevel) {
@@ -102,7 +102,7 @@ TEST_F(PlayLoop, TheWindowsCloseButtonCountsAsEscape) {
 TEST_F(PlayLoop, TimeUpLosesTheBallAfterTheWarning) {
     RestingBall();
     Finish();
-    timeLimit = 2;
+    level.timeLimit = 2;
     Play("150");
     EXPECT_EQ(FirstShown("5 SECONDS LEFT!"), 1);     // 2 s are less than five from the start
     EXPECT_EQ(TimesShown("5 SECONDS LEFT!"), 1);
@@ -117,7 +117,7 @@ TEST_F(PlayLoop, TimeUpLosesTheBallAfterTheWarning) {
 TEST_F(PlayLoop, TheFiveSecondWarningComesOnceWhenFiveSecondsAreLeft) {
     RestingBall();
     Finish();
-    timeLimit = 10;
+    level.timeLimit = 10;
     Play("300");
     EXPECT_EQ(FirstShown("5 SECONDS LEFT!"), 251);   // (251 - 1) / 50 = 5 s gone
     EXPECT_EQ(TimesShown("5 SECONDS LEFT!"), 1);
@@ -128,7 +128,7 @@ TEST_F(PlayLoop, TheFiveSecondWarningComesOnceWhenFiveSecondsAreLeft) {
 TEST_F(PlayLoop, ALevelWithoutATimeLimitNeverWarnsOrTimesOut) {
     RestingBall();
     Finish();
-    timeLimit = 0;
+    level.timeLimit = 0;
     Play("500");
     EXPECT_EQ(TimesShown("5 SECONDS LEFT!"), 0);
     EXPECT_EQ(TimesShown("TIME UP!"), 0);
@@ -150,7 +150,7 @@ TEST_P(ExtraTime, F9AddsAMinuteUpToTheClocksLimitAndRestartsTheClock) {
     const ExtraTimeCase& c = GetParam();
     RestingBall();
     Finish();
-    timeLimit = c.limitBefore;
+    level.timeLimit = c.limitBefore;
     Play("60\n1 scrolllock\n1\n1 f9\n5");
     EXPECT_EQ(frames[61].timeLimit, c.limitBefore);
     EXPECT_EQ(frames[62].timeLimit, c.limitAfter);      // frame 63 pressed F9
@@ -245,7 +245,7 @@ TEST_P(DifficultyTable, DifficultyScalesTheTimeAndGivesBombs) {
     const DifficultyCase& c = GetParam();
     RestingBall();
     Finish();
-    timeLimit = 60;
+    level.timeLimit = 60;
     playRun.Difficulty = c.difficulty;
     Play("3");
     EXPECT_EQ(frames.back().timeLimit, c.limit);
@@ -276,7 +276,7 @@ TEST_F(PlayLoop, ALostBallRestartsTheLevelAsItWas) {
     Finish();
     // What the board drawing does with explosions that have played once.
     everyFrame = [](std::int64_t) {
-        if (deathCounter >= 20) explosionLayer.Clear();
+        if (level.deathCounter >= 20) level.explosionLayer.Clear();
     };
     Play("30 right\n300");
     const std::int64_t died = FirstFrame([](const Snapshot& s) { return s.death == 1; });
@@ -308,7 +308,7 @@ TEST_F(PlayLoop, TheDeathSequenceWaitsUpToAHundredFramesForExplosions) {
     Finish();
     // Explosions that keep going off.
     everyFrame = [](std::int64_t) {
-        if (deathCounter > 0) SpawnExplosion(0, 0);
+        if (level.deathCounter > 0) SpawnExplosion(0, 0);
     };
     Play("200");
     const std::int64_t died = FirstFrame([](const Snapshot& s) { return s.death == 1; });
@@ -321,9 +321,9 @@ TEST_F(PlayLoop, ABonusLevelEndsAtItsFirstLostBall) {
     RestingBall();
     Hazard(TexTrap, 0, 384);
     Finish();
-    background.texture = TexBonusSky;
+    level.background.texture = TexBonusSky;
     everyFrame = [](std::int64_t) {
-        if (deathCounter >= 20) explosionLayer.Clear();
+        if (level.deathCounter >= 20) level.explosionLayer.Clear();
     };
     EXPECT_FALSE(Play("1000"));
     const std::int64_t died = FirstFrame([](const Snapshot& s) { return s.death == 1; });
@@ -355,7 +355,7 @@ TEST_F(PlayLoop, TheLevelStartsWithAQuoteAndItsMessage) {
     Finish();
     Play("2");
     EXPECT_EQ(ShownIn(1), std::vector<std::string>{"GO!"});
-    EXPECT_EQ(floatingTexts.Count(), 0);        // emptied at the end
+    EXPECT_EQ(attempt.floatingTexts.Count(), 0);        // emptied at the end
     EXPECT_EQ(TimesPlayed(17, 26), 1);
     EXPECT_EQ(attempt.playing, 0);
     EXPECT_TRUE(Headless.pointerShown);
@@ -367,26 +367,26 @@ TEST_F(PlayLoop, QuotesOffStillDrawTheSameRandomNumbers) {
     Finish();
     BackupLevel();
     Play("80");
-    const double platformX = platformLayer[1].x, platformY = platformLayer[1].y;
+    const double platformX = level.platformLayer[1].x, platformY = level.platformLayer[1].y;
     RestoreLevel();
     SeedRandom(1);
     QuotesOn = 0;
     Play("80");
-    EXPECT_EQ(platformLayer[1].x, platformX);
-    EXPECT_EQ(platformLayer[1].y, platformY);
+    EXPECT_EQ(level.platformLayer[1].x, platformX);
+    EXPECT_EQ(level.platformLayer[1].y, platformY);
     EXPECT_EQ(TimesPlayed(17, 26), 1);          // only the first run spoke
 }
 
 TEST_F(PlayLoop, FloatingTextsAreCentredOverTheirCell) {
     AddFloatingText(1000, 500, "ABCD", 255, 255, 255);
     AddFloatingText(CentreOnScreen, 500, "X", 1, 2, 3);
-    ASSERT_EQ(floatingTexts.Count(), 2);
-    EXPECT_EQ(floatingTexts[1].x, 1000 + 64 - 4 * 35 / 2.0);
-    EXPECT_EQ(floatingTexts[1].y, 535);
-    EXPECT_EQ(floatingTexts[2].x, CentreOnScreen);
-    EXPECT_EQ(floatingTexts[2].y, 384);         // half of 768
-    EXPECT_EQ(floatingTexts[2].blue, 3);
-    EXPECT_EQ(floatingTexts[2].age, 0);
+    ASSERT_EQ(attempt.floatingTexts.Count(), 2);
+    EXPECT_EQ(attempt.floatingTexts[1].x, 1000 + 64 - 4 * 35 / 2.0);
+    EXPECT_EQ(attempt.floatingTexts[1].y, 535);
+    EXPECT_EQ(attempt.floatingTexts[2].x, CentreOnScreen);
+    EXPECT_EQ(attempt.floatingTexts[2].y, 384);         // half of 768
+    EXPECT_EQ(attempt.floatingTexts[2].blue, 3);
+    EXPECT_EQ(attempt.floatingTexts[2].age, 0);
 }
 
 TEST_F(PlayLoop, TheMKeyTogglesTheMusic) {

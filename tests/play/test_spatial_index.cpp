@@ -42,12 +42,12 @@ TEST_F(SpatialIndex, CandidatesCoverEveryObjectInTheRectangleAfterMovesAndRemova
     for (int round = 0; round < 200; ++round) {
         // Move a platform, remove a pickup, then look somewhere.
         const std::int32_t moved = 1 + static_cast<std::int32_t>(random() % 300);
-        platformLayer[moved].x += static_cast<double>(random() % 700) - 350;
-        platformLayer[moved].y += static_cast<double>(random() % 700) - 350;
+        level.platformLayer[moved].x += static_cast<double>(random() % 700) - 350;
+        level.platformLayer[moved].y += static_cast<double>(random() % 700) - 350;
         SpatialIndexMoved(PlatformLayerNumber, moved);
-        const unsigned left = static_cast<unsigned>(pickupLayer.Count());
+        const unsigned left = static_cast<unsigned>(level.pickupLayer.Count());
         const std::int32_t removed = 1 + static_cast<std::int32_t>(random() % left);
-        pickupLayer.RemoveAt(removed);
+        level.pickupLayer.RemoveAt(removed);
         SpatialIndexRemoved(PickupLayerNumber, removed);
         const double x = coordinate(70) - 640, y = coordinate(50) - 640;
         const double w = static_cast<double>(random() % 600), h = static_cast<double>(random() % 600);
@@ -56,7 +56,7 @@ TEST_F(SpatialIndex, CandidatesCoverEveryObjectInTheRectangleAfterMovesAndRemova
         FindCandidates(PlatformLayerNumber, x, x + w, y, y + h, candidates);
         ExpectCovers(candidates, Scan(PlatformLayerNumber, x, x + w, y, y + h));
     }
-    ASSERT_EQ(pickupLayer.Count(), 201);
+    ASSERT_EQ(level.pickupLayer.Count(), 201);
     DropSpatialIndex();
     FindCandidates(PickupLayerNumber, 0, 1, 0, 1, candidates);
     EXPECT_EQ(candidates.size(), 201u);         // without the index: every object
@@ -111,7 +111,7 @@ void BuildBusyLevel(unsigned seed) {
     Hazard(TexExit, 128.0 * (columns - 1), 128.0 * (rows - 1));
     Ball(128 * 5, 0);
     Finish();
-    timeLimit = 0;
+    level.timeLimit = 0;
 }
 
 std::string Script(unsigned seed) {
@@ -135,7 +135,7 @@ std::string LevelState() {
             state += "\n";
         }
     }
-    for (const LevelObject& o : flyingObjects) state += std::to_string(o.y) + " flying\n";
+    for (const LevelObject& o : attempt.flyingObjects) state += std::to_string(o.y) + " flying\n";
     return state;
 }
 

@@ -30,7 +30,7 @@ void BuildCourse() {
     Wall(2048, 128);
     Hazard(TexExit, 128 * 20, 384);
     Finish();
-    timeLimit = 60;
+    level.timeLimit = 60;
 }
 
 const char* const Solution =
@@ -83,7 +83,7 @@ TEST_F(Replay, TheSameScriptAndSeedGiveTheSameTraceTwice) {
 TEST_F(Replay, AnotherSeedMovesThePlatformDifferently) {
     ReplayResult first, second;
     const std::vector<std::string> one = Trace(first, Solution);
-    const double platformX = platformLayer[1].x, platformY = platformLayer[1].y;
+    const double platformX = level.platformLayer[1].x, platformY = level.platformLayer[1].y;
     UseHeadless();
     HeadlessAudioReset();
     InitAudio();
@@ -97,7 +97,7 @@ TEST_F(Replay, AnotherSeedMovesThePlatformDifferently) {
     device.push = [](const std::string& key) { HeadlessPushKey(key); };
     device.setClock = [](double seconds) { Headless.clock = seconds; };
     RunReplay(segments, ReplayOptions{}, device);
-    EXPECT_TRUE(platformLayer[1].x != platformX || platformLayer[1].y != platformY);
+    EXPECT_TRUE(level.platformLayer[1].x != platformX || level.platformLayer[1].y != platformY);
 }
 
 TEST_F(Replay, EscapeComesAfterTheFrameLimit) {

@@ -86,8 +86,8 @@ std::string LoadedMusicTrack() {
 // Writes the hint lines beside a level file, or removes a hint file that the level no longer has.
 bool WriteHints(const std::string& levelPath) {
     bool any = false;
-    for (int n = 1; n <= 4; ++n) any = any || !hintLines[n].empty();
-    if (LanguageText[84].empty()) {
+    for (int n = 1; n <= 4; ++n) any = any || !level.hintLines[n].empty();
+    if (LanguageText[LineHintFileExtension].empty()) {
         if (!any) return true;
         std::fprintf(stderr, "no language file names the hint file's extension (line 84)\n");
         return false;
@@ -98,9 +98,9 @@ bool WriteHints(const std::string& levelPath) {
         return true;
     }
     int last = 4;
-    while (hintLines[last].empty()) --last;
+    while (level.hintLines[last].empty()) --last;
     std::string text;
-    for (int n = 1; n <= last; ++n) text += hintLines[n] + "\r\n";
+    for (int n = 1; n <= last; ++n) text += level.hintLines[n] + "\r\n";
     if (!PlatformWriteFileAtomic(path, text)) {
         std::fprintf(stderr, "cannot write %s\n", path.c_str());
         return false;
@@ -152,25 +152,25 @@ std::string JsonLevel(const std::string& message1, const std::string& message2,
                       const std::string& message3, bool messageRaised) {
     std::string out = "{";
     out += "\"version\": " + (levelFileVersion >= 0 ? std::to_string(levelFileVersion) : std::string("null"));
-    out += ", \"levelTitle\": " + JsonString(levelTitle);
+    out += ", \"levelTitle\": " + JsonString(level.levelTitle);
     out += ", \"music\": " +
            JsonString(musicIndex >= 1 && musicIndex <= MusicList.Count() ? MusicList[musicIndex] : std::string());
-    out += ", \"levelZoom\": " + JsonNumber(levelZoom);
-    out += ", \"deathCounter\": " + JsonNumber(deathCounter);
-    out += ", \"winCounter\": " + JsonNumber(winCounter);
-    out += ", \"bombCount\": " + std::to_string(bombCount);
-    out += ", \"ballSizeDivisor\": " + JsonNumber(ballSizeDivisor);
-    out += ", \"ballGrowFlag\": " + std::to_string(ballGrowFlag);
-    out += ", \"ballGrowth\": " + JsonNumber(ballGrowth);
-    out += ", \"timeLimit\": " + JsonNumber(timeLimit);
+    out += ", \"levelZoom\": " + JsonNumber(level.levelZoom);
+    out += ", \"deathCounter\": " + JsonNumber(level.deathCounter);
+    out += ", \"winCounter\": " + JsonNumber(level.winCounter);
+    out += ", \"bombCount\": " + std::to_string(level.bombCount);
+    out += ", \"ballSizeDivisor\": " + JsonNumber(level.ballSizeDivisor);
+    out += ", \"ballGrowFlag\": " + std::to_string(level.ballGrowFlag);
+    out += ", \"ballGrowth\": " + JsonNumber(level.ballGrowth);
+    out += ", \"timeLimit\": " + JsonNumber(level.timeLimit);
     out += ", \"hints\": [";
-    for (int n = 1; n <= 4; ++n) out += (n > 1 ? ", " : "") + JsonString(hintLines[n]);
+    for (int n = 1; n <= 4; ++n) out += (n > 1 ? ", " : "") + JsonString(level.hintLines[n]);
     out += "]";
-    out += ", \"bounds\": {\"minX\": " + JsonNumber(levelBounds.minX) + ", \"maxX\": " + JsonNumber(levelBounds.maxX) +
-           ", \"minY\": " + JsonNumber(levelBounds.minY) + ", \"maxY\": " + JsonNumber(levelBounds.maxY) + "}";
-    out += ", \"background\": " + JsonObject(background);
-    out += ", \"ball\": " + JsonObject(ball);
-    out += ", \"ballShadow\": " + JsonObject(ballShadow);
+    out += ", \"bounds\": {\"minX\": " + JsonNumber(level.levelBounds.minX) + ", \"maxX\": " + JsonNumber(level.levelBounds.maxX) +
+           ", \"minY\": " + JsonNumber(level.levelBounds.minY) + ", \"maxY\": " + JsonNumber(level.levelBounds.maxY) + "}";
+    out += ", \"background\": " + JsonObject(level.background);
+    out += ", \"ball\": " + JsonObject(level.ball);
+    out += ", \"ballShadow\": " + JsonObject(level.ballShadow);
     out += ", \"layers\": {";
     for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) {
         out += std::string(layer > 1 ? ", " : "") + "\"" + LayerName(layer) + "\": [";
@@ -180,7 +180,7 @@ std::string JsonLevel(const std::string& message1, const std::string& message2,
     }
     out += "}";
     out += ", \"elevators\": [";
-    for (int i = 1; i <= elevatorIndex.Count(); ++i) out += (i > 1 ? ", " : "") + std::to_string(elevatorIndex[i]);
+    for (int i = 1; i <= level.elevatorIndex.Count(); ++i) out += (i > 1 ? ", " : "") + std::to_string(level.elevatorIndex[i]);
     out += "]";
     out += ", \"message\": ";
     if (messageRaised)

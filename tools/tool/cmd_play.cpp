@@ -265,7 +265,7 @@ int PlayInWindow(const PlayArguments& args) {
         return fail("cannot open an OpenGL window (is there a display?)", 2);
     SetSwapInterval(0);
     LoadLanguageOfSettings();
-    PlatformSetTitle(LanguageText[1]);
+    PlatformSetTitle(LanguageText[LineGameTitle]);
     lastFrameTime = PlatformClock();
     // Start-up's loading: the font, the fixed images and every texture pack.
     MessageState = -1;

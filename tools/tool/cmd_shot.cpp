@@ -170,31 +170,31 @@ void SetUpView(bool editor) {
     playRun.hudVisible = -1;
     attempt.targetZoom = 1.0;
     view.currentZoom = 1.0;
-    deathCounter = 0;
-    winCounter = 0;
-    ballRolling = 0;
-    bombCount = 0;
+    level.deathCounter = 0;
+    level.winCounter = 0;
+    attempt.ballRolling = 0;
+    level.bombCount = 0;
     score = 0;
     attempt.displayedScore = 0;
-    floatingTexts.Clear();
-    flyingObjects.Clear();
-    flagsLeft = 0;
-    for (const LevelObject& pickup : pickupLayer)
-        if (Entry(WholeNumber(pickup.texture)).kind == KindFlag) ++flagsLeft;
-    switchState = -1;
-    for (const LevelObject& arrow : arrowLayer)
-        if (arrow.param1 == 5) switchState = 0;
-    attempt.remainingTimeText = FormatTime(timeLimit > 0 ? timeLimit : 0);
+    attempt.floatingTexts.Clear();
+    attempt.flyingObjects.Clear();
+    attempt.flagsLeft = 0;
+    for (const LevelObject& pickup : level.pickupLayer)
+        if (Entry(WholeNumber(pickup.texture)).kind == KindFlag) ++attempt.flagsLeft;
+    attempt.switchState = -1;
+    for (const LevelObject& arrow : level.arrowLayer)
+        if (arrow.param1 == 5) attempt.switchState = 0;
+    attempt.remainingTimeText = FormatTime(level.timeLimit > 0 ? level.timeLimit : 0);
     attempt.timeWarningShown = 0;
     // Past the first seconds, when the hint has stopped blinking.
     attempt.elapsedTime = 3;
     if (editor) {
         // The edit cursor stands on the ball's cell.
-        focusX = std::floor(ball.x / CellUnits) * CellUnits;
-        focusY = std::floor(ball.y / CellUnits) * CellUnits;
+        focusX = std::floor(level.ball.x / CellUnits) * CellUnits;
+        focusY = std::floor(level.ball.y / CellUnits) * CellUnits;
     } else {
-        focusX = ball.x;
-        focusY = ball.y;
+        focusX = level.ball.x;
+        focusY = level.ball.y;
     }
 }
 
