@@ -12,7 +12,6 @@
 #include "play/spatial_index.h"
 #include "play/events.h"
 
-std::int32_t switchLatch = 0;
 
 namespace {
 
@@ -133,15 +132,15 @@ void MoveBall() {
         case 5:
             vy += Gravity * frameStep;
             // The latch makes one visit to the switch one toggle, however many frames the ball stays on it.
-            if (!switchLatch) {
-                switchLatch = -1;
+            if (!attempt.switchLatch) {
+                attempt.switchLatch = -1;
                 attempt.switchState = attempt.switchState != 0 ? 0 : -1;
                 ApplySwitch();
             }
             break;
         default: vy += Gravity * frameStep; break;
     }
-    if (attempt.forceCode != 5) switchLatch = 0;
+    if (attempt.forceCode != 5) attempt.switchLatch = 0;
     attempt.forceCode = 0;
 }
 

@@ -21,7 +21,6 @@ constexpr double ArrowLift = 5;             // the south arrow's upward drift pe
 // from a damaged level file slows one frame down instead of hanging the game.
 constexpr std::int64_t MaxUnitSteps = 1 << 20;
 
-extern std::int32_t switchLatch;            // the ball was on the switch cell in the previous frame
 
 // Adds dv to the velocity unless that takes the speed past the cap along the push; a push against the motion is
 // always allowed.

@@ -138,7 +138,6 @@ void BeginPlay() {
     attempt.timeUpShown = 0;
     attempt.animationClock = 0;
     latches = KeyLatches{};
-    switchLatch = 0;
     attempt.forceCode = 0;
     attempt.carried = 0;
     attempt.ballRolling = 0;

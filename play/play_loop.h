@@ -56,6 +56,7 @@ struct PlayAttempt {
     double displayedScore = 0;          // the score as the heads-up display counts it up
     std::int32_t flagsLeft = 0;         // flags still to collect (1 outside play, so nothing counts as finished)
     std::int32_t switchState = -1;      // -1 on, 0 off
+    std::int32_t switchLatch = 0;       // the ball was on the switch cell in the previous frame
     std::int32_t carried = 0;           // the ball rides a platform
     std::int32_t forceCode = 0;         // arrow code under the ball this frame, 0 = none
     std::int32_t ballRolling = 0;       // the ball rolls sideways (its frames run)
