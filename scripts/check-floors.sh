@@ -3,12 +3,12 @@
 # floors below it; this prints every folder-to-folder include with its count and fails on any that goes up (an
 # include that goes up is what would close a circle). The build also enforces it: each floor compiles against
 # the folders below it only.
-#   scripts/check-floors.sh [--quiet]
+#   scripts/check-floors.sh [--quiet] [SOURCE_DIR]
 set -euo pipefail
-cd "$(dirname "$0")/.."
-floors=(base platform tiles play sound gfx shell editor)
 quiet=0
-[[ ${1:-} == --quiet ]] && quiet=1
+if [[ ${1:-} == --quiet ]]; then quiet=1; shift; fi
+cd "${1:-$(dirname "$0")/..}"
+floors=(base platform tiles play sound gfx shell editor)
 
 declare -A rank
 for i in "${!floors[@]}"; do rank[${floors[$i]}]=$i; done
