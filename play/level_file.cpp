@@ -1,5 +1,7 @@
 #include "play/level_file.h"
 
+#include <utility>
+
 #include "base/files.h"
 #include "base/language.h"
 #include "play/random.h"
@@ -127,8 +129,25 @@ bool IsLevelHeader(const std::string& bytes) {
     return static_cast<unsigned char>(bytes[6]) <= NewestLevelFileVersion;
 }
 
-bool DecodeLevel(const std::string& bytes, LevelData& data) {
+namespace {
+
+// `data` as a fresh LevelData, but with the storage of its layers kept for the objects to come.
+void Empty(LevelData& data) {
+    Layer kept[LevelLayerCount + 1];
+    for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) {
+        kept[layer] = std::move(LevelLayer(data.level, layer));
+        kept[layer].items.resize(1);
+        kept[layer].items[0] = LevelObject{};
+    }
     data = LevelData{};
+    for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer)
+        LevelLayer(data.level, layer) = std::move(kept[layer]);
+}
+
+}  // namespace
+
+bool DecodeLevel(const std::string& bytes, LevelData& data) {
+    Empty(data);
     Level& level = data.level;
     level.levelBounds.minX = level.levelBounds.minY = 1.7e308;
     level.levelBounds.maxX = level.levelBounds.maxY = -1.7e308;
@@ -195,13 +214,14 @@ LevelData TakeLevel() {
     return data;
 }
 
-void InstallLevel(const LevelData& data) {
+void InstallLevel(LevelData& data) {
     const LevelObject shadow = level.ballShadow;
-    level = data.level;
+    const LevelObject storedShadow = data.level.ballShadow;
+    std::swap(level, data.level);
     level.ballShadow = shadow;
     if (data.hasShadow) {
         // Older files stored the shadow; its place is kept but the shadow keeps the catalogue's texture.
-        level.ballShadow = data.level.ballShadow;
+        level.ballShadow = storedShadow;
         level.ballShadow.texture = shadow.texture;
         level.ballShadow.frame = Entry(TextureOf(level.ballShadow)).firstFrame;
     }

@@ -41,7 +41,7 @@ extern std::string levelMusicTrack;
 
 // True when the bytes start with the header of a level file of a version this reader knows.
 bool IsLevelHeader(const std::string& bytes);
-// Reads a level file's bytes into `data`. False when anything runs past the end of the data (then `data` is
+// Reads a level file's bytes into `data` (its layers' storage is kept and reused). False when anything runs past the end of the data (then `data` is
 // partly filled and must not be installed). Objects start on a random frame of their animation, drawn from the
 // game's generator in file order, so the same seed gives the same level.
 bool DecodeLevel(const std::string& bytes, LevelData& data);
@@ -52,7 +52,9 @@ std::string EncodeLevel(const LevelData& data);
 // one in memory: one assignment, then the ball's shadow keeps its texture (and its place, unless the file stored
 // one), the elevators are listed and the bounds settled.
 LevelData TakeLevel();
-void InstallLevel(const LevelData& data);
+// The two levels change places: `data` is left holding the level that was in memory, whose storage the next
+// DecodeLevel into it reuses, so loading level after level allocates nothing once the layers are large enough.
+void InstallLevel(LevelData& data);
 
 // One stored object: pack and texture name, then param1, param2, x and y.
 void WriteRecord(std::string& file, const LevelObject& record);

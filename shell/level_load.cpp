@@ -132,7 +132,8 @@ bool LoadLevel(const std::string& requestedPath) {
     if (!PlatformReadFile(path, bytes)) return FailLoad();
     if (!IsLevelHeader(bytes)) return LoadOldLevel(path);
 
-    LevelData data;
+    // Decoded into the same record every time: it holds the level before last, whose storage is reused.
+    static LevelData data;
     const bool read = DecodeLevel(bytes, data);
     levelFileVersion = data.version;
     if (read) levelMusicTrack = data.musicTrack;

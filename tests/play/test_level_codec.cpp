@@ -100,6 +100,10 @@ TEST_F(LevelCodec, InstallingPutsTheDecodedLevelInPlaceWithItsElevatorsAndTheSha
     LevelData decoded;
     ASSERT_TRUE(DecodeLevel(FileBytes("brick", "", "Installed"), decoded));
     const double shadowTexture = level.ballShadow.texture;
+    const std::string bytes = EncodeLevel(decoded);
+    LevelData was = TakeLevel();
+    was.musicTrack = "";
+    const std::string before = EncodeLevel(was);
     InstallLevel(decoded);
     EXPECT_EQ(level.levelTitle, "Installed");
     EXPECT_EQ(level.wallLayer.Count(), 3);
@@ -108,10 +112,12 @@ TEST_F(LevelCodec, InstallingPutsTheDecodedLevelInPlaceWithItsElevatorsAndTheSha
     EXPECT_EQ(level.ballShadow.texture, shadowTexture);
     EXPECT_EQ(level.levelBounds.minX, 0);
     EXPECT_EQ(level.levelBounds.maxX, 512);
-    // What is installed encodes to the same bytes again.
+    // What is installed encodes to the same bytes again, and the data now holds the level that was there.
     LevelData taken = TakeLevel();
     taken.musicTrack = "";
-    EXPECT_EQ(EncodeLevel(taken), EncodeLevel(decoded));
+    EXPECT_EQ(EncodeLevel(taken), bytes);
+    decoded.musicTrack = "";
+    EXPECT_EQ(EncodeLevel(decoded), before);
 }
 
 }  // namespace
