@@ -16,6 +16,7 @@
 #include "base/settings.h"
 
 List<std::int32_t> modeWidths, modeHeights;
+std::function<void()> frameOverlay;
 double uiScaleX = 0, uiScaleY = 0;
 std::int32_t isFourByThree = 0;
 std::int32_t fourByThreeWidth = 0, fourByThreeHeight = 0;
@@ -120,5 +121,6 @@ void DrawFrame() {
         return;
     }
     DrawBoardFrame();
+    if (frameOverlay) frameOverlay();
     PlatformPresent();
 }

@@ -1,0 +1,26 @@
+// Level progression: how a player moves through a pack from the menu. Starting a pack, which level is current,
+// what a played level counts for (completions, best scores, records, the end of the pack), when a level may be
+// skipped, and how the hidden pack gets unlocked. The screens that call these are the menu's (shell/menu.h).
+#pragma once
+
+#include <cstdint>
+
+// After a player was chosen (screens 16 and -16): straight to the level screen with one pack, else the pack choice.
+void ContinueWithPack();
+// Screen 13 with five or more packs: the previous (-1) or next (+1) pack.
+void StepPack(std::int32_t delta);
+// After a choice of difficulty (screen 28).
+void StartPack();
+void GoToLevelOne();
+void GoToFirstUncompleted();
+void NextLevel();
+void PreviousLevel();
+// Screen 14: play the current level and count what it earned.
+void PlayCurrentLevel();
+// Screen 14: skip the level (refused with nine or more earlier levels unsolved) or go on to the next.
+void SkipOrNext();
+// Back to the main screen over the menu background.
+void BackToMain();
+// Building screen 27 (unlocks the hidden pack once every level is solved), and any key on it.
+void PackFinishedBuild();
+void PackFinishedKey();
