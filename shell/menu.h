@@ -43,6 +43,12 @@ extern std::function<void()> runEditor;
 
 // ---- Operations ---------------------------------------------------------------------------------------------------
 [[noreturn]] void RunMainMenu();
+// The menu's entry: the key buffer emptied, the first screen (the language screen after a first run), the menu
+// background loaded and the menu's overlay installed on the frame.
+void EnterMainMenu();
+// One pass of the menu's wait: a frame, then the mouse (a press moves the cursor, the release over the same line
+// gives Enter), the three-second tick and the key buffer. "" when nothing came; `tick` says whether the tick did.
+std::string MenuWaitPass(bool& tick);
 // The lines of the current screen into menu.MenuLines and menu.MenuLineCount.
 void BuildMenuLines();
 // Answers one key or command word on the current screen (what one pass of the menu loop does after reading it).

@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "base/files.h"
 #include "shell/language.h"
+#include "shell/menu.h"
 #include "shell/packs.h"
 #include "shell/players.h"
 #include "play/level.h"
@@ -196,6 +197,5 @@ int KolbrixMain(int argc, char** argv) {
     StartupLoading = 0;
     SplashScreen(t0);
     PlatformShowPointer(true);
-    // The main menu takes over from here; until it exists the program ends as quitting from it would.
-    Quit();
+    RunMainMenu();
 }

@@ -3,6 +3,7 @@
 #include <fstream>
 
 #include "base/message.h"
+#include "gfx/board.h"
 #include "gfx/display.h"
 #include "shell/language.h"
 #include "shell/settings.h"
@@ -23,11 +24,23 @@ struct StartupFixture {
             folder.Write("english.str", text);
         }
     }
+    // Runs the program; once the main menu is up, the window's close button and Enter quit it.
     int Run(std::vector<std::string> args = {}) {
         args.insert(args.begin(), folder.File("kolbrix"));
         std::vector<char*> argv;
         for (std::string& a : args) argv.push_back(a.data());
         argv.push_back(nullptr);
+        view.MenuActive = 0;
+        std::function<void(std::int64_t)> script = Headless.onFrame;
+        bool quitting = false;
+        Headless.onFrame = [&](std::int64_t frame) {
+            if (script) script(frame);
+            if (view.MenuActive != 0 && !quitting) {
+                quitting = true;
+                HeadlessPushKey("\xFF" "k");
+                HeadlessPushKey("\r");
+            }
+        };
         return HeadlessRun([&] { KolbrixMain(static_cast<int>(args.size()), argv.data()); }, -1);
     }
 };
@@ -218,11 +231,14 @@ TEST(Startup, SplashEndsOnKeyClickInsideOrAfterThreeSeconds) {
                 Headless.mouseY = c.mouseY;
                 Headless.mouseButtons = c.buttons;
             }
-            if (MessageState == 0 && splashEnd < 0) splashEnd = Headless.clock;
+            if (MessageState != -1 && splashEnd < 0) splashEnd = Headless.clock;
         };
         EXPECT_EQ(f.Run(), 0);
-        EXPECT_EQ(MessageState, 0) << c.what;
-        double lasted = Headless.clock - start;
+        // The start-up phase is over (the menu may have raised a message of its own since: this folder has no menu
+        // background level).
+        EXPECT_NE(MessageState, -1) << c.what;
+        // The splash gives way to the menu, where the program goes on.
+        double lasted = splashEnd - start;
         EXPECT_GE(lasted, c.minSeconds) << c.what;
         EXPECT_LE(lasted, c.maxSeconds) << c.what;
         EXPECT_TRUE(Headless.keys.empty()) << c.what;   // the key that ended the splash was consumed
