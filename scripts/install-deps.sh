@@ -12,7 +12,7 @@ packages=(
   libvorbis-dev libogg-dev
   espeak-ng
   libgtest-dev
-  xvfb xauth x11-utils
+  xvfb xauth x11-utils xdotool
 )
 
 missing=()

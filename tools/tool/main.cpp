@@ -21,6 +21,7 @@ int ToolPng(int argc, char** argv);
 int ToolStats(int argc, char** argv);
 int ToolShot(int argc, char** argv);
 int ToolPlay(int argc, char** argv);
+int ToolGame(int argc, char** argv);
 int ToolDump(int argc, char** argv);
 int ToolImportLegacy(int argc, char** argv);
 int ToolBuild(int argc, char** argv);
@@ -36,6 +37,9 @@ const ToolCommand Commands[] = {
     {"play", ToolPlay, "play LEVEL [--data DIR] [--inputs FILE] [--seed N] [--difficulty D] [--fps F] [--max-frames N]\n"
                        "          [--trace]        plays a level headless from a key script; --window [--record FILE]:\n"
                        "                            in a window from the keyboard"},
+    {"game", ToolGame, "game [ARG] [--data DIR] [--inputs FILE] [--seed N] [--fps F] [--date MM-DD-YYYY] [--max-frames N]\n"
+                       "          [--trace]        runs the whole game headless from its start, driven by a script of\n"
+                       "                            keys, pointer moves and typed text"},
     {"dump", ToolDump, "dump LEVEL [--data DIR]   a level as JSON; dump --source LEVEL: as level source"},
     {"import-legacy", ToolImportLegacy, "import-legacy IN OUT.kbx [--data DIR]  convert an old text-screen level"},
     {"build", ToolBuild, "build SRC OUT.kbx [--data DIR]  build a level file from its source"},
