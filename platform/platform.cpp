@@ -5,9 +5,11 @@
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <sys/types.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cctype>
+#include <cerrno>
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
@@ -272,3 +274,81 @@ bool PlatformReadFile(const std::string& path, std::string& bytes) {
 }
 
 void PlatformOpenExternal(const std::string& target) { run.backend->OpenExternal(target); }
+
+// ---- The desktop's opener -------------------------------------------------------------------------------------
+
+namespace {
+
+constexpr const char* OpenerName = "xdg-open";
+constexpr const char* DefaultSearchPath = "/usr/local/bin:/usr/bin:/bin";
+
+// A web address or an absolute path goes to the opener as it is; anything else names a file shipped beside the
+// program, whatever folder the game was started from.
+std::string OpenerTarget(const std::string& target) {
+    if (target.find("://") != std::string::npos || (!target.empty() && target[0] == '/')) return target;
+    return ProgramFolder() + target;
+}
+
+// The opener's full path from PATH, looked up before forking so the child only has to exec; "" when none is there.
+std::string FindOnSearchPath(const std::string& name) {
+    const char* variable = std::getenv("PATH");
+    const std::string path = variable && *variable ? variable : DefaultSearchPath;
+    size_t start = 0;
+    for (;;) {
+        const size_t end = path.find(':', start);
+        std::string folder = path.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        if (folder.empty()) folder = ".";
+        const std::string candidate = folder + "/" + name;
+        struct stat info{};
+        if (stat(candidate.c_str(), &info) == 0 && S_ISREG(info.st_mode) && access(candidate.c_str(), X_OK) == 0)
+            return candidate;
+        if (end == std::string::npos) return "";
+        start = end + 1;
+    }
+}
+
+// In the opener's own process: no terminal output of a browser in the game's console, none of the game's files or
+// its window connection held open by the browser, and a session of its own, so nothing the game's terminal does
+// reaches it. Only calls that are safe between fork and exec.
+[[noreturn]] void ExecDetachedOpener(const char* program, char* const* argv) {
+    setsid();
+    const int null = open("/dev/null", O_RDWR);
+    if (null >= 0) {
+        dup2(null, STDIN_FILENO);
+        dup2(null, STDOUT_FILENO);
+        dup2(null, STDERR_FILENO);
+    }
+    if (close_range(3, ~0U, 0) != 0)
+        for (int fd = 3; fd < 1024; ++fd) close(fd);
+    execv(program, argv);
+    _exit(127);
+}
+
+}  // namespace
+
+bool PlatformStartOpener(const std::string& target) {
+    const std::string program = FindOnSearchPath(OpenerName);
+    if (program.empty()) return false;
+    std::string resolved = OpenerTarget(target);
+    std::string name = OpenerName;
+    char* argv[] = {name.data(), resolved.data(), nullptr};
+
+    // Two forks: the middle process starts the opener and ends at once, so the opener belongs to init, which reaps
+    // it whenever it ends, and the game waits only for a process that does nothing but fork. An opener that hangs
+    // never holds up a frame and never leaves a zombie behind.
+    const pid_t middle = fork();
+    if (middle < 0) return false;
+    if (middle == 0) {
+        const pid_t opener = fork();
+        if (opener == 0) ExecDetachedOpener(program.c_str(), argv);
+        _exit(opener < 0 ? 1 : 0);
+    }
+    int status = 0;
+    pid_t waited = 0;
+    do {
+        waited = waitpid(middle, &status, 0);
+    } while (waited < 0 && errno == EINTR);
+    // ECHILD: children are reaped automatically (SIGCHLD ignored); the middle process did its one thing regardless.
+    if (waited < 0) return errno == ECHILD;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}

@@ -87,5 +87,11 @@ bool PlatformRenameFile(const std::string& from, const std::string& to);  // rep
 // Either the new contents are there afterwards, or the old file is untouched.
 bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes);
 bool PlatformReadFile(const std::string& path, std::string& bytes);
-// Opens a web address or a folder with the user's browser or file manager and waits for the opener to end.
+// Opens a web address, a file or a folder with the user's browser or file manager, and returns at once: the
+// desktop's opener runs on its own with its output discarded, so an opener that hangs or a browser slow to start
+// never freezes the game. A target without "://" that does not start with "/" names a file in the program folder
+// ("kolbrix.html" opens the manual shipped beside the program). The headless back end records the target as given.
 void PlatformOpenExternal(const std::string& target);
+// The SDL back end's opener as a plain procedure, which tests call without a window: resolves the target as above
+// and starts the xdg-open found on PATH detached. False when there is no opener on PATH or it could not be started.
+bool PlatformStartOpener(const std::string& target);

@@ -2,9 +2,6 @@
 #include <SDL.h>
 #include <SDL_opengl.h>
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
@@ -486,17 +483,8 @@ void TextClose() {
     sdl.textWindow = nullptr;
 }
 
-void OpenExternal(const std::string& target) {
-    pid_t child = fork();
-    if (child == 0) {
-        execlp("xdg-open", "xdg-open", target.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
-    if (child > 0) {
-        int status = 0;
-        waitpid(child, &status, 0);
-    }
-}
+// The game never waits for the browser: the opener starts detached and this returns at once.
+void OpenExternal(const std::string& target) { PlatformStartOpener(target); }
 
 }  // namespace
 
