@@ -113,7 +113,6 @@ void BeginPlay() {
     level.deathCounter = 0;
     level.winCounter = 0;
     level.bombCount = 0;
-    attempt.restartAllowed = 0;
     attempt.timeLimitText = FormatTime(level.timeLimit > 0 ? std::min(level.timeLimit, 1e9) : 0);
     keptLevelZoom = level.levelZoom;
     attempt.playing = -1;
@@ -128,22 +127,11 @@ void BeginPlay() {
     attempt.levelStartTime = PlatformClock();
     PlayQuote(17, 26);
     CentredMessage(LanguageText[LineGoodLuck]);
-    attempt.targetZoom = 1.0;
     ApplyDifficulty();
     BackupLevel();
 
-    attempt.elapsedTime = 0;
     attempt.remainingTimeText = attempt.timeLimitText;
-    attempt.timeWarningShown = 0;
-    attempt.timeUpShown = 0;
-    attempt.animationClock = 0;
     latches = KeyLatches{};
-    attempt.forceCode = 0;
-    attempt.carried = 0;
-    attempt.ballRolling = 0;
-    attempt.playIteration = 0;
-    attempt.controlsReadAt = 0;
-    attempt.playKey.clear();
     BuildSpatialIndex();
 }
 

@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "tools/tool/arguments.h"
 #include "platform/platform.h"
 #include "shell/game_script.h"
 
@@ -25,14 +26,6 @@ constexpr const char* Usage =
     "usage: kolbrix-tool game [ARG] [--data DIR] [--inputs FILE] [--seed N] [--fps F] [--date MM-DD-YYYY]\n"
     "                         [--max-frames N] [--trace]\n";
 
-bool ParseInteger(const char* text, long long lo, long long hi, long long& value) {
-    char* end = nullptr;
-    errno = 0;
-    const long long n = std::strtoll(text, &end, 10);
-    if (end == text || *end != '\0' || errno != 0 || n < lo || n > hi) return false;
-    value = n;
-    return true;
-}
 
 // "mm-dd-yyyy" naming a day that exists: the game compares the text of today's date, so it must be well formed.
 bool ValidDate(const std::string& date) {

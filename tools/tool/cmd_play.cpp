@@ -23,6 +23,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/tool/arguments.h"
 #include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
@@ -64,14 +65,6 @@ constexpr const char* Usage =
     "       kolbrix-tool play LEVEL --window [--record FILE] [--data DIR] [--seed N] [--difficulty D] [--fps F]\n"
     "                             [--max-frames N] [--trace]\n";
 
-bool ParseInteger(const char* text, long long lo, long long hi, long long& value) {
-    char* end = nullptr;
-    errno = 0;
-    const long long n = std::strtoll(text, &end, 10);
-    if (end == text || *end != '\0' || errno != 0 || n < lo || n > hi) return false;
-    value = n;
-    return true;
-}
 
 bool ParseArguments(int argc, char** argv, PlayArguments& args) {
     int levels = 0;

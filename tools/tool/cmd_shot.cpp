@@ -163,21 +163,15 @@ void LoadData() {
 
 // The state in which play shows the level at its start, at the difficulty the level was made for.
 void SetUpView(bool editor) {
+    attempt = PlayAttempt{};
+    playRun = PlayRun{};
     view.EditorMode = editor ? -1 : 0;
     view.MenuActive = 0;
-    attempt.playing = 0;
-    playRun.showAll = 0;
-    playRun.hudVisible = -1;
-    attempt.targetZoom = 1.0;
     view.currentZoom = 1.0;
     level.deathCounter = 0;
     level.winCounter = 0;
-    attempt.ballRolling = 0;
     level.bombCount = 0;
     score = 0;
-    attempt.displayedScore = 0;
-    attempt.floatingTexts.Clear();
-    attempt.flyingObjects.Clear();
     attempt.flagsLeft = 0;
     for (const LevelObject& pickup : level.pickupLayer)
         if (Entry(WholeNumber(pickup.texture)).kind == KindFlag) ++attempt.flagsLeft;
