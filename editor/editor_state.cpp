@@ -1,0 +1,3 @@
+#include "editor/editor_state.h"
+
+EditorState editor;

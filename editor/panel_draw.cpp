@@ -1,0 +1,171 @@
+#include "editor/panel_draw.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+#include "base/files.h"
+#include "base/frame_clock.h"
+#include "base/language.h"
+#include "base/message.h"
+#include "base/settings.h"
+#include "editor/editor_state.h"
+#include "editor/panel_input.h"
+#include "gfx/board.h"
+#include "gfx/display.h"
+#include "gfx/draw.h"
+#include "gfx/font.h"
+#include "gfx/texture.h"
+#include "play/level.h"
+#include "shell/packs.h"
+#include "tiles/animation.h"
+#include "tiles/catalogue.h"
+#include "tiles/texture_packs.h"
+
+namespace {
+
+constexpr std::int32_t PanelWidth = 374, PanelHeight = 186;
+// Depths over the board (whose cursor frame stands at 13): the veil, the panel's image, what shows on it, text.
+constexpr std::int32_t VeilZ = 14, PanelZ = 15, PictureZ = 16, MarkerZ = 17, TextZ = 18;
+
+constexpr std::int32_t LineLevelNumber = 89;
+constexpr std::int32_t TitleMaxWidth = 300;
+
+struct Spot {
+    std::int32_t x, y;
+};
+constexpr Spot DialogLines[] = {{15, 40}, {15, 60}, {15, 80}};
+constexpr Spot LeftButtonLabel = {42, 132}, RightButtonLabel = {203, 132}, OnlyButtonLabel = {123, 132};
+constexpr Spot InputText = {40, 87};
+
+struct KindButton {
+    std::int32_t kind;
+    Spot at;
+};
+constexpr KindButton KindButtons[] = {
+    {KindGround, {153, 80}},     {KindWall, {174, 80}},       {KindCrack, {195, 80}},
+    {KindBomb, {216, 80}},       {KindFlag, {237, 80}},       {KindTrap, {258, 80}},
+    {KindBall, {153, 101}},      {KindArrowNorth, {174, 101}}, {KindArrowEast, {195, 101}},
+    {KindArrowSouth, {216, 101}}, {KindArrowWest, {237, 101}}, {KindArrowSwitch, {258, 101}},
+    {KindExit, {153, 122}},      {KindPlatform, {174, 122}},  {KindPathNorth, {195, 122}},
+    {KindPathEast, {216, 122}},  {KindPathSouth, {237, 122}}, {KindPathWest, {258, 122}},
+};
+constexpr Spot BackgroundButton = {90, 101};
+constexpr std::int32_t KindMarkerSide = 17, BackgroundWidth = 51, BackgroundHeight = 38, PreviewSide = 58;
+constexpr Spot PreviewSpot = {287, 80};
+
+std::uint32_t FrameImage(double frame) {
+    const std::int32_t index = RoundEven(frame);
+    if (index < 0 || index > ImageTable.Count()) return ImageTable[0].id;
+    return ImageTable[index].id;
+}
+
+void Picture(std::uint32_t image, std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, std::int32_t h) {
+    BindImage(image);
+    DrawQuad(x, y, z, w, h);
+}
+
+// Text on the panel: positions relative to the panel; black unless said otherwise.
+void PanelText(const std::string& text, std::int32_t x, std::int32_t y, std::uint8_t shade = 0) {
+    DrawText(UiFont, text, PanelX + x, PanelY + y, TextZ, shade, shade, shade, 255);
+    // The text leaves its own blend mode and colour behind; the pictures after it expect the usual ones.
+    SetBlend(BlendMode::Alpha);
+    SetColor(255, 255, 255);
+}
+
+void DialogBackground(std::uint32_t image) {
+    Picture(editGrayImage.id, 0, 0, VeilZ, ActiveWidth, ActiveHeight);
+    Picture(image, PanelX, PanelY, PanelZ, PanelWidth, PanelHeight);
+}
+
+void DrawDialogLines(int count) {
+    const std::string* lines[] = {&DialogLine1, &DialogLine2, &DialogLine3};
+    for (int n = 0; n < count; n++) PanelText(*lines[n], DialogLines[n].x, DialogLines[n].y);
+}
+
+void DrawQuestion() {
+    DialogBackground(editDialImage.id);
+    DrawDialogLines(3);
+    PanelText(DialogButton1, LeftButtonLabel.x, LeftButtonLabel.y);
+    PanelText(DialogButton2, RightButtonLabel.x, RightButtonLabel.y);
+}
+
+void DrawMessage() {
+    DialogBackground(editDial1Image.id);
+    DrawDialogLines(3);
+    PanelText(DialogButton1, OnlyButtonLabel.x, OnlyButtonLabel.y);
+}
+
+void DrawInput() {
+    DialogBackground(editInputImage.id);
+    DrawDialogLines(2);
+    double& caret = panelInput.caretCounter;
+    caret = AdvanceFrame(1, 6, caret, frameStep);
+    PanelText(DialogInput + (caret > 3 ? "_" : ""), InputText.x, InputText.y, 255);
+    PanelText(DialogButton1, OnlyButtonLabel.x, OnlyButtonLabel.y);
+}
+
+std::string WithoutPrefix(const std::string& folder) { return folder.size() > 6 ? folder.substr(6) : ""; }
+
+// A coordinate as the status line writes it: whole numbers without a decimal point.
+std::string PlainNumber(double value) {
+    if (value == std::floor(value) && std::fabs(value) < 1e15)
+        return std::to_string(static_cast<long long>(value));
+    char text[32];
+    std::snprintf(text, sizeof text, "%.15g", value);
+    return text;
+}
+
+std::string PanelTitle() {
+    std::string title = PackIndex >= 1 && PackIndex <= PackList.Count() ? WithoutPrefix(PackList[PackIndex]) : "";
+    if (!level.levelTitle.empty()) title += " - " + level.levelTitle;
+    while (!title.empty() && TextWidth(UiFont, title) > TitleMaxWidth) title.pop_back();
+    return title;
+}
+
+void DrawKindMarker() {
+    if (editor.SelectedKind == KindBackground) {
+        Picture(editSelectImage.id, PanelX + BackgroundButton.x, PanelY + BackgroundButton.y, MarkerZ,
+                BackgroundWidth, BackgroundHeight);
+        return;
+    }
+    for (const KindButton& button : KindButtons)
+        if (button.kind == editor.SelectedKind)
+            Picture(editSelectImage.id, PanelX + button.at.x, PanelY + button.at.y, MarkerZ, KindMarkerSide,
+                    KindMarkerSide);
+}
+
+void DrawPanel() {
+    Picture(editMenuImage.id, PanelX, PanelY, PanelZ, PanelWidth, PanelHeight);
+    const TextureEntry& selected = Entry(editor.SelectedTexture);
+    editor.SelectedFrame = AdvanceFrame(selected.firstFrame, selected.lastFrame, editor.SelectedFrame, frameStep);
+    Picture(FrameImage(editor.SelectedFrame), PanelX + PreviewSpot.x, PanelY + PreviewSpot.y, PictureZ, PreviewSide,
+            PreviewSide);
+    Picture(FrameImage(level.background.frame), PanelX + BackgroundButton.x, PanelY + BackgroundButton.y, PictureZ,
+            BackgroundWidth, BackgroundHeight);
+    DrawKindMarker();
+
+    PanelText(panelInput.PanelTooltip, 10, 150);
+    const std::int32_t filter = editor.PackFilter;
+    if (filter >= 0 && filter <= TexturePackList.Count()) PanelText(WithoutPrefix(TexturePackList[filter]), 179, 59);
+    PanelText(editor.SelectedTexture == 0 ? "" : selected.name, 153, 35);
+    PanelText(PanelTitle(), 8, 6, 255);
+    PanelText(LanguageText[LineLevelNumber] + std::to_string(LevelNumber) + " / " + std::to_string(LevelCount), 10,
+              35);
+    DrawText(UiFont, "X: " + PlainNumber(focusX) + " : Y: " + PlainNumber(focusY), 0, ActiveHeight - 16, TextZ, 0, 0,
+             0, 255);
+    SetBlend(BlendMode::Alpha);
+    SetColor(255, 255, 255);
+}
+
+}  // namespace
+
+void DrawEditorOverlay() {
+    if (view.EditorMode == 0 || editor.PickerOpen != 0) return;
+    SetColor(255, 255, 255);
+    SetBlend(BlendMode::Alpha);
+    if (MessageState == 1) DrawMessage();
+    else if ((MessageState >= 2 && MessageState <= 100) || MessageState == 201) DrawQuestion();
+    else if (MessageState >= 101 && MessageState <= 200) DrawInput();
+    else if (MessageState == 0) DrawPanel();
+}
