@@ -3,39 +3,11 @@
 
 #include <fstream>
 
-#include "base/message.h"
-#include "play/level.h"
-#include "shell/level_load.h"
-#include "play/play_loop.h"
-#include "play/random.h"
-#include "shell/replay.h"
-#include "test_support.h"
-#include "gfx/pack_textures.h"
-#include "tiles/texture_packs.h"
+#include "tests/play/built_level.h"
 
 namespace {
 ReplayResult PlayShipped(const std::string& script) {
-    UseHeadless();
-    SetProgramFolder(std::string(KOLBRIX_GAME_DIR) + "/");
-    LoadTexturePackNames();
-    TakeCatalogueDefaults();
-    MessageState = 0;
-    EXPECT_TRUE(LoadLevel(DataFolder() + "testlevel.kbx")) << "no testlevel.kbx in " << KOLBRIX_GAME_DIR;
-    EXPECT_EQ(MessageState, 0) << DialogLine2 << " " << DialogLine3;
-    SeedRandom(1);
-    playRun.Difficulty = 0;
-    List<InputSegment> segments;
-    std::string error;
-    EXPECT_TRUE(ParseInputScript(script, segments, error)) << error;
-    ReplayDevice device;
-    device.hold = [](int code, bool held) { Headless.held[code] = held; };
-    device.push = [](const std::string& key) { HeadlessPushKey(key); };
-    device.setClock = [](double seconds) { Headless.clock = seconds; };
-    ReplayOptions options;
-    options.maxFrames = 3000;
-    ReplayResult result = RunReplay(segments, options, device);
-    SetProgramFolder("");
-    return result;
+    return PlayBuiltLevel(std::string(KOLBRIX_GAME_DIR) + "/testlevel.kbx", script, 3000);
 }
 }  // namespace
 

@@ -8,16 +8,7 @@
 #include <set>
 #include <string>
 
-#include "base/files.h"
-#include "base/message.h"
-#include "gfx/pack_textures.h"
-#include "play/level.h"
-#include "play/play_loop.h"
-#include "play/random.h"
-#include "shell/level_load.h"
-#include "shell/replay.h"
-#include "test_support.h"
-#include "tiles/texture_packs.h"
+#include "tests/play/built_level.h"
 
 namespace {
 
@@ -46,31 +37,11 @@ std::string ReadText(const fs::path& path) {
     return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-// Loads the built level and plays the script as `kolbrix-tool play` does: seed 1 before the load (which draws the
-// camera's start), as the level stands, 60 frames a second.
+// Plays the built level with the script; its title is the one in the table.
 ReplayResult Play(const StarterLevel& starter, const std::string& script) {
-    UseHeadless();
-    SetProgramFolder(std::string(KOLBRIX_GAME_DIR) + "/");
-    LoadTexturePackNames();
-    TakeCatalogueDefaults();
-    MessageState = 0;
-    playRun = PlayRun{};
-    SeedRandom(1);
-    const std::string path = (BuiltPack() / (std::string(starter.number) + ".kbx")).string();
-    EXPECT_TRUE(LoadLevel(path)) << "no " << path;
-    EXPECT_EQ(MessageState, 0) << DialogLine2 << " " << DialogLine3;
+    const ReplayResult result =
+        PlayBuiltLevel((BuiltPack() / (std::string(starter.number) + ".kbx")).string(), script, 4000);
     EXPECT_EQ(level.levelTitle, starter.title);
-    List<InputSegment> segments;
-    std::string error;
-    EXPECT_TRUE(ParseInputScript(script, segments, error)) << error;
-    ReplayDevice device;
-    device.hold = [](int code, bool held) { Headless.held[code] = held; };
-    device.push = [](const std::string& key) { HeadlessPushKey(key); };
-    device.setClock = [](double seconds) { Headless.clock = seconds; };
-    ReplayOptions options;
-    options.maxFrames = 4000;
-    ReplayResult result = RunReplay(segments, options, device);
-    SetProgramFolder("");
     return result;
 }
 
