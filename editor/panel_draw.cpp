@@ -3,12 +3,14 @@
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "base/files.h"
 #include "base/frame_clock.h"
 #include "base/language.h"
 #include "base/message.h"
 #include "base/settings.h"
+#include "editor/editor.h"
 #include "editor/editor_state.h"
 #include "editor/panel_input.h"
 #include "gfx/board.h"
@@ -16,6 +18,7 @@
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/texture.h"
+#include "platform/platform.h"
 #include "play/level.h"
 #include "shell/packs.h"
 #include "tiles/animation.h"
@@ -28,7 +31,8 @@ constexpr std::int32_t PanelWidth = 374, PanelHeight = 186;
 // Depths over the board (whose cursor frame stands at 13): the veil, the panel's image, what shows on it, text.
 constexpr std::int32_t VeilZ = 14, PanelZ = 15, PictureZ = 16, MarkerZ = 17, TextZ = 18;
 
-constexpr std::int32_t LineLevelNumber = 89;
+constexpr std::int32_t LineLevelNumber = 89, LinePickerHelp = 87;
+constexpr std::int32_t PickerThumbSide = 64;
 constexpr std::int32_t TitleMaxWidth = 300;
 
 struct Spot {
@@ -158,10 +162,33 @@ void DrawPanel() {
     SetColor(255, 255, 255);
 }
 
+// The texture picker over everything: every texture of the kind and filter as a thumbnail of its first frame, and
+// the name of the one under the pointer.
+void DrawPicker() {
+    Picture(editGrayImage.id, 0, 0, VeilZ, ActiveWidth, ActiveHeight);
+    std::vector<PickerCell> cells;
+    PickerLayout(cells);
+    for (const PickerCell& cell : cells)
+        Picture(FrameImage(Entry(cell.entry).firstFrame), cell.x, cell.y, PictureZ, PickerThumbSide, PickerThumbSide);
+    int x = -1, y = -1, buttons = 0;
+    PlatformMouse(x, y, buttons);
+    const std::int32_t under = x == -1 ? 0 : PickerEntryAt(x, y);
+    DrawText(UiFont, under != 0 ? Entry(under).name : LanguageText[LinePickerHelp], 0, ActiveHeight - 16, TextZ, 255,
+             255, 255, 255);
+    SetBlend(BlendMode::Alpha);
+    SetColor(255, 255, 255);
+}
+
 }  // namespace
 
 void DrawEditorOverlay() {
-    if (view.EditorMode == 0 || editor.PickerOpen != 0) return;
+    if (view.EditorMode == 0) return;
+    if (editor.PickerOpen != 0) {
+        SetColor(255, 255, 255);
+        SetBlend(BlendMode::Alpha);
+        DrawPicker();
+        return;
+    }
     SetColor(255, 255, 255);
     SetBlend(BlendMode::Alpha);
     if (MessageState == 1) DrawMessage();

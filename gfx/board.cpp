@@ -20,22 +20,15 @@ std::int64_t boardObjectsVisited = 0;
 
 namespace {
 
+// Pixel values stay far inside the 32-bit range whatever a damaged file puts in the level.
+constexpr double PixelLimit = 1e9;
+
 // The view eases only when this much time has gathered since it last did.
 constexpr double SmoothInterval = 0.01;
 constexpr double ZoomEasing = 32;
 constexpr double CameraEasing = 8;
 constexpr double FastCameraEasing = 2;          // while the death or victory sequence runs
 constexpr double BallHiddenAfter = 10;          // death frames after which the ball is gone
-
-// Pixel values stay far inside the 32-bit range whatever a damaged file puts in the level; a position that is not a
-// number lands far off the screen.
-constexpr double PixelLimit = 1e9;
-
-std::int32_t Pixels(double value) {
-    if (!(value >= -PixelLimit)) return static_cast<std::int32_t>(-PixelLimit);
-    if (value > PixelLimit) return static_cast<std::int32_t>(PixelLimit);
-    return RoundEven(value);
-}
 
 std::int32_t TextureIndex(double texture) {
     if (!(texture >= 0) || texture > 2147483647.0) return 0;
@@ -431,6 +424,7 @@ void UpdateCamera() {
     view.cameraTargetX = ppu * focusX - (ActiveWidth - CellUnits * ppu) / 2;
     view.cameraTargetY = ppu * focusY - (ActiveHeight - CellUnits * ppu) / 2;
     if (InEditor()) {
+        if (view.editorCameraHeld != 0) return;
         view.cameraX = view.cameraTargetX;
         view.cameraY = view.cameraTargetY;
         return;
@@ -471,6 +465,15 @@ void UpdateCamera() {
 }
 
 // ---- Drawing ------------------------------------------------------------------------------------------------------
+
+// Pixel values stay far inside the 32-bit range whatever a damaged file puts in the level; a position that is not a
+// number lands far off the screen.
+std::int32_t Pixels(double value) {
+    if (!(value >= -PixelLimit)) return static_cast<std::int32_t>(-PixelLimit);
+    if (value > PixelLimit) return static_cast<std::int32_t>(PixelLimit);
+    return RoundEven(value);
+}
+
 
 ScreenRect WorldRect(double x, double y, double units, std::int32_t cameraX, std::int32_t cameraY) {
     const double ppu = view.pixelsPerUnit;
@@ -572,6 +575,12 @@ void DrawEditCursor() {
     const double cell = CellUnits * view.pixelsPerUnit;
     const std::int32_t side = Pixels(cell);
     BindImage(editSelectImage.id);
+    if (view.editorCameraHeld != 0) {
+        // The cursor where the mouse put it, wherever that is on the held board.
+        const ScreenRect rect = WorldRect(focusX, focusY, CellUnits, Pixels(view.cameraX), Pixels(view.cameraY));
+        DrawQuad(rect.left, rect.top, 13, rect.width, rect.height);
+        return;
+    }
     DrawQuad(Pixels((ActiveWidth - cell) / 2), Pixels((ActiveHeight - cell) / 2), 13, side, side);
 }
 

@@ -30,6 +30,9 @@ struct BoardView {
     // Shared blink over frames 1 to 6 (the hint text and the big-font cursor): shown while above 3.
     double blinkCounter = 0;
     std::int32_t hintBoxWidth = 0;      // widest hint line in pixels; 0 = measure again
+    // -1: the editor's camera stays where it is while the mouse moves the cursor (painting with the mouse must not
+    // slide the board under the pointer); the keyboard's moves centre the cursor again.
+    std::int32_t editorCameraHeld = 0;
 };
 extern BoardView view;
 
@@ -84,6 +87,9 @@ void DrawEditCursor();
 
 // The screen rectangle of a square of `units` world units whose top-left corner is at (x, y): the right edge of one
 // cell falls exactly on the left edge of the next.
+// A board position in pixels, rounded as the board rounds it: far inside the 32-bit range whatever a damaged file
+// puts in the level, and far off the screen when it is not a number.
+std::int32_t Pixels(double value);
 struct ScreenRect {
     std::int32_t left = 0, top = 0, width = 0, height = 0;
 };

@@ -39,6 +39,7 @@ struct PlatformBackendTable {
     std::string (*ReadKey)();
     bool (*KeyHeld)(int scanCode);
     void (*Mouse)(int& x, int& y, int& buttons);
+    int (*TakeWheel)();
 
     // Text screen; platform.cpp keeps the cursor and colours and hands over cells inside 25 x 40 only.
     void (*TextOpen)();

@@ -106,6 +106,12 @@ void Mouse(int& x, int& y, int& buttons) {
     buttons = Headless.mouseButtons;
 }
 
+int TakeWheel() {
+    const int steps = Headless.wheel;
+    Headless.wheel = 0;
+    return steps;
+}
+
 void TextOpen() {
     Headless.textOpen = true;
     for (auto& row : Headless.cells)
@@ -132,7 +138,7 @@ const PlatformBackendTable& HeadlessBackend() {
         .DisplayModes = DisplayModes, .OpenDisplay = OpenDisplay, .SetSwapInterval = SetSwapInterval,
         .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
         .RecordQuad = RecordQuad,
-        .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse,
+        .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse, .TakeWheel = TakeWheel,
         .TextOpen = TextOpen, .TextPut = TextPut, .TextShow = TextShow, .TextClose = TextClose,
         .OpenExternal = OpenExternal,
         .Audio = HeadlessAudioBackend,

@@ -29,6 +29,7 @@ struct HeadlessState {
     std::deque<std::string> keys;           // the key buffer
     bool held[256] = {};
     int mouseX = -1, mouseY = -1, mouseButtons = 0;
+    int wheel = 0;                          // wheel steps not yet taken by the game (> 0 away from the user)
     // Called after every presented frame (and every idle step of a key wait) with the frame count: scripts put
     // keys and mouse state in place for what follows.
     std::function<void(std::int64_t frame)> onFrame;

@@ -98,6 +98,7 @@ bool PlatformKeyHeld(int scanCode) {
     return run.backend->KeyHeld(scanCode);
 }
 void PlatformMouse(int& x, int& y, int& buttons) { run.backend->Mouse(x, y, buttons); }
+int PlatformTakeWheel() { return run.backend->TakeWheel(); }
 
 // ---- Text screen ------------------------------------------------------------------------------------------
 

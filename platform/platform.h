@@ -63,6 +63,7 @@ void PlatformRecordQuad(const QuadRecord& quad);
 std::string PlatformReadKey();
 bool PlatformKeyHeld(int scanCode);                 // held-key test by set-1 scan code
 void PlatformMouse(int& x, int& y, int& buttons);   // -1, -1 outside the window; buttons: bit 0 left, 1 right, 2 middle
+int PlatformTakeWheel();                            // mouse-wheel steps since the last call: > 0 away from the user
 
 // ---- Text screen (40 x 25 cells of 8 x 8 glyphs, 16-colour text palette) ------------------------------------
 void TextScreenOpen();                  // clears to background 0, cursor at row 1, column 1

@@ -29,6 +29,7 @@ struct SdlRun {                         // for the whole run
     std::deque<std::string> keys;
     bool held[256] = {};
     bool mouseInside = false;
+    int wheel = 0;                      // steps since the game last asked
     Uint64 counterStart = 0;
     double counterFrequency = 1.0;
     // Fixed frame time: the game's clock is virtual and the window paces itself in real time.
@@ -216,6 +217,9 @@ void PumpEvents() {
             break;
         }
         case SDL_MOUSEMOTION: sdl.mouseInside = true; break;
+        case SDL_MOUSEWHEEL:
+            sdl.wheel += event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            break;
         default: break;
         }
     }
@@ -429,6 +433,13 @@ void Mouse(int& x, int& y, int& buttons) {
     if (state & SDL_BUTTON(SDL_BUTTON_MIDDLE)) buttons |= 4;
 }
 
+int TakeWheel() {
+    PumpEvents();
+    const int steps = sdl.wheel;
+    sdl.wheel = 0;
+    return steps;
+}
+
 void TextOpen() {
     EnsureVideo();
     std::memset(sdl.textCh, ' ', sizeof sdl.textCh);
@@ -496,7 +507,7 @@ const PlatformBackendTable& SdlBackend() {
         .DisplayModes = DisplayModes, .OpenDisplay = OpenDisplay, .SetSwapInterval = SetSwapInterval,
         .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
         .RecordQuad = RecordQuad,
-        .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse,
+        .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse, .TakeWheel = TakeWheel,
         .TextOpen = TextOpen, .TextPut = TextPut, .TextShow = TextShow, .TextClose = TextClose,
         .OpenExternal = OpenExternal,
         .Audio = SdlAudioBackend,

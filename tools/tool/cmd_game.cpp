@@ -16,6 +16,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "editor/editor.h"
 #include "tools/tool/arguments.h"
 #include "platform/platform.h"
 #include "shell/game_script.h"
@@ -120,6 +121,7 @@ int ToolGame(int argc, char** argv) {
     }
     if (!args.options.dataFolder.empty() && !PlatformFolderExists(args.options.dataFolder))
         return UsageError("no folder " + args.options.dataFolder);
+    InstallEditor();
     const int code = RunGame(args.options, args.trace ? PrintLine : std::function<void(const std::string&)>());
     std::fflush(stdout);
     return code;

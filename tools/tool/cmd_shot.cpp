@@ -7,7 +7,8 @@
 // textures, font and fixed images of DIR (default: the tool's own folder). The picture shows the level as a player
 // sees it once the level has settled: the camera on the ball, the heads-up display at the start of play (all flags
 // left, no bombs, the full time) and the hint steady. With --editor it is the editor's view instead: the camera
-// centred on the ball's cell with the cursor there, hidden objects and path markers shown, no heads-up display.
+// centred on the ball's cell with the cursor there, hidden objects and path markers shown, no heads-up display, and
+// the editor's panel over it as the editor draws it.
 // N frames are drawn 1/25 s apart (default 1, the first frame of every animation); the last one is saved.
 //
 // Exit codes: 0 saved, 1 the display, the level or the picture failed, 2 wrong command line.
@@ -20,7 +21,11 @@
 #include <string>
 #include <vector>
 
+#include "base/language.h"
 #include "base/message.h"
+#include "editor/editor.h"
+#include "editor/panel_draw.h"
+#include "editor/panel_input.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
 #include "gfx/draw.h"
@@ -186,6 +191,10 @@ void SetUpView(bool editor) {
         // The edit cursor stands on the ball's cell.
         focusX = std::floor(level.ball.x / CellUnits) * CellUnits;
         focusY = std::floor(level.ball.y / CellUnits) * CellUnits;
+        // The panel as the editor opens: the general help, the first texture of the selected kind.
+        if (!TexturePackList.Empty()) TexturePackList[0] = LanguageText[LineAllTexturePacks];
+        PanelHitTest(-1, -1);
+        RevalidateSelection();
     } else {
         focusX = level.ball.x;
         focusY = level.ball.y;
@@ -206,6 +215,7 @@ void DrawShotFrame(double step) {
     view.cameraX = view.cameraTargetX;
     view.cameraY = view.cameraTargetY;
     DrawBoard(CurrentBoardVariant());
+    if (view.EditorMode != 0) DrawEditorOverlay();
 }
 
 int Fail(const std::string& message) {
