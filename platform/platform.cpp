@@ -8,6 +8,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cctype>
 #include <cerrno>
 #include <climits>
@@ -223,38 +224,158 @@ bool PlatformFolderExists(const std::string& path) {
     return stat(WithoutTrailingSlash(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 
-bool PlatformMakeFolder(const std::string& path) { return mkdir(WithoutTrailingSlash(path).c_str(), 0755) == 0; }
-bool PlatformRemoveFolder(const std::string& path) { return rmdir(WithoutTrailingSlash(path).c_str()) == 0; }
-bool PlatformDeleteFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+// ---- Durable changes --------------------------------------------------------------------------------------
+//
+// A rename, a new or removed entry lives in the folder, not in the file: until the folder itself is flushed, a
+// power cut may take the change back on Linux file systems, and a saved file with it. Every change below flushes
+// the folders it touched before it returns.
+
+namespace {
+
+struct FileLayerSeams {                 // for the whole run; switched on by tests only
+    std::vector<FileOp>* journal = nullptr;
+    std::string failReadPath;
+    std::int64_t failReadAfter = 0;
+} seams;
+
+void Record(FileOpKind kind, const std::string& path, const std::string& to = "", std::int64_t offset = 0,
+            const char* bytes = nullptr, size_t size = 0) {
+    if (!seams.journal) return;
+    FileOp op;
+    op.kind = kind;
+    op.path = path;
+    op.to = to;
+    op.offset = offset;
+    if (bytes) op.bytes.assign(bytes, size);
+    seams.journal->push_back(std::move(op));
+}
+
+std::string ParentFolder(const std::string& path) {
+    std::string p = WithoutTrailingSlash(path);
+    size_t slash = p.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : p.substr(0, slash);
+}
+
+// False when the folder could not be opened or the disk reported an error; a file system that has nothing to flush
+// for folders (it says the call is not supported) counts as flushed.
+bool FlushFolder(const std::string& folder) {
+    int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    int result = fsync(fd);
+    int error = errno;
+    close(fd);
+    if (result == 0) {
+        Record(FileOpKind::FlushFolder, folder);
+        return true;
+    }
+    return error == EINVAL || error == ENOTSUP || error == ENOSYS;
+}
+
+// The destination's folder first: a stop between the two flushes then finds the entry in both folders rather than
+// in neither.
+void FlushFoldersOfRename(const std::string& from, const std::string& to) {
+    std::string fromFolder = ParentFolder(from), toFolder = ParentFolder(to);
+    FlushFolder(toFolder);
+    if (fromFolder != toFolder) FlushFolder(fromFolder);
+}
+
+bool RenameEntry(const std::string& from, const std::string& to) {
+    if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+    Record(FileOpKind::Rename, from, to);
+    return true;
+}
+
+bool DeleteEntry(const std::string& path) {
+    if (unlink(path.c_str()) != 0) return false;
+    Record(FileOpKind::DeleteFile, path);
+    return true;
+}
+
+// Writes all of `bytes` to the new file `fd` (named `path` in the journal).
+bool WriteAll(int fd, const std::string& path, const std::string& bytes) {
+    size_t written = 0;
+    while (written < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        Record(FileOpKind::WriteFile, path, "", static_cast<std::int64_t>(written), bytes.data() + written,
+               static_cast<size_t>(n));
+        written += static_cast<size_t>(n);
+    }
+    return true;
+}
+
+// A read of a file whose reads a test made fail: the bytes before the failure, then an input/output error.
+ssize_t ReadBeforeInjectedFailure(int fd, std::string& bytes, size_t got) {
+    std::int64_t left = seams.failReadAfter - static_cast<std::int64_t>(got);
+    if (left <= 0) {
+        errno = EIO;
+        return -1;
+    }
+    return read(fd, bytes.data() + got, std::min(bytes.size() - got, static_cast<size_t>(left)));
+}
+
+}  // namespace
+
+void PlatformRecordFileOps(std::vector<FileOp>* journal) { seams.journal = journal; }
+
+void PlatformFailReads(const std::string& path, std::int64_t afterBytes) {
+    seams.failReadPath = path;
+    seams.failReadAfter = afterBytes < 0 ? 0 : afterBytes;
+}
+
+bool PlatformMakeFolder(const std::string& path) {
+    std::string folder = WithoutTrailingSlash(path);
+    if (mkdir(folder.c_str(), 0755) != 0) return false;
+    Record(FileOpKind::MakeFolder, folder);
+    FlushFolder(ParentFolder(folder));
+    return true;
+}
+
+bool PlatformRemoveFolder(const std::string& path) {
+    std::string folder = WithoutTrailingSlash(path);
+    if (rmdir(folder.c_str()) != 0) return false;
+    Record(FileOpKind::RemoveFolder, folder);
+    FlushFolder(ParentFolder(folder));
+    return true;
+}
+
+bool PlatformDeleteFile(const std::string& path) {
+    if (!DeleteEntry(path)) return false;
+    FlushFolder(ParentFolder(path));
+    return true;
+}
+
 bool PlatformRenameFile(const std::string& from, const std::string& to) {
-    return std::rename(WithoutTrailingSlash(from).c_str(), WithoutTrailingSlash(to).c_str()) == 0;
+    std::string source = WithoutTrailingSlash(from), target = WithoutTrailingSlash(to);
+    if (!RenameEntry(source, target)) return false;
+    FlushFoldersOfRename(source, target);
+    return true;
 }
 
 bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes) {
-    // The temporary file sits in the same folder so the rename cannot cross file systems.
+    // The temporary file sits in the same folder so the rename cannot cross file systems. Its contents are on the
+    // disk before the rename, so the name never points at a file whose data a power cut could still take away.
     std::string temp = path + ".tmp" + std::to_string(getpid());
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return false;
-    size_t written = 0;
-    bool ok = true;
-    while (written < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
-        if (n <= 0) {
-            ok = false;
-            break;
-        }
-        written += static_cast<size_t>(n);
-    }
+    Record(FileOpKind::CreateFile, temp);
+    bool ok = WriteAll(fd, temp, bytes);
     if (ok && fsync(fd) != 0) ok = false;
+    if (ok) Record(FileOpKind::FlushFile, temp);
     if (close(fd) != 0) ok = false;
-    if (ok && std::rename(temp.c_str(), path.c_str()) != 0) ok = false;
-    if (!ok) unlink(temp.c_str());
-    return ok;
+    if (ok && !RenameEntry(temp, path)) ok = false;
+    if (!ok) {
+        DeleteEntry(temp);
+        return false;
+    }
+    return FlushFolder(ParentFolder(path));
 }
 
 bool PlatformReadFile(const std::string& path, std::string& bytes) {
     bytes.clear();
-    int fd = open(path.c_str(), O_RDONLY);
+    int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
     struct stat info{};
     if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
@@ -263,15 +384,24 @@ bool PlatformReadFile(const std::string& path, std::string& bytes) {
     }
     // One allocation of the file's size and reads straight into it.
     bytes.resize(static_cast<size_t>(info.st_size));
+    const bool injected = !seams.failReadPath.empty() && seams.failReadPath == path;
     size_t got = 0;
+    bool ok = true;
     while (got < bytes.size()) {
-        ssize_t n = read(fd, bytes.data() + got, bytes.size() - got);
-        if (n <= 0) break;
+        ssize_t n = injected ? ReadBeforeInjectedFailure(fd, bytes, got)
+                             : read(fd, bytes.data() + got, bytes.size() - got);
+        if (n < 0 && errno == EINTR) continue;
+        // An error, or an end before the size the system gave: what was read is not the file. Saves never write
+        // into an open file (they rename a new one over it), so a file that shrinks while it is read is not ours.
+        if (n <= 0) {
+            ok = false;
+            break;
+        }
         got += static_cast<size_t>(n);
     }
     close(fd);
-    bytes.resize(got);
-    return true;
+    if (!ok) bytes.clear();
+    return ok;
 }
 
 void PlatformOpenExternal(const std::string& target) { run.backend->OpenExternal(target); }

@@ -84,9 +84,17 @@ bool PlatformMakeFolder(const std::string& path);
 bool PlatformRemoveFolder(const std::string& path);  // empty folders only
 bool PlatformDeleteFile(const std::string& path);
 bool PlatformRenameFile(const std::string& from, const std::string& to);  // replaces `to` atomically
-// Writes `bytes` to `path` through a temporary file in the same folder, flushed and renamed over the old file.
-// Either the new contents are there afterwards, or the old file is untouched.
+// Folder creation, removal, deleting and renaming flush the folders they change before they return, so the change
+// survives a power cut; their result says whether the change was made (a caller undoing a half-done operation
+// relies on that), a folder that then could not be flushed does not turn it into false.
+//
+// Writes `bytes` to `path` through a temporary file in the same folder, flushed and renamed over the old file,
+// then flushes the folder. True: the new contents are there and survive a power cut. False: the old file is
+// untouched, except when only that last flush of the folder failed; the new file is then in place but may not
+// survive a power cut.
 bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes);
+// The whole file, or false: missing, not an ordinary file, or a read that failed part-way (an input/output error,
+// or a file that ended before the size the system gave). Never a part of a file reported as the file.
 bool PlatformReadFile(const std::string& path, std::string& bytes);
 // Opens a web address, a file or a folder with the user's browser or file manager, and returns at once: the
 // desktop's opener runs on its own with its output discarded, so an opener that hangs or a browser slow to start
@@ -96,3 +104,28 @@ void PlatformOpenExternal(const std::string& target);
 // The SDL back end's opener as a plain procedure, which tests call without a window: resolves the target as above
 // and starts the xdg-open found on PATH detached. False when there is no opener on PATH or it could not be started.
 bool PlatformStartOpener(const std::string& target);
+
+// ---- Test seams of the file layer (off unless a test switches them on; normal play pays one pointer test) ------
+// One change the file layer made on disk. Paths are as the file layer used them.
+enum class FileOpKind {
+    CreateFile,     // created, or emptied when it was there
+    WriteFile,      // `bytes` written at `offset`
+    FlushFile,      // the file's contents flushed to the disk
+    Rename,         // `path` renamed to `to`, replacing it
+    DeleteFile,
+    MakeFolder,
+    RemoveFolder,
+    FlushFolder,    // the folder's entries flushed to the disk
+};
+struct FileOp {
+    FileOpKind kind = FileOpKind::CreateFile;
+    std::string path;
+    std::string to;                     // Rename only
+    std::int64_t offset = 0;            // WriteFile only
+    std::string bytes;                  // WriteFile only: what the system took
+};
+// While a journal is set, every change that succeeds is appended to it in the order it was made; nullptr stops.
+void PlatformRecordFileOps(std::vector<FileOp>* journal);
+// Reads of `path` fail with an input/output error once `afterBytes` bytes of it were read, as on a failing disk;
+// an empty path ends it.
+void PlatformFailReads(const std::string& path, std::int64_t afterBytes);

@@ -6,7 +6,8 @@ log=$(mktemp)
 "$bin" --gtest_brief=1 "$@" 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 passed=$(grep -oE '^\[  PASSED  \] [0-9]+' "$log" | grep -oE '[0-9]+$' || echo 0)
-failed=$(grep -oE '^\[  FAILED  \] [0-9]+ tests?, listed below' "$log" | grep -oE '[0-9]+' | head -1 || true)
+# The brief output lists each failed test on its own "[  FAILED  ] Suite.Test" line.
+failed=$(grep -cE '^\[  FAILED  \] [A-Za-z_]' "$log" || true)
 rm -f "$log"
 echo "$(basename "$bin"): ${passed:-0} passed, ${failed:-0} failed"
 exit "$status"

@@ -23,6 +23,12 @@ std::string LevelRecordHolder;
 
 namespace {
 
+struct StatsFileState {                 // for the run
+    // A statistics file that is there but would not read: the player starts as on a missing file, but the file
+    // is not saved over until it reads again, so a failing disk does not turn the player's progress into zeros.
+    std::string unreadablePath;
+} statsFile;
+
 bool HasCurrentPlayer() { return PlayerIndex >= 1 && PlayerIndex <= PlayerList.Count(); }
 
 std::string CurrentPlayer() { return HasCurrentPlayer() ? PlayerList[PlayerIndex] : ""; }
@@ -166,10 +172,11 @@ void DeletePlayer() {
     if (!HasCurrentPlayer()) return;
     std::string name = PlayerList[PlayerIndex];
     if (SafeName(name)) {
-        PlatformDeleteFile(DataFolder() + name + ".alp");
-        // The hidden pack's folder holds statistics too, locked or not.
+        // The hidden pack's folder holds statistics too, locked or not. The pack file goes last: a run stopped
+        // half-way still lists the player, and deleting again finishes the job.
         for (const std::string& entry : PackList)
             PlatformDeleteFile(DataFolder() + PackFolderName(entry) + "/" + name + ".sts");
+        PlatformDeleteFile(DataFolder() + name + ".alp");
     }
     int count = PlayerList.Count();
     PlayerList.RemoveAt(PlayerIndex);
@@ -186,7 +193,9 @@ void LoadStats() {
     PackFinished = 0;
     PackPerfect = 0;
     std::string bytes;
+    statsFile.unreadablePath.clear();
     if (!PlatformReadFile(path, bytes)) {
+        if (PlatformFileExists(path)) statsFile.unreadablePath = path;
         LevelNumber = 1;
         return;
     }
@@ -202,7 +211,7 @@ void LoadStats() {
 
 bool SaveStats() {
     std::string path = StatsPath();
-    if (path.empty()) return false;
+    if (path.empty() || path == statsFile.unreadablePath) return false;
     StatsRecord stats;
     stats.levelNumber = LevelNumber;
     stats.wins = LevelWins;

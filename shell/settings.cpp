@@ -7,6 +7,12 @@
 std::string SettingsPath() { return DataFolder() + "settings.dat"; }
 
 namespace {
+struct SettingsFile {                   // for the run
+    // The file is there but would not read (a failing disk, a network folder gone away): the run goes on with the
+    // defaults, as for a missing file, but never writes them over the player's choices.
+    bool unreadable = false;
+} settingsFile;
+
 // Reads one field when the file still has it; a damaged (short) file keeps the defaults of what is missing.
 void ReadField(ByteReader& r, std::int32_t& field) {
     std::int32_t v = ReadI32(r);
@@ -17,8 +23,10 @@ void ReadField(ByteReader& r, std::int32_t& field) {
 void LoadSettings() {
     SetDefaultSettings();
     std::string bytes;
+    settingsFile.unreadable = false;
     if (!PlatformReadFile(SettingsPath(), bytes)) {
         FirstRun = -1;
+        settingsFile.unreadable = PlatformFileExists(SettingsPath());
     } else {
         FirstRun = 0;
         ByteReader r = MakeReader(bytes);
@@ -42,6 +50,7 @@ void LoadSettings() {
 }
 
 void SaveSettings() {
+    if (settingsFile.unreadable) return;
     std::string out;
     PutI32(out, PlayerIndex);
     PutString(out, LanguageFile);
