@@ -30,6 +30,8 @@ struct SdlRun {                         // for the whole run
     bool held[256] = {};
     bool mouseInside = false;
     int wheel = 0;                      // steps since the game last asked
+    int pressed = 0;                    // buttons pressed since the game last asked (bit 0 left, 1 right, 2 middle)
+    int pressShown = 0;                 // those of them shown as held until the frame is presented
     Uint64 counterStart = 0;
     double counterFrequency = 1.0;
     // Fixed frame time: the game's clock is virtual and the window paces itself in real time.
@@ -217,6 +219,11 @@ void PumpEvents() {
             break;
         }
         case SDL_MOUSEMOTION: sdl.mouseInside = true; break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (event.button.button == SDL_BUTTON_LEFT) sdl.pressed |= 1;
+            if (event.button.button == SDL_BUTTON_RIGHT) sdl.pressed |= 2;
+            if (event.button.button == SDL_BUTTON_MIDDLE) sdl.pressed |= 4;
+            break;
         case SDL_MOUSEWHEEL:
             sdl.wheel += event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
             break;
@@ -401,6 +408,7 @@ void PaceFixedFrame() {
 
 void Present() {
     SwapWindow();
+    sdl.pressShown = 0;
     if (sdl.fixedFrame > 0) PaceFixedFrame();
 }
 
@@ -431,6 +439,11 @@ void Mouse(int& x, int& y, int& buttons) {
     if (state & SDL_BUTTON(SDL_BUTTON_LEFT)) buttons |= 1;
     if (state & SDL_BUTTON(SDL_BUTTON_RIGHT)) buttons |= 2;
     if (state & SDL_BUTTON(SDL_BUTTON_MIDDLE)) buttons |= 4;
+    // A click quicker than a frame still shows as held, from the first read after it until the frame is presented,
+    // so the release that follows is a click.
+    sdl.pressShown |= sdl.pressed;
+    sdl.pressed = 0;
+    buttons |= sdl.pressShown;
 }
 
 int TakeWheel() {
