@@ -8,8 +8,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
+#include <csignal>
 #include <string>
 #include <thread>
+#include <vector>
 
 namespace {
 
@@ -51,7 +54,94 @@ std::filesystem::path ProgramCopy(const char* name) {
     return folder;
 }
 
+// Starts the game in `folder`; the window's title is language line 1.
+pid_t StartGame(const std::filesystem::path& folder) {
+    pid_t child = fork();
+    if (child == 0) {
+        std::string binary = (folder / "kolbrix").string();
+        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+// Waits up to five seconds for the game to end; kills it otherwise. True when it ended with code 0.
+bool EndedWithZero(pid_t child) {
+    int status = 0;
+    bool ended = false;
+    for (int i = 0; i < 100 && !ended; i++) {
+        Pause(50);
+        ended = waitpid(child, &status, WNOHANG) == child;
+    }
+    if (!ended) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+        return false;
+    }
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// The walls of a level file as `kolbrix-tool dump` lists them: "x,y" per wall.
+std::vector<std::string> Walls(const std::filesystem::path& folder, const std::filesystem::path& levelFile) {
+    const std::string json = Shell("'" + (folder / "kolbrix-tool").string() + "' dump '" + levelFile.string() + "'");
+    std::vector<std::string> walls;
+    size_t at = json.find("\"wall\": [");
+    const size_t end = json.find(']', at);
+    while (at != std::string::npos && (at = json.find("\"x\": ", at)) != std::string::npos && at < end) {
+        const size_t y = json.find("\"y\": ", at);
+        walls.push_back(std::to_string(std::stoi(json.substr(at + 5))) + "," + std::to_string(std::stoi(json.substr(y + 5))));
+        at = y;
+    }
+    return walls;
+}
+
+// A click of the left button at (x, y) of the game's window.
+void Click(int x, int y) {
+    Shell("xdotool search --name Kolbrix windowfocus --sync mousemove --window %1 " + std::to_string(x) + " " +
+          std::to_string(y) + " 2>/dev/null");
+    Pause(200);
+    Shell("xdotool mousedown 1 2>/dev/null");
+    Pause(200);
+    Shell("xdotool mouseup 1 2>/dev/null");
+    Pause(200);
+}
+
 }  // namespace
+
+TEST(Window, TheEditorPlacesWithKeysAndMouseUndoesSavesTestsAndLeaves) {
+    namespace fs = std::filesystem;
+    if (Shell("command -v xdotool").empty()) GTEST_SKIP() << "xdotool is not installed";
+    const fs::path folder = ProgramCopy("kolbrix-editor-window");
+    const fs::path levelFile = folder / "lvlpckTest" / "001.kbx";
+    const std::vector<std::string> before = Walls(folder, levelFile);
+    ASSERT_FALSE(before.empty());
+
+    const pid_t child = StartGame(folder);
+    ASSERT_GE(child, 0);
+    Pause(6000);                                    // loading and the splash
+    Keys("Return");                                 // the first language
+    Keys("Down Down Return");                       // Level editor: level 1 of the only pack
+    Pause(1000);
+    Keys("w Up space");                             // a wall one cell above the ball
+    Click(850, 650);                                // two walls placed with the mouse ...
+    Click(930, 650);
+    Keys("ctrl+z");                                 // ... and the second one taken back
+    Keys("alt+s");                                  // saved: the message closes with Enter
+    Pause(300);
+    Keys("Return F2");                              // test play, left at once with Esc
+    Pause(1500);
+    Keys("Escape");
+    Pause(1500);
+    Keys("Escape");                                 // nothing unsaved: straight back to the menu
+    Pause(1000);
+    Keys("Escape Return");                          // the quit question, yes
+    EXPECT_TRUE(EndedWithZero(child)) << "the game did not quit with code 0";
+
+    const std::vector<std::string> after = Walls(folder, levelFile);
+    EXPECT_EQ(after.size(), before.size() + 2);
+    EXPECT_NE(std::find(after.begin(), after.end(), "256,384"), after.end()) << "the wall placed with the keys";
+    fs::remove_all(folder);
+}
 
 TEST(Window, AFirstStartGoesFromTheLanguageToAPlayedLevelAndQuitsWithCodeZero) {
     namespace fs = std::filesystem;
