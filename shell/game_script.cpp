@@ -223,8 +223,8 @@ bool ReadMouse(std::istringstream& words, GameSegment& segment, std::string& err
     if (Lower(x) == "out" && y.empty()) return true;
     std::int64_t px = 0, py = 0;
     const bool place = ReadNumber(x, 4, px) && ReadNumber(y, 4, py);
-    if (!place || !extra.empty() || (!button.empty() && Lower(button) != "left")) {
-        error = "a mouse line reads 'mouse X Y', 'mouse X Y left' or 'mouse out'";
+    if (!place || !extra.empty() || (!button.empty() && Lower(button) != "left" && Lower(button) != "right")) {
+        error = "a mouse line reads 'mouse X Y', 'mouse X Y left', 'mouse X Y right' or 'mouse out'";
         return false;
     }
     if (px > 1023 || py > 767) {
@@ -233,7 +233,8 @@ bool ReadMouse(std::istringstream& words, GameSegment& segment, std::string& err
     }
     segment.mouseX = static_cast<int>(px);
     segment.mouseY = static_cast<int>(py);
-    segment.mouseLeft = !button.empty();
+    segment.mouseLeft = Lower(button) == "left";
+    segment.mouseRight = Lower(button) == "right";
     return true;
 }
 
@@ -290,6 +291,18 @@ bool ReadLine(const std::string& line, std::vector<const ScriptKey*>& down, Game
     if (Lower(second) == "mouse") {
         down.clear();
         return ReadMouse(words, segment, error);
+    }
+    if (Lower(second) == "wheel") {
+        std::string steps;
+        words >> steps >> extra;
+        const bool negative = !steps.empty() && steps[0] == '-';
+        std::int64_t n = 0;
+        if (!ReadNumber(negative ? steps.substr(1) : steps, 3, n) || !extra.empty()) {
+            error = "a wheel line reads 'wheel N' (N steps away from you, -N towards you)";
+            return false;
+        }
+        segment.wheel = static_cast<int>(negative ? -n : n);
+        return true;
     }
     words >> extra;
     if (!extra.empty()) {
@@ -362,8 +375,10 @@ bool ParseGameScript(const std::string& text, List<GameSegment>& script, std::st
 void DriveGameScript(GameScriptDriver& driver, std::int64_t frame) {
     std::int64_t offset = 0;
     if (const GameSegment* now = SegmentOf(driver, frame, offset)) {
-        if (offset == 0)
+        if (offset == 0) {
             for (const std::string& key : now->buffered) HeadlessPushKey(key);
+            Headless.wheel += now->wheel;
+        }
         if (offset < static_cast<std::int64_t>(now->typed.size())) HeadlessPushKey(std::string(1, now->typed[offset]));
     }
     const GameSegment* next = SegmentOf(driver, frame + 1, offset);
@@ -375,7 +390,7 @@ void DriveGameScript(GameScriptDriver& driver, std::int64_t frame) {
         const bool inside = next->mouseX >= 0;
         Headless.mouseX = inside ? Scaled(next->mouseX, Headless.width, 1024) : -1;
         Headless.mouseY = inside ? Scaled(next->mouseY, Headless.height, 768) : -1;
-        Headless.mouseButtons = next->mouseLeft ? 1 : 0;
+        Headless.mouseButtons = (next->mouseLeft ? 1 : 0) | (next->mouseRight ? 2 : 0);
     }
 }
 

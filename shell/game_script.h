@@ -33,6 +33,8 @@ struct GameSegment {
     bool mouse = false;                     // a "mouse" line: the pointer moves
     int mouseX = -1, mouseY = -1;           // on a 1024 x 768 window; -1, -1 outside it
     bool mouseLeft = false;                 // the left button is held
+    bool mouseRight = false;                // the right button is held
+    int wheel = 0;                          // wheel steps turned on the segment's first frame (> 0 away from you)
 };
 
 // Reads a script; false with `error` ("line N: ...") at the first mistake.

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "base/message.h"
 #include "base/files.h"
 #include "base/language.h"
 #include "base/settings.h"
@@ -242,6 +243,9 @@ void TypeName(const std::string& key) {
 void RunEditorLoop() {
     if (!runEditor) return;
     view.MenuActive = 0;
+    // Messages raised while the menu ran were never shown and are old news; the editor shows what entering it
+    // raises (a level that does not load).
+    MessageState = 0;
     LoadLevel("");
     if (menuHooks.editor) menuHooks.editor("enter");
     do {

@@ -11,6 +11,7 @@
 
 #include "shell/game_script.h"
 #include "test_support.h"
+#include "tests/shell/game_fixture.h"
 
 namespace {
 
@@ -39,7 +40,8 @@ std::string Described(const GameSegment& segment) {
     if (segment.mouse)
         text += segment.mouseX < 0 ? " mouse=out"
                                    : " mouse=" + std::to_string(segment.mouseX) + "," + std::to_string(segment.mouseY) +
-                                         (segment.mouseLeft ? ",left" : "");
+                                         (segment.mouseLeft ? ",left" : "") + (segment.mouseRight ? ",right" : "");
+    if (segment.wheel != 0) text += " wheel=" + std::to_string(segment.wheel);
     return text;
 }
 
@@ -79,6 +81,7 @@ TEST(GameScript, ReadsKeysModifiersPointerAndText) {
         {"1 shift\n1 shift+a\n1 close\n1 close", "1 held=2A | 1 held=2A,1E keys=A | 1 keys=<FF>k | 1"},
         {"5 mouse 512 384 left\n2 mouse OUT\n1 Mouse 0 767",
          "5 mouse=512,384,left | 2 mouse=out | 1 mouse=0,767"},
+        {"2 mouse 10 20 right\n1 wheel 3\n4 wheel -2", "2 mouse=10,20,right | 1 wheel=3 | 4 wheel=-2"},
         // A line that holds no key lets the same key go down again after it.
         {"1 a\n1 mouse 1 1\n1 a\ntype x\n1 a", "1 held=1E keys=a | 1 mouse=1,1 | 1 held=1E keys=a | 1 typed=x | "
                                                "1 held=1E keys=a"},
@@ -107,7 +110,9 @@ TEST(GameScript, RefusesMistakesNamingTheLine) {
         {"1 a\n1 a+f13", "line 2: unknown key 'f13'"},
         {"1 a+", "line 1: unknown key ''"},
         {"1 mouse 10", "line 1: a mouse line reads"},
-        {"1 mouse 1 2 right", "line 1: a mouse line reads"},
+        {"1 mouse 1 2 middle", "line 1: a mouse line reads"},
+        {"1 wheel", "line 1: a wheel line reads"},
+        {"1 wheel up", "line 1: a wheel line reads"},
         {"1 mouse out 3", "line 1: a mouse line reads"},
         {"1\n1 mouse 1024 0", "line 2: the pointer goes from 0 0 to 1023 767"},
         {"1 mouse 0 768", "line 1: the pointer goes from 0 0 to 1023 767"},
@@ -180,29 +185,6 @@ TEST(GameScript, TracesTextsAsUtf8Json) {
 
 namespace {
 
-// A program folder as the game finds it on its first start, with one pack whose only level is the shipped test
-// level; the generated font, images and main texture pack are linked in from the built game.
-struct FirstStartFolder {
-    TempProgramFolder folder;
-    FirstStartFolder() {
-        UseHeadless();
-        const std::filesystem::path game = KOLBRIX_GAME_DIR;
-        for (const char* name : {"english.str", "standard.tga", "standard.dat", "txtpckMain", "oslogo.png",
-                                 "opening.png", "endgame.png", "editgray.png", "editmenu.png", "editinput.png",
-                                 "editdial.png", "editdial1.png", "editselect.png", "notex.png"})
-            std::filesystem::create_symlink(game / name, folder.path / name);
-        std::filesystem::create_directories(folder.path / "lvlpckTest");
-        std::filesystem::copy_file(game / "testlevel.kbx", folder.path / "lvlpckTest" / "001.kbx");
-    }
-    int Run(const std::string& script, std::int64_t maxFrames, std::vector<std::string>& trace) {
-        GameOptions options;
-        options.dataFolder = folder.Folder();
-        options.maxFrames = maxFrames;
-        std::string error;
-        EXPECT_TRUE(ParseGameScript(script, options.script, error)) << error;
-        return RunGame(options, [&](const std::string& line) { trace.push_back(line); });
-    }
-};
 
 std::string ReadSource(const std::string& relative) {
     std::ifstream in(std::string(KOLBRIX_SOURCE_DIR) + "/" + relative, std::ios::binary);

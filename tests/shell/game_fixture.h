@@ -1,0 +1,36 @@
+// A program folder as the game finds it on its first start, for runs of the whole program through RunGame.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "shell/game_script.h"
+#include "tests/test_support.h"
+
+// A program folder as the game finds it on its first start, with one pack whose only level is the shipped test
+// level; the generated font, images and main texture pack are linked in from the built game.
+struct FirstStartFolder {
+    TempProgramFolder folder;
+    FirstStartFolder() {
+        UseHeadless();
+        const std::filesystem::path game = KOLBRIX_GAME_DIR;
+        for (const char* name : {"english.str", "standard.tga", "standard.dat", "txtpckMain", "oslogo.png",
+                                 "opening.png", "endgame.png", "editgray.png", "editmenu.png", "editinput.png",
+                                 "editdial.png", "editdial1.png", "editselect.png", "notex.png"})
+            std::filesystem::create_symlink(game / name, folder.path / name);
+        std::filesystem::create_directories(folder.path / "lvlpckTest");
+        std::filesystem::copy_file(game / "testlevel.kbx", folder.path / "lvlpckTest" / "001.kbx");
+    }
+    int Run(const std::string& script, std::int64_t maxFrames, std::vector<std::string>& trace) {
+        GameOptions options;
+        options.dataFolder = folder.Folder();
+        options.maxFrames = maxFrames;
+        std::string error;
+        EXPECT_TRUE(ParseGameScript(script, options.script, error)) << error;
+        return RunGame(options, [&](const std::string& line) { trace.push_back(line); });
+    }
+};
