@@ -630,5 +630,6 @@ void DrawBoardFrame() {
     UpdateCamera();
     const BoardVariant variant = CurrentBoardVariant();
     if (variant == BoardVariant::Play) StepEffects(frameStep);
+    if (variant == BoardVariant::Menu && view.boardCovered != 0) return;
     DrawBoard(variant);
 }

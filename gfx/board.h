@@ -33,6 +33,9 @@ struct BoardView {
     // -1: the editor's camera stays where it is while the mouse moves the cursor (painting with the mouse must not
     // slide the board under the pointer); the keyboard's moves centre the cursor again.
     std::int32_t editorCameraHeld = 0;
+    // -1 while the menu covers the whole screen with an opaque picture: its background level then only keeps its
+    // camera and clock, and nothing of it is drawn (on a software renderer that is most of the frame's cost).
+    std::int32_t boardCovered = 0;
 };
 extern BoardView view;
 

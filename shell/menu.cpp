@@ -459,6 +459,7 @@ bool AnyKeyScreen(std::int32_t screen) {
 }  // namespace
 
 std::string MenuWaitPass(bool& tick) {
+    view.boardCovered = MenuPictureCoversScreen(menu.MenuScreen) ? -1 : 0;
     DrawFrame();
     PlatformSleep0();
     std::string key;

@@ -4,9 +4,14 @@
 // what the lines say and what a key does. The menu installs it as the frame's overlay while it owns the screen.
 #pragma once
 
+#include <cstdint>
+
 // The cursor line's colour animation, 0 to 511: up and back down over 16 animation frames. For the run.
 extern double menuPulse;
 
 // Draws the menu state of `menu` over the board when view.MenuActive is set (nothing otherwise), and writes the
 // line under the pointer (menu.MenuHover), the pointer position and the button mask.
 void DrawMenuScreen();
+// True when the screen's picture is opaque and covers the whole screen (a 4:3 screen showing the opening or the
+// end-of-game picture), so the level behind the menu need not be drawn.
+bool MenuPictureCoversScreen(std::int32_t screen);

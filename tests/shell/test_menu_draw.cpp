@@ -461,3 +461,24 @@ TEST_F(MenuDraw, AHelpPageIsAYellowHeadingOverABlockOfLinesCentredAsAWhole) {
 }
 
 }  // namespace
+
+// Behind a picture that fills a 4:3 screen the level is hidden: none of it is drawn (a software renderer would spend
+// most of the frame on it). The level screen's veil and a wide screen's sides show it.
+TEST_F(MenuDraw, TheLevelIsDrawnOnlyWhereThePictureLeavesItVisible) {
+    view.MenuActive = -1;
+    LevelObject wall;
+    wall.texture = 0;
+    wall.x = 0;
+    wall.y = 0;
+    level.wallLayer.Add(wall);
+    struct Case {
+        std::int32_t width, height, fourByThree, screen;
+        bool drawn;
+    };
+    for (const Case& c : {Case{1024, 768, -1, 1, false}, Case{1024, 768, -1, 18, false},
+                          Case{1024, 768, -1, 14, true}, Case{1280, 720, 0, 1, true}}) {
+        Shape(c.width, c.height, c.fourByThree, 960, 720);
+        view.boardCovered = MenuPictureCoversScreen(c.screen) ? -1 : 0;
+        EXPECT_EQ(Draw([] { DrawBoardFrame(); }).empty(), !c.drawn) << c.width << " screen " << c.screen;
+    }
+}

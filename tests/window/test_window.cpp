@@ -155,13 +155,8 @@ TEST(Window, AFirstStartGoesFromTheLanguageToAPlayedLevelAndQuitsWithCodeZero) {
     if (!title.empty() && title.front() == '"') title.erase(0, 1);
     if (!title.empty() && title.back() == '"') title.pop_back();
 
-    pid_t child = fork();
+    const pid_t child = StartGame(folder);
     ASSERT_GE(child, 0);
-    if (child == 0) {
-        std::string binary = (folder / "kolbrix").string();
-        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
-        _exit(127);
-    }
     bool titled = false;
     for (int i = 0; i < 100 && !titled; i++) {
         Pause(50);
@@ -185,20 +180,7 @@ TEST(Window, AFirstStartGoesFromTheLanguageToAPlayedLevelAndQuitsWithCodeZero) {
     Shell("xdotool keyup Right 2>/dev/null");
     Pause(1000);
     Keys("Escape Escape Return");                   // back to the main screen, quit, yes
-
-    int status = 0;
-    bool ended = false;
-    for (int i = 0; i < 100 && !ended; i++) {
-        Pause(50);
-        ended = waitpid(child, &status, WNOHANG) == child;
-    }
-    if (!ended) {
-        kill(child, SIGKILL);
-        waitpid(child, &status, 0);
-    }
-    ASSERT_TRUE(ended) << "the game did not quit";
-    ASSERT_TRUE(WIFEXITED(status));
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    ASSERT_TRUE(EndedWithZero(child)) << "the game did not quit with code 0";
     // Quitting saves the settings; the played level counts in the new player's statistics.
     EXPECT_EQ(fs::file_size(folder / "settings.dat"), 36 + std::string("english.str").size());
     EXPECT_TRUE(fs::exists(folder / "tester.alp"));
