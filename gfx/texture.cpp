@@ -118,12 +118,16 @@ void DeleteTexture(TextureImage& image) {
 void LoadFixedImages(const std::function<void()>& afterLogo) {
     const std::string folder = ProgramFolder();
     const bool nostalgic = NostalgicMode != 0;
-    LoadTexture(folder + (nostalgic ? "1994oslogo.png" : "oslogo.png"), logoImage, TextureMipmaps,
-                TextureWrapClamp, TextureWrapClamp, 0);
+    // The 1024 x 768 pictures fill the screen: at that size pixel for pixel (nearest filtering gives the same picture
+    // as linear there, at a fraction of a software renderer's cost), else scaled with linear filtering. Either way
+    // at their own size, without mipmaps: they are never drawn much smaller than they are.
+    const std::int32_t pictures = ActiveWidth == 1024 && ActiveHeight == 768 ? TextureNearest : 0;
+    LoadTexture(folder + (nostalgic ? "1994oslogo.png" : "oslogo.png"), logoImage, pictures, TextureWrapClamp,
+                TextureWrapClamp, 0);
     if (afterLogo) afterLogo();
-    LoadTexture(folder + "endgame.png", endgameImage, TextureMipmaps, TextureWrapClamp, TextureWrapClamp, 0);
-    LoadTexture(folder + (nostalgic ? "1994opening.png" : "opening.png"), openingImage, TextureMipmaps,
-                TextureWrapClamp, TextureWrapClamp, 0);
+    LoadTexture(folder + "endgame.png", endgameImage, pictures, TextureWrapClamp, TextureWrapClamp, 0);
+    LoadTexture(folder + (nostalgic ? "1994opening.png" : "opening.png"), openingImage, pictures, TextureWrapClamp,
+                TextureWrapClamp, 0);
     // The editor's images are drawn pixel for pixel: nearest filtering, no mipmaps.
     const std::pair<const char*, TextureImage*> editorImages[] = {
         {"editmenu.png", &editMenuImage}, {"editinput.png", &editInputImage}, {"editdial.png", &editDialImage},
