@@ -1,9 +1,11 @@
 #include "play/level_source.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -21,8 +23,6 @@ constexpr std::int64_t MaxMapSide = 1000;
 constexpr std::int64_t MinMapCells = 4096;
 constexpr std::int64_t CellsPerObject = 16;
 
-// ---- Writing ---------------------------------------------------------------------------------------------------
-
 // The shortest text that reads back as exactly the same number.
 std::string Number(double value) {
     char text[64];
@@ -30,12 +30,70 @@ std::string Number(double value) {
     return std::string(text, result.ptr);
 }
 
+// ---- Windows-1252 ----------------------------------------------------------------------------------------------
+
+// The characters of the bytes 0x80 to 0x9F; 0 where the byte stands for none. Every other byte from 0xA0 up is the
+// code point of the same value.
+const char32_t Windows1252High[32] = {
+    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
+    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
+};
+
+// The character a text byte stands for, or 0 for a byte that is written as an escape: controls, the bytes without
+// a character, and the two that look like something else (no-break space, soft hyphen).
+char32_t CharacterOfByte(unsigned char byte) {
+    if (byte < 0x20 || byte == 0x7F || byte == 0xA0 || byte == 0xAD) return 0;
+    if (byte >= 0x80 && byte <= 0x9F) return Windows1252High[byte - 0x80];
+    return byte;
+}
+
+// The byte of a character, or -1 when Windows-1252 has none (the controls 0x80 to 0x9F included).
+int ByteOfCharacter(char32_t c) {
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
+    for (int i = 0; i < 32; ++i)
+        if (Windows1252High[i] == c) return 0x80 + i;
+    return -1;
+}
+
+void AppendUtf8(std::string& out, char32_t c) {
+    if (c < 0x80) {
+        out += static_cast<char>(c);
+    } else if (c < 0x800) {
+        out += static_cast<char>(0xC0 | (c >> 6));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    } else {
+        out += static_cast<char>(0xE0 | (c >> 12));
+        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+        out += static_cast<char>(0x80 | (c & 0x3F));
+    }
+}
+
+// The character of the UTF-8 sequence at `at` (moved past it); false for a malformed or overlong sequence.
+bool NextUtf8(const std::string& text, size_t& at, char32_t& c) {
+    const unsigned char lead = static_cast<unsigned char>(text[at]);
+    int length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
+    if (length == 0 || at + length > text.size()) return false;
+    c = length == 1 ? lead : lead & (0x7F >> length);
+    for (int k = 1; k < length; ++k) {
+        const unsigned char next = static_cast<unsigned char>(text[at + k]);
+        if ((next & 0xC0) != 0x80) return false;
+        c = (c << 6) | (next & 0x3F);
+    }
+    static const char32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
+    at += length;
+    return true;
+}
+
+// ---- Writing ---------------------------------------------------------------------------------------------------
+
 std::uint64_t Bits(double value) {
     std::uint64_t bits;
     std::memcpy(&bits, &value, sizeof bits);
     return bits;
 }
 
+// A text in quotes: its characters in UTF-8, escapes for the rest.
 std::string Quote(const std::string& text) {
     std::string out = "\"";
     for (unsigned char c : text) {
@@ -44,13 +102,13 @@ std::string Quote(const std::string& text) {
         else if (c == '\n') out += "\\n";
         else if (c == '\r') out += "\\r";
         else if (c == '\t') out += "\\t";
-        else if (c < 0x20 || c >= 0x7F) {
+        else if (CharacterOfByte(c) == 0) {
             static const char hex[] = "0123456789abcdef";
             out += "\\x";
             out += hex[c >> 4];
             out += hex[c & 15];
         } else {
-            out += static_cast<char>(c);
+            AppendUtf8(out, CharacterOfByte(c));
         }
     }
     return out + "\"";
@@ -62,6 +120,13 @@ std::string Word(const std::string& text) {
     for (unsigned char c : text)
         if (c <= 0x20 || c >= 0x7F || c == '"' || c == '\\') return Quote(text);
     return text;
+}
+
+// A language's hint lines up to the last one that is not empty; the empty ones before it keep their places.
+void AppendHints(std::string& out, const std::string& prefix, const std::string (&lines)[5]) {
+    int last = 4;
+    while (last >= 1 && lines[last].empty()) --last;
+    for (int n = 1; n <= last; ++n) out += prefix + Quote(lines[n]) + "\n";
 }
 
 std::int32_t TextureOf(const LevelObject& object) {
@@ -190,7 +255,7 @@ int MappedPrefix(const Layer& layer, std::int64_t& residueX, std::int64_t& resid
 
 }  // namespace
 
-std::string WriteLevelSource(const std::string& music) {
+std::string WriteLevelSource(const std::string& music, const List<LevelHints>& otherHints) {
     std::string out = "kolbrix-level " + std::to_string(LevelSourceVersion) + "\n";
     out += "title " + Quote(level.levelTitle) + "\n";
     out += "music " + Quote(music) + "\n";
@@ -202,9 +267,8 @@ std::string WriteLevelSource(const std::string& music) {
     out += "ball-growth " + Number(level.ballGrowth) + "\n";
     out += "death-counter " + Number(level.deathCounter) + "\n";
     out += "win-counter " + Number(level.winCounter) + "\n";
-    int lastHint = 4;
-    while (lastHint >= 1 && level.hintLines[lastHint].empty()) --lastHint;
-    for (int n = 1; n <= lastHint; ++n) out += "hint " + Quote(level.hintLines[n]) + "\n";
+    AppendHints(out, "hint ", level.hintLines);
+    for (const LevelHints& hints : otherHints) AppendHints(out, "hint " + Word(hints.language) + " ", hints.lines);
 
     out += "background " + TextureWords(level.background);
     if (Bits(level.background.x) != 0 || Bits(level.background.y) != 0 || Bits(level.background.param1) != 0 ||
@@ -378,6 +442,20 @@ int HexDigit(char c) {
     return -1;
 }
 
+// One character written in UTF-8 at `at` (moved past it), added to the token as its Windows-1252 byte.
+bool TakeCharacter(SourceReader& reader, const std::string& line, size_t& at, std::string& token) {
+    char32_t c = 0;
+    if (!NextUtf8(line, at, c)) return reader.Fail("the line is not UTF-8 text");
+    const int byte = ByteOfCharacter(c);
+    if (byte < 0) {
+        char code[16];
+        std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+        return reader.Fail(std::string("the character ") + code + " is not in the game's character set (Windows-1252)");
+    }
+    token += static_cast<char>(byte);
+    return true;
+}
+
 bool Tokenize(SourceReader& reader, const std::string& line, std::vector<std::string>& tokens) {
     tokens.clear();
     size_t i = 0;
@@ -392,6 +470,10 @@ bool Tokenize(SourceReader& reader, const std::string& line, std::vector<std::st
             ++i;
             bool closed = false;
             while (i < line.size()) {
+                if (static_cast<unsigned char>(line[i]) >= 0x80) {
+                    if (!TakeCharacter(reader, line, i, token)) return false;
+                    continue;
+                }
                 char d = line[i++];
                 if (d == '"') {
                     closed = true;
@@ -418,6 +500,10 @@ bool Tokenize(SourceReader& reader, const std::string& line, std::vector<std::st
         } else {
             while (i < line.size() && line[i] != ' ' && line[i] != '\t') {
                 if (line[i] == '"') return reader.Fail("a quote inside a word");
+                if (static_cast<unsigned char>(line[i]) >= 0x80) {
+                    if (!TakeCharacter(reader, line, i, token)) return false;
+                    continue;
+                }
                 token += line[i++];
             }
         }
@@ -428,9 +514,12 @@ bool Tokenize(SourceReader& reader, const std::string& line, std::vector<std::st
 
 bool ParseNumber(SourceReader& reader, const std::string& token, double& value) {
     if (token.empty()) return reader.Fail("a number is missing");
+    // A not-a-number is the plain "nan" the writer writes: the payload of "nan(5)" would not survive a dump and a
+    // rebuild, and the level would change under it.
     char* end = nullptr;
     value = std::strtod(token.c_str(), &end);
-    if (end != token.c_str() + token.size()) return reader.Fail("\"" + token + "\" is not a number");
+    if (end != token.c_str() + token.size() || token.find('(') != std::string::npos)
+        return reader.Fail("\"" + token + "\" is not a number");
     return true;
 }
 
@@ -479,26 +568,61 @@ void PlaceObject(std::int32_t layer, const LevelObject& object, bool widens) {
     if (widens) WidenLevelBounds(object.x, object.y);
 }
 
+// A language code names a file: letters, digits, "-" and "_".
+bool IsLanguageCode(const std::string& code) {
+    if (code.empty() || code.size() > 16) return false;
+    for (unsigned char c : code)
+        if (!std::isalnum(c) && c != '-' && c != '_') return false;
+    return true;
+}
+
+// `hint TEXT` (English) or `hint LANGUAGE TEXT`: the next of that language's four lines.
+bool ReadHint(SourceReader& reader, const std::vector<std::string>& tokens, std::map<std::string, int>& counts,
+              List<LevelHints>& otherHints) {
+    if (tokens.size() != 2 && tokens.size() != 3) return reader.Fail("\"hint\" takes a language code and a text, or a text");
+    const std::string language = tokens.size() == 3 ? tokens[1] : DefaultHintLanguage;
+    if (!IsLanguageCode(language))
+        return reader.Fail(Quote(language) + " is not a language code (the hint file's extension without \".txt\")");
+    int& count = counts[language];
+    if (count >= 4) return reader.Fail("a level has at most four hint lines in each language");
+    ++count;
+    if (language == DefaultHintLanguage) {
+        level.hintLines[count] = tokens.back();
+        return true;
+    }
+    int entry = 1;
+    while (entry <= otherHints.Count() && otherHints[entry].language != language) ++entry;
+    if (entry > otherHints.Count()) {
+        LevelHints hints;
+        hints.language = language;
+        entry = otherHints.Add(hints);
+    }
+    otherHints[entry].lines[count] = tokens.back();
+    return true;
+}
+
 bool Widens(const std::string& name) {
     return LowerCase(name).find("blank") == std::string::npos;
 }
 
 }  // namespace
 
-bool ReadLevelSource(const std::string& text, std::string& music, std::string& error) {
+bool ReadLevelSource(const std::string& text, std::string& music, List<LevelHints>& otherHints, std::string& error) {
     for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
     level.elevatorIndex.Clear();
     level.background = LevelObject{};
     level.ball = LevelObject{};
     ResetLevelProperties();
     music.clear();
+    otherHints.Clear();
 
     SourceReader reader;
     std::map<char, LegendEntry> legend;
     bool sawHeader = false, sawBackground = false, sawBall = false;
     bool inMap = false;
     double mapX = 0, mapY = 0;
-    int mapRow = 0, hintCount = 0;
+    int mapRow = 0;
+    std::map<std::string, int> hintCounts;      // lines so far, by language
     std::vector<std::string> tokens;
 
     size_t start = 0;
@@ -549,18 +673,12 @@ bool ReadLevelSource(const std::string& text, std::string& music, std::string& e
                 ok = reader.Fail("a level source starts with \"kolbrix-level " + std::to_string(LevelSourceVersion) +
                                  "\"");
             sawHeader = true;
-        } else if (keyword == "title" || keyword == "music" || keyword == "hint") {
-            if (tokens.size() != 2) {
-                ok = reader.Fail("\"" + keyword + "\" takes one text");
-            } else if (keyword == "title") {
-                level.levelTitle = tokens[1];
-            } else if (keyword == "music") {
-                music = tokens[1];
-            } else if (hintCount >= 4) {
-                ok = reader.Fail("a level has at most four hint lines");
-            } else {
-                level.hintLines[++hintCount] = tokens[1];
-            }
+        } else if (keyword == "title" || keyword == "music") {
+            if (tokens.size() != 2) ok = reader.Fail("\"" + keyword + "\" takes one text");
+            else if (keyword == "title") level.levelTitle = tokens[1];
+            else music = tokens[1];
+        } else if (keyword == "hint") {
+            ok = ReadHint(reader, tokens, hintCounts, otherHints);
         } else if (keyword == "zoom" || keyword == "time-limit" || keyword == "ball-size-divisor" ||
                    keyword == "ball-growth" || keyword == "death-counter" || keyword == "win-counter") {
             double* target = keyword == "zoom"                ? &level.levelZoom
@@ -589,8 +707,9 @@ bool ReadLevelSource(const std::string& text, std::string& music, std::string& e
             LegendEntry entry;
             std::int32_t texture = 0;
             ok = tokens.size() >= 5 || reader.Fail("\"legend\" takes a symbol, a layer, a pack and a texture name");
-            ok = ok && ((tokens[1].size() == 1 && tokens[1] != " " && tokens[1] != "." && tokens[1] != "|") ||
-                        reader.Fail("a legend symbol is one character other than space, \".\" and \"|\""));
+            ok = ok && ((tokens[1].size() == 1 && tokens[1][0] > ' ' && tokens[1][0] < 0x7F && tokens[1] != "." &&
+                         tokens[1] != "|") ||
+                        reader.Fail("a legend symbol is one ASCII character other than space, \".\" and \"|\""));
             ok = ok && (!legend.count(tokens[1][0]) || reader.Fail("'" + tokens[1] + "' is in the legend twice"));
             ok = ok && ParseLayer(reader, tokens[2], entry.layer);
             ok = ok && ParseTexture(reader, tokens[3], tokens[4], texture);
@@ -645,4 +764,9 @@ bool ReadLevelSource(const std::string& text, std::string& music, std::string& e
     focusY = level.ball.y;
     error.clear();
     return true;
+}
+
+std::string HintFilePathFor(const std::string& levelPath, const std::string& language) {
+    const std::string stem = levelPath.size() >= 3 ? levelPath.substr(0, levelPath.size() - 3) : std::string();
+    return stem + language + ".txt";
 }

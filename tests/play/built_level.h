@@ -9,6 +9,7 @@
 
 #include "base/files.h"
 #include "base/message.h"
+#include "base/settings.h"
 #include "gfx/pack_textures.h"
 #include "play/level.h"
 #include "play/play_loop.h"
@@ -17,16 +18,27 @@
 #include "shell/replay.h"
 #include "test_support.h"
 
-inline ReplayResult PlayBuiltLevel(const std::string& path, const std::string& script, std::int64_t maxFrames) {
+// Loads a built level as the game would, with the 1994 texture packs when `nostalgic`: true when the file loaded
+// and raised no message (a texture that no pack has raises the missing-texture message). The program folder stays
+// set; the caller resets it.
+inline bool LoadBuiltLevel(const std::string& path, bool nostalgic = false) {
     UseHeadless();
     SetProgramFolder(std::string(KOLBRIX_GAME_DIR) + "/");
+    NostalgicMode = nostalgic ? -1 : 0;
     LoadTexturePackNames();
+    NostalgicMode = 0;
     TakeCatalogueDefaults();
     MessageState = 0;
     playRun = PlayRun{};
     SeedRandom(1);
-    EXPECT_TRUE(LoadLevel(path)) << "no " << path;
-    EXPECT_EQ(MessageState, 0) << DialogLine2 << " " << DialogLine3;
+    const bool loaded = LoadLevel(path);
+    EXPECT_TRUE(loaded) << "no " << path;
+    EXPECT_EQ(MessageState, 0) << path << ": " << DialogLine2 << " " << DialogLine3;
+    return loaded && MessageState == 0;
+}
+
+inline ReplayResult PlayBuiltLevel(const std::string& path, const std::string& script, std::int64_t maxFrames) {
+    LoadBuiltLevel(path);
     List<InputSegment> segments;
     std::string error;
     EXPECT_TRUE(ParseInputScript(script, segments, error)) << error;

@@ -54,12 +54,14 @@ TEST_F(LevelSource, ReadingTheWrittenSourceGivesBackTheSameLevel) {
     for (std::string& line : level.hintLines) line = "x";
     level.levelTitle.clear();
     std::string music, error;
-    ASSERT_TRUE(ReadLevelSource(source, music, error)) << error << "\n" << source;
+    List<LevelHints> otherHints;
+    ASSERT_TRUE(ReadLevelSource(source, music, otherHints, error)) << error << "\n" << source;
     EXPECT_EQ(music, "audio/x.ogg");
     EXPECT_EQ(EncodeLevel(), expected) << source;
     EXPECT_EQ(level.hintLines[1], "first");
     EXPECT_EQ(level.hintLines[3], "third");
     EXPECT_EQ(level.hintLines[4], "");
+    EXPECT_EQ(otherHints.Count(), 0);
     EXPECT_EQ(WriteLevelSource(music), source);
 }
 
@@ -78,7 +80,8 @@ TEST_F(LevelSource, AHandWrittenSourceBuildsTheLevelItShows) {
         "|###\n"
         "object wall txtpckMain Lift_Elevator 384 0 0 -10\n";
     std::string music, error;
-    ASSERT_TRUE(ReadLevelSource(source, music, error)) << error;
+    List<LevelHints> otherHints;
+    ASSERT_TRUE(ReadLevelSource(source, music, otherHints, error)) << error;
     EXPECT_EQ(level.levelTitle, "First steps");
     EXPECT_EQ(level.timeLimit, 600);
     EXPECT_EQ(level.levelZoom, 0.5);
@@ -109,17 +112,104 @@ TEST_F(LevelSource, MistakesAreReportedWithTheirLine) {
         {head + "legend # wall txtpckMain brick\nlegend # wall txtpckMain brick\n", "line 5: '#' is in the legend twice"},
         {head + "object roof txtpckMain brick 0 0\n", "line 4: \"roof\" is not a layer"},
         {head + "object wall txtpckMain brick 0 zero\n", "line 4: \"zero\" is not a number"},
+        {head + "object wall txtpckMain brick nan(5) 0\n", "line 4: \"nan(5)\" is not a number"},   // payload lost
         {head + "object wall txtpckMain brick 0 0 1 2 3\n", "line 4: too many values"},
         {head + "bombs 1.5\n", "line 4: \"1.5\" is not a whole number"},
         {head + "title \"open\n", "line 4: a quoted text does not end"},
         {head + "hint a\nhint b\nhint c\nhint d\nhint e\n", "line 8: a level has at most four hint lines"},
+        {head + "hint de a\nhint de b\nhint c\nhint de c\nhint de d\nhint de e\n",
+         "line 9: a level has at most four hint lines"},
+        {head + "hint a\nhint en b\nhint c\nhint en d\nhint en e\n", "line 8: a level has at most four hint lines"},
+        {head + "hint de a b\n", "line 4: \"hint\" takes a language code and a text"},
+        {head + "hint\n", "line 4: \"hint\" takes"},
+        {head + "hint \"d e\" text\n", "line 4: \"d e\" is not a language code"},
+        {head + "hint \"\" text\n", "line 4: \"\" is not a language code"},
+        {head + "title \"Gr\xfc\xdf\"\n", "line 4: the line is not UTF-8 text"},          // Windows-1252 bytes
+        {head + "title \"\xc3\"\n", "line 4: the line is not UTF-8 text"},                 // cut short
+        {head + "title \"\xc0\xa0\"\n", "line 4: the line is not UTF-8 text"},            // overlong
+        {head + "title \"\xc4\x81\"\n", "line 4: the character U+0101 is not in"},        // a with macron
+        {head + "title \"\xc2\x81\"\n", "line 4: the character U+0081 is not in"},        // a control
+        {head + "legend \xc3\xa4 wall txtpckMain brick\n", "line 4: a legend symbol is one ASCII character"},
         {head + "colour red\n", "line 4: unknown line"},
     };
     for (const auto& [text, message] : cases) {
         SCOPED_TRACE(text);
         std::string music, error;
-        EXPECT_FALSE(ReadLevelSource(text, music, error));
+        List<LevelHints> otherHints;
+        EXPECT_FALSE(ReadLevelSource(text, music, otherHints, error));
         EXPECT_NE(error.find(message), std::string::npos) << error;
+    }
+}
+
+// Hints of several languages: plain `hint` lines are English and stay in the level, `hint CODE` lines of the other
+// languages come back in the order the source first names each, and writing them gives the same source again.
+TEST_F(LevelSource, HintsOfOtherLanguagesTravelBesideTheLevel) {
+    const std::string source =
+        "kolbrix-level 1\n"
+        "background txtpckMain sky\n"
+        "ball txtpckMain ball 0 0\n"
+        "hint de \"Erste\"\n"
+        "hint \"First\"\n"
+        "hint fr \"Premi\xc3\xa8re\"\n"
+        "hint de \"\"\n"
+        "hint en \"Second\"\n"
+        "hint de \"Dritte\"\n";
+    std::string music, error;
+    List<LevelHints> hints;
+    ASSERT_TRUE(ReadLevelSource(source, music, hints, error)) << error;
+    EXPECT_EQ(level.hintLines[1], "First");
+    EXPECT_EQ(level.hintLines[2], "Second");
+    EXPECT_EQ(level.hintLines[3], "");
+    ASSERT_EQ(hints.Count(), 2);
+    EXPECT_EQ(hints[1].language, "de");
+    EXPECT_EQ(hints[1].lines[1], "Erste");
+    EXPECT_EQ(hints[1].lines[2], "");
+    EXPECT_EQ(hints[1].lines[3], "Dritte");
+    EXPECT_EQ(hints[1].lines[4], "");
+    EXPECT_EQ(hints[2].language, "fr");
+    EXPECT_EQ(hints[2].lines[1], "Premi\xe8re");
+
+    const std::string written = WriteLevelSource(music, hints);
+    EXPECT_NE(written.find("\nhint \"First\"\nhint \"Second\"\nhint de \"Erste\"\nhint de \"\"\nhint de \"Dritte\"\n"
+                           "hint fr \"Premi\xc3\xa8re\"\n"),
+              std::string::npos)
+        << written;
+    List<LevelHints> again;
+    ASSERT_TRUE(ReadLevelSource(written, music, again, error)) << error;
+    EXPECT_EQ(WriteLevelSource(music, again), written);
+
+    // A source without hints leaves none from the level before.
+    ASSERT_TRUE(ReadLevelSource("kolbrix-level 1\nbackground txtpckMain sky\nball txtpckMain ball 0 0\n", music, again,
+                                error));
+    EXPECT_EQ(again.Count(), 0);
+    EXPECT_EQ(level.hintLines[1], "");
+}
+
+// Sources are UTF-8 and the level keeps the game's Windows-1252 bytes: every character of that set goes in as its
+// byte and comes out as the same UTF-8; an escape gives its byte as it is, and bytes with no character of their own
+// (or a misleading one) are written as escapes.
+TEST_F(LevelSource, TextsAreUtf8InTheSourceAndWindows1252InTheLevel) {
+    const struct {
+        const char* source;     // inside the quotes of a title line
+        const char* bytes;      // the title in the level
+        const char* written;    // the title line's quoted text as written back
+    } cases[] = {
+        {"Gr\xc3\xbc\xc3\x9f\xc3\xa9 \xc3\x84\xc3\x96\xc3\x9c", "Gr\xfc\xdf\xe9 \xc4\xd6\xdc", nullptr},
+        {"\xe2\x82\xac \xe2\x80\x93 \xe2\x80\x9e\xe2\x80\x9c \xc5\xb8", "\x80 \x96 \x84\x93 \x9f", nullptr},   // euro, dash, quotes, Y diaeresis
+        {"\xc3\xbf", "\xff", nullptr},
+        {"\\xe4\\x81", "\xe4\x81", "\xc3\xa4\\x81"},             // escapes; 0x81 has no character
+        {"\\xa0\\xad\\x7f", "\xa0\xad\x7f", "\\xa0\\xad\\x7f"},   // no-break space, soft hyphen, delete
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.source);
+        const std::string source = std::string("kolbrix-level 1\nbackground txtpckMain sky\nball txtpckMain ball 0 0\n"
+                                               "title \"") + c.source + "\"\n";
+        std::string music, error;
+        List<LevelHints> hints;
+        ASSERT_TRUE(ReadLevelSource(source, music, hints, error)) << error;
+        EXPECT_EQ(level.levelTitle, c.bytes);
+        const std::string title = std::string("\ntitle \"") + (c.written ? c.written : c.source) + "\"\n";
+        EXPECT_NE(WriteLevelSource(music).find(title), std::string::npos) << WriteLevelSource(music);
     }
 }
 

@@ -5,11 +5,18 @@
 //   dump --source LEVEL [--data DIR]   the level as level source text (docs/levels.md)
 //   import-legacy IN OUT.kbx [--data DIR]
 //                                      reads IN (any version, or the old text-screen format) and saves OUT.kbx
-//   build SRC OUT.kbx [--data DIR]     builds a level file (and its hint file) from level source text
+//   build SRC OUT.kbx [--data DIR]     builds a level file (and its hint files) from level source text
+//
+// Hint files come one per language, named by the extension that line 84 of each language file gives ("001.en.txt",
+// "001.de.txt"). A level in memory holds one language's hints, so `build` and `dump --source` carry the other
+// languages' hints beside it: build writes a hint file for every language the source has hints in (and removes
+// the stale hint files of the folder's other languages), and dump --source reads the hint files of every language
+// of the folder, writing the English ones as `hint` lines and the others as `hint CODE` lines.
 //
 // DIR is the program folder whose texture packs, language file and audio/ folder are used (default: the tool's
 // own folder). Exit codes: 0 done, 1 the level did not load or save (or the source has a mistake), 2 wrong
 // command line.
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
@@ -56,6 +63,9 @@ bool ParseArguments(int argc, char** argv, bool allowSource, LevelArguments& arg
     return true;
 }
 
+// The language file PrepareData chose ("" for none).
+std::string preparedLanguage;
+
 // The program folder as the game would see it: its language, its texture packs (names only), its music list
 // (nothing plays), and the level records set to the catalogue's defaults.
 void PrepareData(const std::string& dataFolder) {
@@ -68,6 +78,7 @@ void PrepareData(const std::string& dataFolder) {
     std::string language = LanguageList.Empty() ? std::string() : LanguageList[1];
     for (const std::string& name : LanguageList)
         if (name == LanguageFile) language = name;
+    preparedLanguage = language;
     if (!language.empty()) LoadLanguage(language);
     LoadTexturePackNames();
     TakeCatalogueDefaults();
@@ -106,6 +117,79 @@ bool WriteHints(const std::string& levelPath) {
         return false;
     }
     return true;
+}
+
+// The hint-file codes of the folder's languages: each language file's line 84 without ".txt" (languages whose
+// extension does not end so are left out: no source line can name their hint files).
+std::vector<std::string> FolderHintLanguages() {
+    std::vector<std::string> codes;
+    for (const std::string& name : LanguageList) {
+        LoadLanguage(name);
+        const std::string& extension = LanguageText[LineHintFileExtension];
+        if (extension.size() > 4 && extension.ends_with(".txt")) {
+            const std::string code = extension.substr(0, extension.size() - 4);
+            if (std::find(codes.begin(), codes.end(), code) == codes.end()) codes.push_back(code);
+        }
+    }
+    if (!preparedLanguage.empty()) LoadLanguage(preparedLanguage);
+    return codes;
+}
+
+// Writes one language's hint file beside a level file, or removes it when the lines are all empty.
+bool WriteHintFile(const std::string& levelPath, const std::string& language, const std::string (&lines)[5]) {
+    const std::string path = HintFilePathFor(levelPath, language);
+    int last = 4;
+    while (last >= 1 && lines[last].empty()) --last;
+    if (last == 0) {
+        if (PlatformFileExists(path)) PlatformDeleteFile(path);
+        return true;
+    }
+    std::string text;
+    for (int n = 1; n <= last; ++n) text += lines[n] + "\r\n";
+    if (!PlatformWriteFileAtomic(path, text)) {
+        std::fprintf(stderr, "cannot write %s\n", path.c_str());
+        return false;
+    }
+    return true;
+}
+
+// The hint files of a built level: the English hints in memory and every other language of the source; the hint
+// files of the folder's languages that the source has no hints for are removed.
+bool WriteSourceHints(const std::string& levelPath, const List<LevelHints>& otherHints) {
+    const std::vector<std::string> folderLanguages = FolderHintLanguages();
+    std::vector<std::string> written = {DefaultHintLanguage};
+    bool ok = WriteHintFile(levelPath, DefaultHintLanguage, level.hintLines);
+    for (const LevelHints& hints : otherHints) {
+        ok = WriteHintFile(levelPath, hints.language, hints.lines) && ok;
+        written.push_back(hints.language);
+        if (std::find(folderLanguages.begin(), folderLanguages.end(), hints.language) == folderLanguages.end())
+            std::fprintf(stderr, "build: no language file of the program folder reads hint files \"%s\"\n",
+                         HintFilePathFor(levelPath, hints.language).c_str());
+    }
+    const std::string empty[5];
+    for (const std::string& language : folderLanguages)
+        if (std::find(written.begin(), written.end(), language) == written.end())
+            ok = WriteHintFile(levelPath, language, empty) && ok;
+    return ok;
+}
+
+// The hints of every language of the folder from the hint files beside a level: the English ones into hintLines,
+// the others into the list.
+void ReadAllHints(const std::string& levelPath, List<LevelHints>& otherHints) {
+    otherHints.Clear();
+    for (std::string& line : level.hintLines) line.clear();
+    for (const std::string& language : FolderHintLanguages()) {
+        std::string text;
+        if (!PlatformReadFile(HintFilePathFor(levelPath, language), text)) continue;
+        if (language == DefaultHintLanguage) {
+            ParseHintLines(text, level.hintLines);
+            continue;
+        }
+        LevelHints hints;
+        hints.language = language;
+        ParseHintLines(text, hints.lines);
+        otherHints.Add(hints);
+    }
 }
 
 // ---- JSON ------------------------------------------------------------------------------------------------------
@@ -203,7 +287,9 @@ int ToolDump(int argc, char** argv) {
     bool loaded = LoadLevel(args.files[0]);
     bool messageRaised = MessageState != 0;
     if (args.source) {
-        std::fputs(WriteLevelSource(LoadedMusicTrack()).c_str(), stdout);
+        List<LevelHints> otherHints;
+        ReadAllHints(args.files[0], otherHints);
+        std::fputs(WriteLevelSource(LoadedMusicTrack(), otherHints).c_str(), stdout);
         if (messageRaised)
             std::fprintf(stderr, "%s\n%s\n%s\n", DialogLine1.c_str(), DialogLine2.c_str(), DialogLine3.c_str());
     } else {
@@ -246,7 +332,8 @@ int ToolBuild(int argc, char** argv) {
         return 1;
     }
     std::string music, error;
-    if (!ReadLevelSource(text, music, error)) {
+    List<LevelHints> otherHints;
+    if (!ReadLevelSource(text, music, otherHints, error)) {
         std::fprintf(stderr, "%s: %s\n", args.files[0].c_str(), error.c_str());
         return 1;
     }
@@ -258,5 +345,5 @@ int ToolBuild(int argc, char** argv) {
         std::fprintf(stderr, "build: cannot save %s\n", args.files[1].c_str());
         return 1;
     }
-    return WriteHints(args.files[1]) ? 0 : 1;
+    return WriteSourceHints(args.files[1], otherHints) ? 0 : 1;
 }
