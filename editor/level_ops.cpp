@@ -8,9 +8,11 @@
 #include "base/message.h"
 #include "editor/undo.h"
 #include "platform/platform.h"
+#include "play/level.h"
 #include "shell/level_load.h"
 #include "shell/packs.h"
 #include "shell/players.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -42,21 +44,31 @@ void StepToLevel(std::int32_t number, std::int32_t fallback) {
     ClearHistory();
 }
 
-// Swaps level files `a` and `b` through the swap file. Either all three renames happen, or the ones that did are
-// undone and the pack is as it was.
-bool SwapLevelFiles(std::int32_t a, std::int32_t b) {
-    const std::string swap = CurrentPackFolder() + SwapFileName;
-    if (!PlatformRenameFile(LevelPath(a), swap)) return false;
-    if (!PlatformRenameFile(LevelPath(b), LevelPath(a))) {
-        PlatformRenameFile(swap, LevelPath(a));
+// Swaps files `a` and `b` through `swap`. Either all three renames happen, or the ones that did are undone and the
+// files are as they were.
+bool SwapFiles(const std::string& a, const std::string& b, const std::string& swap) {
+    if (!PlatformRenameFile(a, swap)) return false;
+    if (!PlatformRenameFile(b, a)) {
+        PlatformRenameFile(swap, a);
         return false;
     }
-    if (!PlatformRenameFile(swap, LevelPath(b))) {
-        PlatformRenameFile(LevelPath(a), LevelPath(b));
-        PlatformRenameFile(swap, LevelPath(a));
+    if (!PlatformRenameFile(swap, b)) {
+        PlatformRenameFile(a, b);
+        PlatformRenameFile(swap, a);
         return false;
     }
     return true;
+}
+
+bool SwapLevelFiles(std::int32_t a, std::int32_t b) {
+    return SwapFiles(LevelPath(a), LevelPath(b), CurrentPackFolder() + SwapFileName);
+}
+
+// A failed step of an operation that did not say so yet (a hint file that did not move, a change whose folder was
+// not flushed) still gets a message.
+void ReportFileErrors() {
+    if (const int error = PlatformTakeFileError(); error != 0 && MessageState == 0)
+        RaiseFileFailure(LineNotEveryChange, error, LineCheckFolder);
 }
 
 // The hint files beside level `number`: "NNN" + suffix, one suffix (".en.txt") per language. Number 0 names the
@@ -73,18 +85,48 @@ std::string HintPath(std::int32_t number, const std::string& suffix) {
     return CurrentPackFolder() + (number == 0 ? std::string("tempinc") : ZeroPad(number, 3)) + suffix;
 }
 
+// The hint files (one per language) of levels `a` and `b` change places; one that only one level has moves across.
+// A hint that will not move stays where it was, so none is ever renamed over another.
+void SwapHints(std::int32_t a, std::int32_t b) {
+    std::vector<std::string> suffixes = HintSuffixes(a);
+    for (const std::string& suffix : HintSuffixes(b))
+        if (std::find(suffixes.begin(), suffixes.end(), suffix) == suffixes.end()) suffixes.push_back(suffix);
+    for (const std::string& suffix : suffixes) {
+        const std::string hintA = HintPath(a, suffix), hintB = HintPath(b, suffix);
+        const bool hasA = PlatformFileExists(hintA), hasB = PlatformFileExists(hintB);
+        if (hasA && hasB) SwapFiles(hintA, hintB, HintPath(0, suffix));
+        else if (hasA) PlatformRenameFile(hintA, hintB);
+        else PlatformRenameFile(hintB, hintA);
+    }
+}
+
 void MoveLevel(std::int32_t to, int statisticsMode) {
+    PlatformTakeFileError();
     if (!SwapLevelFiles(LevelNumber, to)) {
         Raise(LineLevelNotMoved, LineFilesUnchanged);
         return;
     }
-    // The hint files (one per language) travel with their levels.
-    const std::vector<std::string> hintsA = HintSuffixes(LevelNumber), hintsB = HintSuffixes(to);
-    for (const std::string& suffix : hintsA) PlatformRenameFile(HintPath(LevelNumber, suffix), HintPath(0, suffix));
-    for (const std::string& suffix : hintsB) PlatformRenameFile(HintPath(to, suffix), HintPath(LevelNumber, suffix));
-    for (const std::string& suffix : hintsA) PlatformRenameFile(HintPath(0, suffix), HintPath(to, suffix));
+    SwapHints(LevelNumber, to);
     ShiftStatistics(statisticsMode);
     LevelNumber = to;
+    ReportFileErrors();
+}
+
+// Level `from` and its hint files become level `from` - 1. A hint that will not move takes the level back with it,
+// so the renumbering stops before a level that is whole.
+bool MoveLevelDown(std::int32_t from) {
+    if (!PlatformRenameFile(LevelPath(from), LevelPath(from - 1))) return false;
+    std::vector<std::string> moved;
+    for (const std::string& suffix : HintSuffixes(from)) {
+        if (PlatformRenameFile(HintPath(from, suffix), HintPath(from - 1, suffix))) {
+            moved.push_back(suffix);
+            continue;
+        }
+        for (const std::string& back : moved) PlatformRenameFile(HintPath(from - 1, back), HintPath(from, back));
+        PlatformRenameFile(LevelPath(from - 1), LevelPath(from));
+        return false;
+    }
+    return true;
 }
 
 }  // namespace
@@ -106,17 +148,26 @@ bool SaveEditedLevel() {
 void NewLevel() {
     if (LevelCount >= MaxLevelsPerPack) return;
     const std::int32_t oldCount = LevelCount, oldNumber = LevelNumber;
+    // A new level is made with its file or not at all: when the file does not save, the level that was being
+    // edited comes back with its changes, its history and its number, under the save message (an empty level
+    // left under the old number would be one Alt+S away from overwriting it).
+    LevelData kept = TakeLevel();
+    const std::int32_t keptModified = levelModified, keptTrack = musicIndex;
+    const double keptX = focusX, keptY = focusY;
     LevelCount++;
     LevelNumber = LevelCount;
     ClearLevel();
-    ClearHistory();
     if (!SaveLevel(CurrentLevelPath())) {
-        // No file, no level: the pack keeps its count and the editor the empty level, unsaved, at the old place.
+        InstallLevel(kept);
+        levelModified = keptModified;
+        musicIndex = keptTrack;
+        focusX = keptX;
+        focusY = keptY;
         LevelCount = oldCount;
         LevelNumber = oldNumber;
-        levelModified = -1;
         return;
     }
+    ClearHistory();
     levelModified = 0;
 }
 
@@ -136,17 +187,13 @@ std::int32_t ContiguousLevels() {
 }
 
 void DeleteLevel() {
+    PlatformTakeFileError();
     if (PlatformDeleteFile(CurrentLevelPath())) {
         ShiftStatistics(0);
         for (const std::string& suffix : HintSuffixes(LevelNumber)) PlatformDeleteFile(HintPath(LevelNumber, suffix));
         const std::int32_t expected = LevelCount - 1;
         bool complete = true;
-        for (std::int32_t n = LevelNumber; n <= expected && complete; ++n) {
-            complete = PlatformRenameFile(LevelPath(n + 1), LevelPath(n));
-            if (complete)
-                for (const std::string& suffix : HintSuffixes(n + 1))
-                    PlatformRenameFile(HintPath(n + 1, suffix), HintPath(n, suffix));
-        }
+        for (std::int32_t n = LevelNumber; n <= expected && complete; ++n) complete = MoveLevelDown(n + 1);
         LevelCount = expected;
         if (!complete) {
             // A level that would not move leaves a hole: the pack ends before it, so every level it shows is there.
@@ -156,6 +203,7 @@ void DeleteLevel() {
     } else {
         Raise(LineLevelNotDeleted, LineFilesUnchanged);
     }
+    ReportFileErrors();
     if (LevelNumber > LevelCount) LevelNumber = LevelCount;
     const std::int32_t state = MessageState;
     const std::string l1 = DialogLine1, l2 = DialogLine2, l3 = DialogLine3;

@@ -14,6 +14,7 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #include "base/files.h"
 #include "platform/backends.h"
@@ -236,7 +237,31 @@ struct FileLayerSeams {                 // for the whole run; switched on by tes
     std::vector<FileOp>* journal = nullptr;
     std::string failReadPath;
     std::int64_t failReadAfter = 0;
+    bool countSteps = false;            // the failing-step seam is on
+    std::int64_t stepsTaken = 0;
+    std::int64_t failStep = 0;          // 0: count only
+    int failError = 0;
+    bool failLater = false;
 } seams;
+
+struct FileErrors {                     // for the whole run
+    int first = 0;                      // the first failed step's error since PlatformTakeFileError
+} fileErrors;
+
+// A step that is about to be tried: true, with errno set, when a test made it fail.
+bool InjectedFailure() {
+    if (!seams.countSteps) return false;
+    const std::int64_t step = ++seams.stepsTaken;
+    if (seams.failStep <= 0 || step < seams.failStep || (step > seams.failStep && !seams.failLater)) return false;
+    errno = seams.failError;
+    return true;
+}
+
+// Notes a failed step; always returns false for the caller to pass on.
+bool Failed(int error) {
+    if (fileErrors.first == 0) fileErrors.first = error != 0 ? error : EIO;
+    return false;
+}
 
 void Record(FileOpKind kind, const std::string& path, const std::string& to = "", std::int64_t offset = 0,
             const char* bytes = nullptr, size_t size = 0) {
@@ -260,8 +285,9 @@ std::string ParentFolder(const std::string& path) {
 // False when the folder could not be opened or the disk reported an error; a file system that has nothing to flush
 // for folders (it says the call is not supported) counts as flushed.
 bool FlushFolder(const std::string& folder) {
+    if (InjectedFailure()) return Failed(errno);
     int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
+    if (fd < 0) return Failed(errno);
     int result = fsync(fd);
     int error = errno;
     close(fd);
@@ -269,7 +295,8 @@ bool FlushFolder(const std::string& folder) {
         Record(FileOpKind::FlushFolder, folder);
         return true;
     }
-    return error == EINVAL || error == ENOTSUP || error == ENOSYS;
+    if (error == EINVAL || error == ENOTSUP || error == ENOSYS) return true;
+    return Failed(error);
 }
 
 // The destination's folder first: a stop between the two flushes then finds the entry in both folders rather than
@@ -281,13 +308,13 @@ void FlushFoldersOfRename(const std::string& from, const std::string& to) {
 }
 
 bool RenameEntry(const std::string& from, const std::string& to) {
-    if (std::rename(from.c_str(), to.c_str()) != 0) return false;
+    if (InjectedFailure() || std::rename(from.c_str(), to.c_str()) != 0) return Failed(errno);
     Record(FileOpKind::Rename, from, to);
     return true;
 }
 
 bool DeleteEntry(const std::string& path) {
-    if (unlink(path.c_str()) != 0) return false;
+    if (InjectedFailure() || unlink(path.c_str()) != 0) return Failed(errno);
     Record(FileOpKind::DeleteFile, path);
     return true;
 }
@@ -296,9 +323,9 @@ bool DeleteEntry(const std::string& path) {
 bool WriteAll(int fd, const std::string& path, const std::string& bytes) {
     size_t written = 0;
     while (written < bytes.size()) {
-        ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        ssize_t n = InjectedFailure() ? -1 : write(fd, bytes.data() + written, bytes.size() - written);
         if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) return false;
+        if (n <= 0) return Failed(n < 0 ? errno : EIO);
         Record(FileOpKind::WriteFile, path, "", static_cast<std::int64_t>(written), bytes.data() + written,
                static_cast<size_t>(n));
         written += static_cast<size_t>(n);
@@ -325,9 +352,25 @@ void PlatformFailReads(const std::string& path, std::int64_t afterBytes) {
     seams.failReadAfter = afterBytes < 0 ? 0 : afterBytes;
 }
 
+void PlatformFailFileStep(std::int64_t step, int error, bool everyLater) {
+    seams.countSteps = step >= 0;
+    seams.stepsTaken = 0;
+    seams.failStep = step;
+    seams.failError = error;
+    seams.failLater = everyLater;
+}
+
+std::int64_t PlatformFileStepsTaken() { return seams.stepsTaken; }
+
+int PlatformTakeFileError() {
+    const int error = fileErrors.first;
+    fileErrors.first = 0;
+    return error;
+}
+
 bool PlatformMakeFolder(const std::string& path) {
     std::string folder = WithoutTrailingSlash(path);
-    if (mkdir(folder.c_str(), 0755) != 0) return false;
+    if (InjectedFailure() || mkdir(folder.c_str(), 0755) != 0) return Failed(errno);
     Record(FileOpKind::MakeFolder, folder);
     FlushFolder(ParentFolder(folder));
     return true;
@@ -335,7 +378,7 @@ bool PlatformMakeFolder(const std::string& path) {
 
 bool PlatformRemoveFolder(const std::string& path) {
     std::string folder = WithoutTrailingSlash(path);
-    if (rmdir(folder.c_str()) != 0) return false;
+    if (InjectedFailure() || rmdir(folder.c_str()) != 0) return Failed(errno);
     Record(FileOpKind::RemoveFolder, folder);
     FlushFolder(ParentFolder(folder));
     return true;
@@ -358,13 +401,13 @@ bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes) 
     // The temporary file sits in the same folder so the rename cannot cross file systems. Its contents are on the
     // disk before the rename, so the name never points at a file whose data a power cut could still take away.
     std::string temp = path + ".tmp" + std::to_string(getpid());
-    int fd = open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0) return false;
+    int fd = InjectedFailure() ? -1 : open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    if (fd < 0) return Failed(errno);
     Record(FileOpKind::CreateFile, temp);
     bool ok = WriteAll(fd, temp, bytes);
-    if (ok && fsync(fd) != 0) ok = false;
+    if (ok && (InjectedFailure() || fsync(fd) != 0)) ok = Failed(errno);
     if (ok) Record(FileOpKind::FlushFile, temp);
-    if (close(fd) != 0) ok = false;
+    if (close(fd) != 0 && ok) ok = Failed(errno);
     if (ok && !RenameEntry(temp, path)) ok = false;
     if (!ok) {
         DeleteEntry(temp);

@@ -93,6 +93,12 @@ bool PlatformRenameFile(const std::string& from, const std::string& to);  // rep
 // untouched, except when only that last flush of the folder failed; the new file is then in place but may not
 // survive a power cut.
 bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes);
+// The error number of the first step of the file layer that failed since the last call, 0 when none. A step is one
+// change or flush on the disk: creating a file, each write into it, flushing it, a rename, a delete, making or
+// removing a folder, flushing a folder. A rename, delete or folder change whose folder then could not be flushed
+// returns true (the change is made) and shows here, so an operation of several changes can still tell the player
+// that not all of it reached the disk. An operation takes it once before it starts and again when it ends.
+int PlatformTakeFileError();
 // The whole file, or false: missing, not an ordinary file, or a read that failed part-way (an input/output error,
 // or a file that ended before the size the system gave). Never a part of a file reported as the file.
 bool PlatformReadFile(const std::string& path, std::string& bytes);
@@ -129,3 +135,8 @@ void PlatformRecordFileOps(std::vector<FileOp>* journal);
 // Reads of `path` fail with an input/output error once `afterBytes` bytes of it were read, as on a failing disk;
 // an empty path ends it.
 void PlatformFailReads(const std::string& path, std::int64_t afterBytes);
+// Counts the steps of the file layer (see PlatformTakeFileError) from this call on and makes step `step` (1 is the
+// next one) fail with `error` as the system would report it: EIO a failing disk, ENOSPC a full disk, EROFS a
+// read-only folder. With `everyLater` every later step fails too. Step 0 only counts; a negative step ends it.
+void PlatformFailFileStep(std::int64_t step, int error, bool everyLater = false);
+std::int64_t PlatformFileStepsTaken();  // steps tried since PlatformFailFileStep, the failed ones included

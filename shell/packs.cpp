@@ -2,8 +2,11 @@
 #include "shell/packs.h"
 
 #include <algorithm>
+#include <cctype>
+#include <cerrno>
 #include <vector>
 
+#include "base/language.h"
 #include "base/message.h"
 #include "platform/platform.h"
 #include "play/level.h"
@@ -11,6 +14,7 @@
 #include "base/files.h"
 #include "shell/language.h"
 #include "shell/settings.h"
+#include "sound/sound.h"
 
 List<std::string> PackList;
 std::int32_t PackIndex = 0;
@@ -19,21 +23,63 @@ std::int32_t LevelCount = 1;
 
 namespace {
 
+constexpr int LineNothingChanged = 230, LineEndsBeforeGap = 235;
+// The editor's moves swap two level files through this file (editor/level_ops.cpp); hint files through
+// "tempinc" + their suffix.
+constexpr const char* SwapFileName = "tempinc.kbx";
+
 bool HasCurrentPack() { return PackIndex >= 1 && PackIndex <= PackList.Count(); }
 
-// The leading number of a file name, as a number reader would take it: optional sign, digits, a fraction.
-double LeadingValue(const std::string& text) {
-    size_t i = 0;
-    while (i < text.size() && text[i] == ' ') i++;
-    double sign = 1;
-    if (i < text.size() && (text[i] == '-' || text[i] == '+')) { sign = text[i] == '-' ? -1 : 1; i++; }
-    double value = 0;
-    while (i < text.size() && text[i] >= '0' && text[i] <= '9') value = value * 10 + (text[i++] - '0');
-    if (i < text.size() && text[i] == '.') {
-        double scale = 0.1;
-        for (i++; i < text.size() && text[i] >= '0' && text[i] <= '9'; i++, scale /= 10) value += (text[i] - '0') * scale;
+const std::string& Text(int line) { return LanguageText[static_cast<size_t>(line)]; }
+
+// The number of a level file's name ("007.kbx" -> 7, in any case), 0 for any other name.
+int LevelFileNumber(const std::string& name) {
+    if (name.size() != 7 || LowerCase(name.substr(3)) != ".kbx") return 0;
+    int number = 0;
+    for (size_t i = 0; i < 3; i++) {
+        if (!std::isdigit(static_cast<unsigned char>(name[i]))) return 0;
+        number = number * 10 + (name[i] - '0');
     }
-    return sign * value;
+    return number;
+}
+
+// [n] is true when level file n is in the folder (1..999).
+std::vector<bool> LevelFilesIn(const std::string& folder) {
+    std::vector<bool> present(static_cast<size_t>(MaxLevelsPerPack) + 2, false);
+    for (const std::string& name : PlatformListFolder(folder, "???.kbx", ListKind::Files))
+        if (int number = LevelFileNumber(name)) present[static_cast<size_t>(number)] = true;
+    return present;
+}
+
+// A move of a level swaps two neighbouring files through the swap file, so a move that stopped half-way leaves the
+// swap file and one of the two numbers free: the swap file goes back to that number, and the pack is whole again
+// (in the old order, or in the new one when the stop came after the second rename). When more than one number
+// below the last level is free, or the pack is full, it is not clear where the file belongs: it stays.
+void PutBackSwapFile(const std::string& folder, std::vector<bool>& present) {
+    if (!PlatformFileExists(folder + SwapFileName)) return;
+    int last = MaxLevelsPerPack;
+    while (last > 0 && !present[static_cast<size_t>(last)]) last--;
+    std::vector<int> free;
+    for (int n = 1; n < last; n++)
+        if (!present[static_cast<size_t>(n)]) free.push_back(n);
+    const int target = free.empty() ? last + 1 : free.size() == 1 ? free[0] : 0;
+    if (target >= 1 && target <= MaxLevelsPerPack &&
+        PlatformRenameFile(folder + SwapFileName, folder + LevelFileName(target)))
+        present[static_cast<size_t>(target)] = true;
+}
+
+// A swap file that could not be put back, or a hint file's (which level it belongs to cannot be told from the
+// files): the message names it and the file stays for the player to look at.
+void ReportLeftoverSwapFiles(const std::string& folder, const std::string& packName) {
+    for (const std::string& name : PlatformListFolder(folder, "tempinc.*", ListKind::Files))
+        RaiseMessage(Text(LineInterruptedMove), packName + "/" + name, Text(LineCheckFolder));
+}
+
+// The second line of a failure message: what the disk said.
+int ErrorLine(int error) {
+    if (error == ENOSPC || error == EDQUOT) return LineDiskFull;
+    if (error == EROFS || error == EACCES || error == EPERM) return LineWriteProtected;
+    return LineWriteError;
 }
 
 std::string FirstLine(const std::string& text) {
@@ -48,6 +94,28 @@ void EnterCurrentPack() {
     LoadLevel("");
 }
 
+// The same, where a message already up says more than one the loading might raise.
+void EnterCurrentPackKeepingMessage() {
+    const std::int32_t state = MessageState;
+    const std::string l1 = DialogLine1, l2 = DialogLine2, l3 = DialogLine3;
+    EnterCurrentPack();
+    if (state != 1) return;
+    MessageState = state;
+    DialogButton1 = Text(LineOk);
+    DialogLine1 = l1;
+    DialogLine2 = l2;
+    DialogLine3 = l3;
+}
+
+// A pack's files in the order they are deleted: the levels from the last to the first, then everything else.
+std::vector<std::string> FilesInDeletionOrder(const std::string& folder) {
+    std::vector<std::string> files = SortedListing(folder, "*", ListKind::Files);
+    std::stable_sort(files.begin(), files.end(), [](const std::string& a, const std::string& b) {
+        return LevelFileNumber(a) > LevelFileNumber(b);
+    });
+    return files;
+}
+
 // Every player's pack file that names the old pack names the new one afterwards, so nobody loses their place.
 void RepointPlayerPackFiles(const std::string& oldFolder, const std::string& newFolder) {
     std::string key = NameKey(oldFolder);
@@ -55,6 +123,7 @@ void RepointPlayerPackFiles(const std::string& oldFolder, const std::string& new
         std::string path = DataFolder() + file;
         std::string text;
         if (!PlatformReadFile(path, text) || NameKey(FirstLine(text)) != key) continue;
+        // One that fails keeps the old name: that player starts on the first pack next time.
         PlatformWriteFileAtomic(path, newFolder + "\n");
     }
 }
@@ -71,6 +140,10 @@ std::vector<std::string> SortedListing(const std::string& folder, const std::str
 }
 
 std::string LevelFileName(std::int32_t level) { return ZeroPad(level, 3) + ".kbx"; }
+
+void RaiseFileFailure(int line1, int error, int line3) {
+    RaiseMessage(Text(line1), Text(ErrorLine(error)), Text(line3));
+}
 
 std::string CurrentPackFolder() {
     return HasCurrentPack() ? DataFolder() + PackFolderName(PackList[PackIndex]) + "/" : "";
@@ -126,8 +199,18 @@ void SortPacks() { SortNames(PackList, PackIndex); }
 void CountLevels() {
     int count = 0;
     if (HasCurrentPack()) {
-        for (const std::string& name : PlatformListFolder(CurrentPackFolder(), "???.kbx", ListKind::Files))
-            if (LeadingValue(name) > 0) count++;
+        const std::string folder = CurrentPackFolder();
+        const std::string packName = PackFolderName(PackList[PackIndex]);
+        std::vector<bool> present = LevelFilesIn(folder);
+        PutBackSwapFile(folder, present);
+        // Every level the pack shows is there: a missing number ends the pack, and the levels after it wait.
+        while (count < MaxLevelsPerPack && present[static_cast<size_t>(count) + 1]) count++;
+        if (std::find(present.begin() + count + 1, present.end(), true) != present.end()) {
+            const std::string missing = packName + "/" + LevelFileName(count + 1);
+            RaiseMessage(Text(LineLevelFileMissing), missing, Text(LineEndsBeforeGap));
+        }
+        // Raised last, so that it is the one up: it says why numbers are missing.
+        ReportLeftoverSwapFiles(folder, packName);
     }
     LevelCount = count > 0 ? count : 1;
     LevelNumber = 1;
@@ -176,14 +259,29 @@ bool NewPack(const std::string& name) {
     if (!SafeName(name)) return false;
     std::string folderName = PackPrefix + name;
     if (PackFolderExists(DataFolder() + folderName)) return false;
-    if (!PlatformMakeFolder(DataFolder() + folderName)) return false;
+    PlatformTakeFileError();
+    if (!PlatformMakeFolder(DataFolder() + folderName)) {
+        RaiseFileFailure(LinePackNotMade, PlatformTakeFileError(), LineCheckFolder);
+        return false;
+    }
+    // A pack is made with its first level or not at all: when the level does not save, the folder goes again and
+    // the level in memory comes back as it was, under the save message.
+    LevelData kept = TakeLevel();
+    const std::int32_t keptModified = levelModified, keptTrack = musicIndex;
+    ClearLevel();
+    if (!SaveLevel(DataFolder() + folderName + "/" + LevelFileName(1))) {
+        PlatformRemoveFolder(DataFolder() + folderName);
+        InstallLevel(kept);
+        levelModified = keptModified;
+        musicIndex = keptTrack;
+        return false;
+    }
     PackIndex = PackList.Add(folderName);
     LevelCount = 1;
     LevelNumber = 1;
-    ClearLevel();
-    SaveLevel(CurrentPackFolder() + LevelFileName(1));
     levelModified = 0;
     SortPacks();
+    if (const int error = PlatformTakeFileError()) RaiseFileFailure(LineNotEveryChange, error, LineCheckFolder);
     return true;
 }
 
@@ -194,27 +292,18 @@ bool RenamePack(const std::string& name) {
     if (IsLockedPack(oldName)) return false;
     std::string newName = PackPrefix + name;
     if (LowerCase(newName) == LowerCase(oldName)) return false;
-    std::string newFolder = DataFolder() + newName + "/";
     if (PackFolderExists(DataFolder() + newName)) return false;
-    if (!PlatformMakeFolder(DataFolder() + newName)) return false;
-
-    // Levels and statistics move file by file; if one will not move, the ones already moved go back, so a pack
-    // is never left split over two folders.
-    std::string oldFolder = DataFolder() + oldName + "/";
-    std::vector<std::string> moved;
-    for (const std::string& file : SortedListing(oldFolder, "*", ListKind::Files)) {
-        if (PlatformRenameFile(oldFolder + file, newFolder + file)) {
-            moved.push_back(file);
-            continue;
-        }
-        for (const std::string& back : moved) PlatformRenameFile(newFolder + back, oldFolder + back);
-        PlatformRemoveFolder(DataFolder() + newName);
+    // The folder is renamed as a whole, levels and statistics in it: one rename, which happens or does not, so a
+    // failure or a stop never leaves the pack split over two folders.
+    PlatformTakeFileError();
+    if (!PlatformRenameFile(DataFolder() + oldName, DataFolder() + newName)) {
+        RaiseFileFailure(LinePackNotRenamed, PlatformTakeFileError(), LineNothingChanged);
         return false;
     }
-    PlatformRemoveFolder(DataFolder() + oldName);
     RepointPlayerPackFiles(oldName, newName);
     PackList[PackIndex] = newName;
     SortPacks();
+    if (const int error = PlatformTakeFileError()) RaiseFileFailure(LineNotEveryChange, error, LineCheckFolder);
     return true;
 }
 
@@ -223,12 +312,32 @@ bool DeletePack() {
     if (!HasCurrentPack() || PackList.Count() < 2) return false;
     const std::string entry = PackList[PackIndex];
     if (IsLockedPack(entry)) return false;
-    std::string folder = DataFolder() + entry + "/";
-    for (const std::string& file : PlatformListFolder(folder, "*", ListKind::Files)) PlatformDeleteFile(folder + file);
-    PlatformRemoveFolder(DataFolder() + entry);
+    const std::string folder = DataFolder() + entry + "/";
+    // The levels go from the last to the first, then the rest, then the folder: a deletion that fails or stops
+    // half-way leaves a pack that still counts its remaining levels without a gap, and deleting it again finishes.
+    PlatformTakeFileError();
+    int deleted = 0;
+    bool complete = true;
+    for (const std::string& file : FilesInDeletionOrder(folder)) {
+        complete = PlatformDeleteFile(folder + file);
+        if (!complete) break;
+        deleted++;
+    }
+    complete = complete && PlatformRemoveFolder(DataFolder() + entry);
+    if (!complete) {
+        RaiseFileFailure(LineNotEveryFileDeleted, PlatformTakeFileError(), LineCheckFolder);
+        if (deleted == 0) return false;
+        EnterCurrentPackKeepingMessage();
+        return true;
+    }
     PackList.RemoveAt(PackIndex);
     if (PackIndex > PackList.Count()) PackIndex = PackList.Count();
-    EnterCurrentPack();
+    if (const int error = PlatformTakeFileError()) {
+        RaiseFileFailure(LineNotEveryChange, error, LineCheckFolder);
+        EnterCurrentPackKeepingMessage();
+    } else {
+        EnterCurrentPack();
+    }
     SortPacks();
     return true;
 }

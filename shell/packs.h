@@ -21,18 +21,32 @@ extern std::int32_t PackIndex;          // current pack in PackList
 extern std::int32_t LevelNumber;        // current level of the current pack, from 1
 extern std::int32_t LevelCount;         // levels of the current pack, at least 1
 
+// Language lines of the messages on files that would not read, write or move as they should.
+inline constexpr int LineDiskFull = 82, LineWriteProtected = 83, LineStatisticsNotSaved = 204,
+                     LineSettingsNotSaved = 205, LinePlayerFileNotSaved = 206, LinePackNotMade = 207,
+                     LinePackNotRenamed = 208, LineNotEveryFileDeleted = 209, LineNotEveryChange = 210,
+                     LineInterruptedMove = 211, LineLevelFileMissing = 212;
+
 void ListPacks();
 void SortPacks();
+// The current pack's level count: its level files 001.kbx upward, up to the first missing number (at least 1), and
+// LevelNumber 1. It first repairs what a stopped move of the editor leaves: the swap file "tempinc.kbx" goes back to
+// the free number it came from; when that is not clear, or a hint's swap file is left, or levels wait beyond a
+// missing number, a message says so and nothing is moved.
 void CountLevels();
 void PreviousPack();
 void NextPack();
 // The editor's pack operations on the current pack. `name` is the typed display name (no prefix), trimmed.
-// Each returns true when it changed something.
+// Each returns true when it changed something; on a file that would not change it raises a message.
 bool NewPack(const std::string& name);
 bool RenamePack(const std::string& name);
 bool DeletePack();
 // True when the folder exists (matched without regard to case); then also raises the "already exists" message.
 bool PackFolderExists(const std::string& path);
+// Raises the message on a file operation that failed: `line1` says what, the second line why (`error`, an error
+// number as PlatformTakeFileError gives it: a full disk, a write-protected folder, any other write error),
+// `line3` what now.
+void RaiseFileFailure(int line1, int error, int line3);
 
 // Helpers shared with the players' files and the level loader.
 std::string LevelFileName(std::int32_t level);                 // 7 -> "007.kbx", 1234 -> "1234.kbx"

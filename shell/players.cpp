@@ -8,6 +8,7 @@
 #include "platform/platform.h"
 #include "base/binio.h"
 #include "base/files.h"
+#include "base/language.h"
 #include "shell/packs.h"
 #include "shell/settings.h"
 
@@ -97,8 +98,9 @@ bool ShiftStatsRecord(StatsRecord& stats, int mode, std::int32_t level) {
     auto& best = stats.best;
     auto at = [](int i) { return static_cast<size_t>(i); };
     std::int32_t& s = stats.levelNumber;
+    // A level outside the slots names no change, and the neighbour of one far outside would not be a number.
+    if (c < 1 || c > StatsSlots) return false;
     if (mode == 0) {
-        if (c < 1 || c > StatsSlots) return false;
         if (s > c) s--;
         // The deleted level's numbers go; the later levels move down one and the last slot becomes empty.
         for (int i = c; i < StatsSlots; i++) {
@@ -149,7 +151,10 @@ std::string StatsPath() {
 bool SavePlayerPack() {
     std::string path = PlayerPackPath();
     if (path.empty() || PackIndex < 1 || PackIndex > PackList.Count()) return false;
-    return PlatformWriteFileAtomic(path, PackList[PackIndex] + "\n");
+    PlatformTakeFileError();
+    if (PlatformWriteFileAtomic(path, PackList[PackIndex] + "\n")) return true;
+    RaiseFileFailure(LinePlayerFileNotSaved, PlatformTakeFileError(), LineCheckFolder);
+    return false;
 }
 
 void LoadPlayerPack() {
@@ -168,19 +173,29 @@ void LoadPlayerPack() {
     }
 }
 
-void DeletePlayer() {
-    if (!HasCurrentPlayer()) return;
+bool DeletePlayer() {
+    if (!HasCurrentPlayer()) return false;
     std::string name = PlayerList[PlayerIndex];
     if (SafeName(name)) {
         // The hidden pack's folder holds statistics too, locked or not. The pack file goes last: a run stopped
-        // half-way still lists the player, and deleting again finishes the job.
+        // half-way still lists the player, and deleting again finishes the job. A file that will not go stops the
+        // deletion there, with the player still listed, for the same reason.
+        std::vector<std::string> files;
         for (const std::string& entry : PackList)
-            PlatformDeleteFile(DataFolder() + PackFolderName(entry) + "/" + name + ".sts");
-        PlatformDeleteFile(DataFolder() + name + ".alp");
+            files.push_back(DataFolder() + PackFolderName(entry) + "/" + name + ".sts");
+        files.push_back(DataFolder() + name + ".alp");
+        PlatformTakeFileError();
+        for (const std::string& file : files) {
+            if (!PlatformFileExists(file) || PlatformDeleteFile(file)) continue;
+            RaiseFileFailure(LineNotEveryFileDeleted, PlatformTakeFileError(), LineCheckFolder);
+            return false;
+        }
+        if (const int error = PlatformTakeFileError()) RaiseFileFailure(LineNotEveryChange, error, LineCheckFolder);
     }
     int count = PlayerList.Count();
     PlayerList.RemoveAt(PlayerIndex);
     if (PlayerIndex >= count) PlayerIndex = count - 1;
+    return true;
 }
 
 // ---- Statistics --------------------------------------------------------------------------------------------
@@ -219,7 +234,10 @@ bool SaveStats() {
     stats.wins[0] = stats.best[0] = 0;
     stats.finished = PackFinished;
     stats.perfect = PackPerfect;
-    return PlatformWriteFileAtomic(path, EncodeStats(stats));
+    PlatformTakeFileError();
+    if (PlatformWriteFileAtomic(path, EncodeStats(stats))) return true;
+    RaiseFileFailure(LineStatisticsNotSaved, PlatformTakeFileError(), LineCheckFolder);
+    return false;
 }
 
 std::int32_t PlayerPackTotal() {
@@ -287,14 +305,19 @@ void ComputeLevelRecord() {
     }
 }
 
-void ShiftStatistics(int mode) {
+bool ShiftStatistics(int mode) {
     std::string folder = CurrentPackFolder();
-    if (folder.empty()) return;
+    if (folder.empty()) return true;
+    // Each player's file is rewritten on its own; one that fails stays as it was and the others still follow. (The
+    // file layer's error is not taken before: the editor's operation around this one takes it.)
+    bool complete = true;
     for (const std::string& name : SortedListing(folder, "*.sts", ListKind::Files)) {
         std::string bytes;
         if (!PlatformReadFile(folder + name, bytes)) continue;
         StatsRecord stats = DecodeStats(bytes);
-        if (!ShiftStatsRecord(stats, mode, LevelNumber)) return;
-        PlatformWriteFileAtomic(folder + name, EncodeStats(stats));
+        if (!ShiftStatsRecord(stats, mode, LevelNumber)) return true;
+        if (!PlatformWriteFileAtomic(folder + name, EncodeStats(stats))) complete = false;
     }
+    if (!complete) RaiseFileFailure(LineStatisticsNotSaved, PlatformTakeFileError(), LineCheckFolder);
+    return complete;
 }

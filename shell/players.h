@@ -49,12 +49,16 @@ std::string PlayerPackPath();           // data folder + current player + ".alp"
 std::string StatsPath();                // current pack folder + current player + ".sts"; "" when either is missing
 bool SavePlayerPack();
 void LoadPlayerPack();
-void DeletePlayer();
+// False, with the player still listed and a message raised, when one of the player's files will not go.
+bool DeletePlayer();
 void LoadStats();
+// False when there is nothing to save or the file was unreadable; a write that fails also raises a message.
 bool SaveStats();
 std::int32_t PlayerPackTotal();
 std::int32_t CountUncompleted();
 std::int32_t CountSkipped(int mode);
 void ComputePackRecord();
 void ComputeLevelRecord();
-void ShiftStatistics(int mode);
+// The editor's change at LevelNumber followed in every player's statistics file of the pack; false (and a message)
+// when a file could not be written.
+bool ShiftStatistics(int mode);

@@ -3,6 +3,8 @@
 #include "platform/platform.h"
 #include "base/binio.h"
 #include "base/files.h"
+#include "base/language.h"
+#include "shell/packs.h"
 
 std::string SettingsPath() { return DataFolder() + "settings.dat"; }
 
@@ -49,8 +51,8 @@ void LoadSettings() {
     ActiveFullscreen = Fullscreen;
 }
 
-void SaveSettings() {
-    if (settingsFile.unreadable) return;
+bool SaveSettings() {
+    if (settingsFile.unreadable) return false;
     std::string out;
     PutI32(out, PlayerIndex);
     PutString(out, LanguageFile);
@@ -62,5 +64,8 @@ void SaveSettings() {
     PutI32(out, QuotesOn);
     PutI32(out, BonusPackUnlocked);
     // Written beside the old file and renamed over it, so a crash never leaves a half-written file.
-    PlatformWriteFileAtomic(SettingsPath(), out);
+    PlatformTakeFileError();
+    if (PlatformWriteFileAtomic(SettingsPath(), out)) return true;
+    RaiseFileFailure(LineSettingsNotSaved, PlatformTakeFileError(), LineCheckFolder);
+    return false;
 }

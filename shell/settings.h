@@ -6,5 +6,7 @@
 #include "base/settings.h"
 
 void LoadSettings();
-void SaveSettings();
+// False when the file was left alone (it did not read at start-up) or could not be written; a failed write also
+// raises a message.
+bool SaveSettings();
 std::string SettingsPath();

@@ -447,6 +447,24 @@ TEST_F(Editor, ADeleteThatCannotRenumberEndsThePackBeforeTheHoleAndSaysSo) {
     EXPECT_TRUE(fs::exists(PackPath("005.kbx")));
 }
 
+TEST_F(Editor, ANewLevelThatCannotBeSavedGivesBackTheLevelBeingEdited) {
+    MakePack(1);
+    folder->Write("lvlpckA/002.kbx/blocker", "x");     // a folder where the new level's file should go
+    At(0, 0);
+    Keys({"w", " "});
+    Key(KeyCtrlN);
+    Key("n");                           // do not save first
+    EXPECT_EQ(LevelCount, 1);
+    EXPECT_EQ(LevelNumber, 1);
+    EXPECT_EQ(level.levelTitle, "A1");
+    EXPECT_EQ(CountAt(level.wallLayer, 0, 0), 1);
+    EXPECT_EQ(levelModified, -1);
+    EXPECT_EQ(MessageState, 1);         // the save message says why
+    Key(KeyEnter);
+    Key(KeyCtrlZ);                      // and the history is still there
+    EXPECT_EQ(CountAt(level.wallLayer, 0, 0), 0);
+}
+
 TEST_F(Editor, ATestPlayThatCannotWriteItsFileKeepsTheEditsInMemory) {
     MakePack(1);
     folder->Write("tempedit.kbx/blocker", "x");

@@ -42,13 +42,15 @@ TEST_F(Packs, SortKeepsTheCurrentPack) {
     EXPECT_EQ(PackIndex, 3);
 }
 
+// A pack counts its numbered level files up to the first missing number: every level it shows is there.
 TEST_F(Packs, CountsOnlyNumberedLevelFiles) {
     struct Case { Names files; std::int32_t expected; };
     const Case cases[] = {
-        {{"001.kbx", "002.kbx", "010.kbx", "000.kbx", "readme.kbx", "abc.kbx", "0004.kbx", "005.txt"}, 3},
+        {{"001.kbx", "002.kbx", "003.kbx", "000.kbx", "readme.kbx", "abc.kbx", "0004.kbx", "005.txt"}, 3},
+        {{"001.kbx", "002.kbx", "010.kbx"}, 2},
         {{}, 1},
-        {{"000.kbx", "-01.kbx"}, 1},
-        {{"001.KBX", "999.kbx"}, 2},
+        {{"000.kbx", "-01.kbx", "+02.kbx", "1.5.kbx"}, 1},
+        {{"001.KBX", "002.kbx", "999.kbx"}, 2},
     };
     int n = 0;
     for (const Case& c : cases) {

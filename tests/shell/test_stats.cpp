@@ -209,6 +209,8 @@ TEST_F(Stats, ShiftingKeepsTheNumbersWithTheirLevels) {
         {"swap 999 with the one after", 2, 999, {{999, 999}}, [](int i) { return i; }},
         {"swap 1 with the one before", 1, 1, {{1, 1}}, [](int i) { return i; }},
         {"unknown mode", 3, 3, {{3, 3}}, [](int i) { return i; }},
+        // Its neighbour's number ran past the smallest int and the swap reached far outside the slots.
+        {"swap the lowest number there is with the one before", 1, INT32_MIN, {{3, 3}}, [](int i) { return i; }},
     };
     for (const Case& c : cases) {
         std::filesystem::remove_all(At("lvlpckP"));
