@@ -1,5 +1,12 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <fstream>
+#include <initializer_list>
+#include <string>
+#include <utility>
+
+#include "base/language.h"
 #include "shell/language.h"
 #include "test_support.h"
 
@@ -55,16 +62,68 @@ TEST(Language, ListsOnlyStrFilesSorted) {
     EXPECT_EQ(LanguageList[3], "german.str");
 }
 
+namespace {
+constexpr const char* ShippedLanguages[] = {"english.str", "german.str", "french.str"};
+
+std::string ShippedLanguageBytes(const std::string& name) {
+    std::ifstream in(std::string(KOLBRIX_SOURCE_DIR) + "/assets/lang/" + name, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+bool InRanges(int line, std::initializer_list<std::pair<int, int>> ranges) {
+    for (const auto& [first, last] : ranges)
+        if (line >= first && line <= last) return true;
+    return false;
+}
+}  // namespace
+
 TEST(Language, ShippedFilesAreCompleteSingleByteText) {
-    for (const char* name : {"english.str", "german.str"}) {
-        std::ifstream in(std::string(KOLBRIX_SOURCE_DIR) + "/assets/lang/" + name, std::ios::binary);
-        ASSERT_TRUE(in) << name;
-        std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    for (const char* name : ShippedLanguages) {
+        const std::string text = ShippedLanguageBytes(name);
+        ASSERT_FALSE(text.empty()) << name;
         int lines = 0;
         for (char c : text) lines += c == '\n';
         EXPECT_EQ(lines, 249) << name;
-        // Windows-1252, never UTF-8: no byte sequence that only UTF-8 would produce for the umlauts.
-        EXPECT_EQ(text.find("\xC3\xA4"), std::string::npos) << name;
-        EXPECT_EQ(text.find("\xC3\xBC"), std::string::npos) << name;
+        // Windows-1252, never UTF-8: no byte-order mark and no two-byte sequence that UTF-8 gives the accented
+        // letters of Latin-1 (C3 A4 for the umlaut a, C3 A9 for the acute e).
+        EXPECT_NE(text.rfind("\xEF\xBB\xBF", 0), 0u) << name;
+        size_t utf8 = std::string::npos;
+        for (size_t i = 0; i + 1 < text.size() && utf8 == std::string::npos; ++i) {
+            const auto lead = static_cast<unsigned char>(text[i]), next = static_cast<unsigned char>(text[i + 1]);
+            if ((lead == 0xC2 || lead == 0xC3) && next >= 0x80 && next <= 0xBF) utf8 = i;
+        }
+        EXPECT_EQ(utf8, std::string::npos) << name << " looks like UTF-8 there";
     }
+}
+
+// The menu lines and floating messages are drawn in the big font, which has no accented letters and no quote
+// marks: such a character would leave a hole in the word.
+TEST(Language, ShippedBigFontLinesHaveNoAccentsOrApostrophes) {
+    const auto kept = LanguageText;
+    for (const char* name : ShippedLanguages) {
+        ParseLanguageText(ShippedLanguageBytes(name));
+        for (int n = 1; n <= 249; ++n) {
+            if (!InRanges(n, {{91, 113}, {145, 199}, {214, 227}, {241, 241}, {244, 249}})) continue;
+            for (char c : LanguageText[static_cast<std::size_t>(n)]) {
+                const auto byte = static_cast<unsigned char>(c);
+                const bool superscript = byte == 178 || byte == 179;
+                EXPECT_TRUE((byte < 0x80 || superscript) && c != '\'' && c != '"' && c != '`')
+                    << name << " line " << n << ": " << LanguageText[static_cast<std::size_t>(n)];
+            }
+        }
+    }
+    LanguageText = kept;
+}
+
+// Line 130 names the manual page the menu opens; a page beside the program must be one the build ships.
+TEST(Language, ShippedManualPagesExist) {
+    const auto kept = LanguageText;
+    for (const char* name : ShippedLanguages) {
+        ParseLanguageText(ShippedLanguageBytes(name));
+        const std::string& page = LanguageText[130];
+        if (page.find("://") != std::string::npos) continue;
+        EXPECT_TRUE(std::filesystem::is_regular_file(std::string(KOLBRIX_SOURCE_DIR) + "/assets/manual/" + page))
+            << name << " names " << page;
+    }
+    LanguageText = kept;
 }
