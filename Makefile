@@ -1,10 +1,15 @@
 # Kolbrix: `make run` builds everything and starts the game; `make test` builds and runs every test.
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
+FUZZ_SMOKE_SECONDS ?= 5
+FUZZERS ?=
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test test-unit test-window test-asan bench clean check-floors
+.PHONY: all deps configure build run test test-unit test-window test-asan fuzz-build fuzz \
+        fuzz-smoke bench clean check-floors
 
 all: build
 
@@ -35,6 +40,22 @@ test-asan: build
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target kolbrix_tests
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 scripts/run-unit-tests.sh $(ASAN_BUILD)/kolbrix_tests
 
+# The libFuzzer harnesses of every reader of outside data (fuzz/README.md), built with clang, AddressSanitizer and
+# UndefinedBehaviorSanitizer in their own folder. `make fuzz` runs each for FUZZ_SECONDS (FUZZERS="png tga" picks
+# some); `make fuzz-smoke` runs each for a few seconds. Either fails on a finding, which lands in
+# $(FUZZ_BUILD)/fuzz/findings/.
+fuzz-build:
+	@scripts/install-deps.sh fuzz
+	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_C_COMPILER=clang \
+	  -DCMAKE_CXX_COMPILER=clang++ -DKOLBRIX_FUZZ=ON -DKOLBRIX_DATA=OFF >/dev/null
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
+
+fuzz: fuzz-build
+	@fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZERS)
+
+fuzz-smoke: fuzz-build
+	@fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)
+
 # Which floor includes which; fails on an include that goes up a floor.
 check-floors:
 	@scripts/check-floors.sh
@@ -43,4 +64,4 @@ bench: build
 	@scripts/run-benchmarks.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

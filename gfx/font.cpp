@@ -91,22 +91,32 @@ bool BuildFont(Font& font, const std::string& texturePath, const std::string& me
         LoadTexture(texturePath, image, 0, TextureWrapRepeat, TextureWrapRepeat, 0) == 0;
     font.textureId = image.id;
 
-    // A short or missing metrics file must not leave stale or made-up values behind: whatever it lacks is zero.
     std::string bytes;
     const bool metricsRead = PlatformReadFile(metricsPath, bytes);
+    const bool metricsComplete = ReadFontMetrics(font, metricsRead ? bytes : std::string());
+
+    BuildGlyphLists(font);
+    return textureLoaded && metricsRead && metricsComplete;
+}
+
+bool ReadFontMetrics(Font& font, const std::string& bytes) {
+    // A short or missing metrics file must not leave stale or made-up values behind: whatever it lacks is zero.
     ByteReader reader = MakeReader(bytes);
+    bool inRange = true;
     for (GlyphMetrics& glyph : font.glyphs) {
         glyph.advance = ReadI32(reader);
         glyph.reserved1 = ReadI32(reader);
         glyph.xOffset = ReadI32(reader);
         glyph.reserved2 = ReadI32(reader);
+        for (std::int32_t v : {glyph.advance, glyph.xOffset})
+            if (v < -MaxGlyphMetric || v > MaxGlyphMetric) inRange = false;
     }
+    if (!inRange)
+        for (GlyphMetrics& glyph : font.glyphs) glyph = GlyphMetrics{};
     // Byte 160, the no-break space, is a fixed 16-pixel gap whatever the metrics say, so texts that pad with it
     // line up the same with any font file.
     font.glyphs[NoBreakSpace].advance = 16;
-
-    BuildGlyphLists(font);
-    return textureLoaded && metricsRead && reader.ok;
+    return reader.ok && inRange;
 }
 
 void KillFont(Font& font) {

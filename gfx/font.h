@@ -37,10 +37,18 @@ struct Font {
 extern Font UiFont;
 
 // Loads the glyph image (no mipmaps, repeating wraps) and the metrics, and builds one display list per glyph.
-// A metrics file shorter than 256 records leaves the missing glyphs at zero; a missing one leaves them all at zero.
-// Glyph 160 (the no-break space) always advances 16 pixels. False when either file could not be read in full;
-// the font is usable all the same.
+// A metrics file shorter than 256 records leaves the missing glyphs at zero; a missing one, or one with a number out
+// of range (ReadFontMetrics), leaves them all at zero. Glyph 160 (the no-break space) always advances 16 pixels.
+// False when either file could not be read in full or was refused; the font is usable all the same.
 bool BuildFont(Font& font, const std::string& texturePath, const std::string& metricsPath);
+// No glyph's advance or offset goes past the width of the 1024-pixel screen, either way. A metrics file that says
+// otherwise is no metrics file: it is refused like a missing one, before its numbers reach any text's width.
+constexpr std::int32_t MaxGlyphMetric = 1024;
+
+// The metrics of BuildFont from the metrics file's bytes: records the bytes do not hold are zero, and glyph 160
+// advances 16 pixels. False when the bytes do not hold all 256 records, or when any advance or offset is out of
+// range (then every glyph is zero).
+bool ReadFontMetrics(Font& font, const std::string& bytes);
 // At exit: deletes the display lists and the glyph image.
 void KillFont(Font& font);
 

@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs from Debian's packages whatever the build, the data generators and the tests need and is missing.
+# Installs from Debian's packages whatever the build, the data generators and the tests need and is missing;
+# with the argument "fuzz", also clang and its libFuzzer runtime for the fuzz harnesses (`make fuzz`).
 # Quiet when everything is there; runs apt-get update only when it has something to install.
 set -euo pipefail
 
@@ -14,6 +15,9 @@ packages=(
   libgtest-dev
   xvfb xauth x11-utils xdotool
 )
+if [[ "${1:-}" == "fuzz" ]]; then
+  packages+=(clang libclang-rt-dev)
+fi
 
 missing=()
 for p in "${packages[@]}"; do

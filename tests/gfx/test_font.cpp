@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -124,6 +125,7 @@ TEST_F(FontTest, BuildReadsEveryRecordUploadsTheImageAndForcesTheNoBreakSpace) {
     EXPECT_EQ(DeletedTextures[0], id);
 }
 
+// A file whose numbers are out of range is refused as a whole, like a missing one.
 TEST_F(FontTest, AShortOrMissingMetricsFileLeavesTheMissingGlyphsAtZero) {
     std::vector<std::pair<int, GlyphMetrics>> glyphs;
     for (int i = 0; i < FontGlyphCount; i++) glyphs.push_back({i, Glyph(20 + i, 1 + i % 7)});
@@ -134,12 +136,17 @@ TEST_F(FontTest, AShortOrMissingMetricsFileLeavesTheMissingGlyphsAtZero) {
         std::size_t size;           // bytes of the file kept; npos: no file
         int fullGlyphs;             // glyphs 0 .. fullGlyphs - 1 read whole
         bool advanceOfNext;         // the next glyph's advance is in the file, its offset not
+        std::optional<GlyphMetrics> glyph77;    // the record of glyph 77 ('M') instead of the usual one
     };
     const std::vector<Case> cases = {
-        {"no file", std::string::npos, 0, false},
-        {"empty file", 0, 0, false},
-        {"six records and an advance", 6 * 16 + 4, 6, true},
-        {"the last record cut after its advance", FontMetricsBytes - 9, 255, true},
+        {"no file", std::string::npos, 0, false, {}},
+        {"empty file", 0, 0, false, {}},
+        {"six records and an advance", 6 * 16 + 4, 6, true, {}},
+        {"the last record cut after its advance", FontMetricsBytes - 9, 255, true, {}},
+        // Such advances summed over a line of text ran past the largest int.
+        {"an advance wider than the screen", FontMetricsBytes, 0, false, Glyph(MaxGlyphMetric + 1, 0)},
+        {"the largest advance a file holds", FontMetricsBytes, 0, false, Glyph(2147483647, 0)},
+        {"an offset wider than the screen", FontMetricsBytes, 0, false, Glyph(8, -MaxGlyphMetric - 1)},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -150,6 +157,11 @@ TEST_F(FontTest, AShortOrMissingMetricsFileLeavesTheMissingGlyphsAtZero) {
         if (c.size == std::string::npos) {
             std::filesystem::remove(folder.File("standard.dat"));
             built = BuildFont(font, folder.File("standard.tga"), folder.File("standard.dat"));
+        } else if (c.glyph77) {
+            std::vector<std::pair<int, GlyphMetrics>> damaged = glyphs;
+            damaged[77].second = *c.glyph77;
+            built = Build(font, MetricsFile(damaged).substr(0, c.size));
+            EXPECT_EQ(TextWidth(font, std::string(2000000, 'M')), 2000000 * font.spacing);
         } else {
             built = Build(font, full.substr(0, c.size));
         }
