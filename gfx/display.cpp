@@ -13,7 +13,6 @@
 #include "platform/platform.h"
 #include "base/files.h"
 #include "base/settings.h"
-#include "base/settings.h"
 
 List<std::int32_t> modeWidths, modeHeights;
 std::function<void()> frameOverlay;
@@ -49,9 +48,31 @@ bool ChooseMode() {
 
 bool SetDisplayMode(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t fullscreen) {
     (void)depth;    // always 32-bit colour
-    if (!PlatformOpenDisplay(width, height, fullscreen == 1)) return false;
+    if (!PlatformOpenDisplay(width, height, fullscreen == 1 ? DisplayKind::Fullscreen : DisplayKind::Window))
+        return false;
     SetupGlState(width, height);
     return true;
+}
+
+bool OpenActiveDisplay() {
+    if (SetDisplayMode(ActiveWidth, ActiveHeight, 32, ActiveFullscreen)) return true;
+    if (ActiveFullscreen == 1) {
+        // The mode could not be set (a display that lists modes it will not switch to, a driver without mode
+        // switching): the desktop as it is, full screen, switches nothing.
+        const DisplayMode desktop = PlatformDesktopMode();
+        if (desktop.width >= 640 && desktop.height >= 480 &&
+            PlatformOpenDisplay(desktop.width, desktop.height, DisplayKind::DesktopFullscreen)) {
+            ActiveWidth = desktop.width;
+            ActiveHeight = desktop.height;
+            SetupGlState(ActiveWidth, ActiveHeight);
+            return true;
+        }
+    }
+    if (ActiveFullscreen == 1 && SetDisplayMode(ActiveWidth, ActiveHeight, 32, 0)) {
+        ActiveFullscreen = 0;
+        return true;
+    }
+    return false;
 }
 
 void SetSwapInterval(std::int32_t interval) { PlatformSetSwapInterval(interval); }

@@ -20,7 +20,12 @@ void ListDisplayModes();
 // Checks the saved resolution against the mode list (replacing it by the last mode, full screen) and copies the
 // choice into the active values. False when the list is empty.
 bool ChooseMode();
+// Opens exactly that mode: full screen in it when `fullscreen` is 1, else a window of that size.
 bool SetDisplayMode(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t fullscreen);
+// Opens the game's display in the active mode. When full screen cannot be set in that mode, the desktop's own full
+// screen comes next (the active size becomes the desktop's), then a window of the active size (ActiveFullscreen
+// becomes 0 for the run; the saved choice stays full screen). False when none of them opens.
+bool OpenActiveDisplay();
 void SetSwapInterval(std::int32_t interval);
 void ClearFrame();
 // Waits until at least MinFrameInterval has passed since the previous frame and sets frameTime and frameStep.

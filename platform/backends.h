@@ -27,7 +27,8 @@ struct PlatformBackendTable {
 
     // Display.
     std::vector<DisplayMode> (*DisplayModes)();
-    bool (*OpenDisplay)(int width, int height, bool fullscreen);
+    DisplayMode (*DesktopMode)();
+    bool (*OpenDisplay)(int width, int height, DisplayKind kind);
     void (*SetSwapInterval)(int interval);
     void (*SetTitle)(const std::string& title);
     void (*ShowPointer)(bool shown);
@@ -44,7 +45,8 @@ struct PlatformBackendTable {
     // Text screen; platform.cpp keeps the cursor and colours and hands over cells inside 25 x 40 only.
     void (*TextOpen)();
     void (*TextPut)(int row, int column, unsigned char ch, int fg, int bg);
-    void (*TextShow)();                             // brings the screen up to date while a key is awaited
+    bool (*TextShow)();                             // brings the screen up to date while a key is awaited; false
+                                                    // when it cannot be shown (there is no window for it)
     void (*TextClose)();
 
     void (*OpenExternal)(const std::string& target);

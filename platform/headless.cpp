@@ -67,11 +67,16 @@ std::uint32_t Seed() { return Headless.seed; }
 
 std::vector<DisplayMode> DisplayModes() { return Headless.modes; }
 
-bool OpenDisplay(int width, int height, bool fullscreen) {
+DisplayMode DesktopMode() { return Headless.desktop; }
+
+bool OpenDisplay(int width, int height, DisplayKind kind) {
+    for (DisplayKind refused : Headless.refusedKinds)
+        if (refused == kind) return false;
     Headless.displayOpen = true;
     Headless.width = width;
     Headless.height = height;
-    Headless.fullscreen = fullscreen;
+    Headless.fullscreen = kind != DisplayKind::Window;
+    Headless.displayKind = kind;
     Headless.textOpen = false;
     return true;
 }
@@ -122,8 +127,8 @@ void TextPut(int row, int column, unsigned char ch, int fg, int bg) {
     Headless.cells[row - 1][column - 1] = TextCell{ch, static_cast<std::uint8_t>(fg), static_cast<std::uint8_t>(bg)};
 }
 
-// The cells are the record: there is no window to draw them in or take down.
-void TextShow() {}
+// The cells are the record: there is no window to draw them in or take down (a test may say none could be had).
+bool TextShow() { return !Headless.textHidden; }
 void TextClose() {}
 
 void OpenExternal(const std::string& target) { Headless.opened.push_back(target); }
@@ -135,7 +140,8 @@ const PlatformBackendTable& HeadlessBackend() {
         .Start = Start, .Stop = Stop, .Exit = Exit,
         .Clock = Clock, .Sleep0 = Sleep0, .WaitUntil = WaitUntil, .Idle = Idle,
         .SetFixedFrameTime = SetFixedFrameTime, .Today = Today, .Seed = Seed,
-        .DisplayModes = DisplayModes, .OpenDisplay = OpenDisplay, .SetSwapInterval = SetSwapInterval,
+        .DisplayModes = DisplayModes, .DesktopMode = DesktopMode, .OpenDisplay = OpenDisplay,
+        .SetSwapInterval = SetSwapInterval,
         .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
         .RecordQuad = RecordQuad,
         .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse, .TakeWheel = TakeWheel,

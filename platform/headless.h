@@ -35,9 +35,12 @@ struct HeadlessState {
     std::function<void(std::int64_t frame)> onFrame;
 
     // Display.
+    DisplayMode desktop = {1280, 1024};
+    std::vector<DisplayKind> refusedKinds;  // ways of opening the display that fail, as when a mode cannot be set
     bool displayOpen = false;
     int width = 0, height = 0;
-    bool fullscreen = false;
+    bool fullscreen = false;                // either kind of full screen
+    DisplayKind displayKind = DisplayKind::Window;
     int swapInterval = -1;
     std::string title;
     bool pointerShown = true;
@@ -50,6 +53,7 @@ struct HeadlessState {
 
     // Text screen.
     bool textOpen = false;
+    bool textHidden = false;                // no window could be had for the text screen
     TextCell cells[25][40];
     int textRow = 1, textColumn = 1;
     std::uint8_t textFg = 7, textBg = 0;

@@ -26,9 +26,11 @@ struct PlatformRun {                    // for the whole run
     const PlatformBackendTable* backend = &HeadlessBackend();
     std::string programPath;
     std::vector<std::string> arguments;
-    // Text screen: cursor and colours in force.
+    // Text screen: cursor and colours in force, and the characters, which go to standard error when no window
+    // can show them.
     int row = 1, column = 1, fg = 7, bg = 0;
     bool textOpen = false;
+    unsigned char text[25][40] = {};
     double fixedFrame = 0;              // as last set, 0 when off
 } run;
 
@@ -83,9 +85,10 @@ std::string PlatformTodayDate() { return run.backend->Today(); }
 std::uint32_t PlatformRandomSeed() { return run.backend->Seed(); }
 
 std::vector<DisplayMode> PlatformDisplayModes() { return run.backend->DisplayModes(); }
-bool PlatformOpenDisplay(int width, int height, bool fullscreen) {
+DisplayMode PlatformDesktopMode() { return run.backend->DesktopMode(); }
+bool PlatformOpenDisplay(int width, int height, DisplayKind kind) {
     if (run.textOpen) TextScreenClose();
-    return run.backend->OpenDisplay(width, height, fullscreen);
+    return run.backend->OpenDisplay(width, height, kind);
 }
 void PlatformSetSwapInterval(int interval) { run.backend->SetSwapInterval(interval); }
 void PlatformSetTitle(const std::string& title) { run.backend->SetTitle(title); }
@@ -107,12 +110,29 @@ int PlatformTakeWheel() { return run.backend->TakeWheel(); }
 namespace {
 void TextPut(int row, int column, unsigned char ch) {
     if (row < 1 || row > 25 || column < 1 || column > 40) return;
+    run.text[row - 1][column - 1] = ch;
     run.backend->TextPut(row, column, ch, run.fg, run.bg);
+}
+
+// The screen's rows from the first to the last that holds anything, without trailing blanks.
+void WriteTextScreen(FILE* out) {
+    int first = 25, last = -1;
+    std::string rows[25];
+    for (int row = 0; row < 25; row++) {
+        rows[row].assign(reinterpret_cast<const char*>(run.text[row]), 40);
+        rows[row].erase(rows[row].find_last_not_of(' ') + 1);
+        if (rows[row].empty()) continue;
+        first = std::min(first, row);
+        last = row;
+    }
+    for (int row = first; row <= last; row++) std::fprintf(out, "%s\n", rows[row].c_str());
+    std::fflush(out);
 }
 }  // namespace
 
 void TextScreenOpen() {
     run.textOpen = true;
+    std::memset(run.text, ' ', sizeof run.text);
     run.row = 1;
     run.column = 1;
     run.fg = 7;
@@ -147,7 +167,10 @@ void TextScreenPrint(const std::string& line) {
 std::string TextScreenWaitKey() {
     if (!run.textOpen) TextScreenOpen();
     for (;;) {
-        run.backend->TextShow();
+        if (!run.backend->TextShow()) {
+            WriteTextScreen(stderr);
+            return "";
+        }
         std::string key = PlatformReadKey();
         if (!key.empty()) return key;
         run.backend->Idle();

@@ -39,7 +39,13 @@ std::uint32_t PlatformRandomSeed();     // a seed taken from the clock
 // ---- Display ----------------------------------------------------------------------------------------------
 struct DisplayMode { int width; int height; };
 std::vector<DisplayMode> PlatformDisplayModes();   // 32-bit modes in the platform's order
-bool PlatformOpenDisplay(int width, int height, bool fullscreen);
+DisplayMode PlatformDesktopMode();                 // the desktop's own resolution; {0, 0} when there is no display
+// How the display opens: a window; full screen in the given mode (the display switches to it); or full screen at
+// the desktop's own resolution, which switches nothing (width and height are then the desktop's).
+enum class DisplayKind { Window, Fullscreen, DesktopFullscreen };
+// Opens the display with an OpenGL context, shown. False when it cannot (the reason goes to standard error);
+// nothing of the attempt stays open then, so another kind may be tried.
+bool PlatformOpenDisplay(int width, int height, DisplayKind kind);
 void PlatformSetSwapInterval(int interval);
 void PlatformSetTitle(const std::string& title);
 void PlatformShowPointer(bool shown);
@@ -70,7 +76,9 @@ void TextScreenOpen();                  // clears to background 0, cursor at row
 void TextScreenColor(int foreground, int background = -1);   // -1 keeps the background in force
 void TextScreenLocate(int row, int column);
 void TextScreenPrint(const std::string& line);  // writes the line, then moves to column 1 of the next row
-std::string TextScreenWaitKey();        // shows the screen and waits for any key
+// Shows the screen and waits for any key. A screen that cannot be shown (no window could be opened for it) never
+// waits for a key that could not come: its text goes to standard error and "" comes back at once.
+std::string TextScreenWaitKey();
 void TextScreenClose();
 
 // ---- Files and folders ------------------------------------------------------------------------------------

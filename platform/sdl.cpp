@@ -18,6 +18,7 @@ namespace {
 
 struct SdlRun {                         // for the whole run
     bool videoUp = false;
+    bool videoFailed = false;           // no display could be reached: not asked again in this run
     SDL_Window* window = nullptr;       // the game's GL window
     SDL_GLContext context = nullptr;
     SDL_Window* textWindow = nullptr;   // the text-mode screen, before the display opens
@@ -232,11 +233,47 @@ void PumpEvents() {
     }
 }
 
-void EnsureVideo() {
-    if (sdl.videoUp) return;
+// Why the display or a window could not be had goes to standard error: the player may see nothing else.
+void Report(const char* what) { std::fprintf(stderr, "kolbrix: %s\n", what); }
+void ReportSdlError(const char* what) { std::fprintf(stderr, "kolbrix: %s: %s\n", what, SDL_GetError()); }
+
+// The video drivers that show nothing. SDL falls back to them by itself when it cannot reach the display, as when
+// the X server turns a connection away for a moment (its queue of new connections is full while it is busy): a
+// window opened there exists for SDL and never appears, and a key can never reach it.
+bool ShowsNothing(const char* driver) {
+    if (!driver || (std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0)) return false;
+    const char* asked = SDL_getenv("SDL_VIDEODRIVER");      // unless someone asked for one
+    return !asked || std::strstr(asked, driver) == nullptr;
+}
+
+// Starts the video on a driver that shows something, asking again a few times over about two seconds when the
+// display does not answer; false, once reported, when it never does.
+bool EnsureVideo() {
+    if (sdl.videoUp) return true;
+    if (sdl.videoFailed) return false;
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) == 0) sdl.videoUp = true;
-    SDL_StartTextInput();
+    constexpr int Attempts = 8;
+    for (int attempt = 1; attempt <= Attempts; attempt++) {
+        if (attempt > 1) SDL_Delay(static_cast<Uint32>(50 * attempt));
+        if (SDL_InitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
+            if (attempt == Attempts) ReportSdlError("cannot reach the display");
+            continue;
+        }
+        const char* driver = SDL_GetCurrentVideoDriver();
+        if (!ShowsNothing(driver)) {
+            if (attempt > 1) std::fprintf(stderr, "kolbrix: the display answered at attempt %d\n", attempt);
+            sdl.videoUp = true;
+            SDL_StartTextInput();
+            return true;
+        }
+        if (attempt == 1)
+            std::fprintf(stderr, "kolbrix: the display did not answer (SDL fell back to its %s driver), asking again\n",
+                         driver);
+        SDL_QuitSubSystem(SDL_INIT_VIDEO | SDL_INIT_EVENTS);
+    }
+    std::fprintf(stderr, "kolbrix: the display did not answer in %d attempts\n", Attempts);
+    sdl.videoFailed = true;
+    return false;
 }
 
 // The standard 16-colour text palette.
@@ -322,17 +359,29 @@ std::uint32_t Seed() {
     return static_cast<std::uint32_t>(ticks ^ (ticks >> 32));
 }
 
-std::vector<DisplayMode> DisplayModes() {
-    EnsureVideo();
+// The modes SDL lists for the first display, 32-bit and of a real size only.
+std::vector<DisplayMode> ListedModes() {
     std::vector<DisplayMode> modes;
-    int count = SDL_GetNumDisplayModes(0);
+    const int count = SDL_GetNumDisplayModes(0);
     for (int i = 0; i < count; i++) {
         SDL_DisplayMode mode;
-        if (SDL_GetDisplayMode(0, i, &mode) != 0) continue;
+        if (SDL_GetDisplayMode(0, i, &mode) != 0 || mode.w <= 0 || mode.h <= 0) continue;
         if (SDL_BYTESPERPIXEL(mode.format) != 4 && SDL_BITSPERPIXEL(mode.format) < 24) continue;
         bool seen = std::any_of(modes.begin(), modes.end(),
                                 [&](const DisplayMode& m) { return m.width == mode.w && m.height == mode.h; });
         if (!seen) modes.push_back({mode.w, mode.h});
+    }
+    return modes;
+}
+
+std::vector<DisplayMode> DisplayModes() {
+    if (!EnsureVideo()) return {};
+    std::vector<DisplayMode> modes = ListedModes();
+    SDL_DisplayMode desktop;
+    // A display that lists no usable mode still shows its desktop.
+    if (modes.empty() && SDL_GetDesktopDisplayMode(0, &desktop) == 0 && desktop.w > 0 && desktop.h > 0) {
+        Report("the display lists no usable mode, taking the desktop's");
+        modes.push_back({desktop.w, desktop.h});
     }
     // Smallest first, so the last listed mode is the display's largest.
     std::sort(modes.begin(), modes.end(), [](const DisplayMode& a, const DisplayMode& b) {
@@ -341,8 +390,32 @@ std::vector<DisplayMode> DisplayModes() {
     return modes;
 }
 
-bool OpenDisplay(int width, int height, bool fullscreen) {
-    EnsureVideo();
+DisplayMode DesktopMode() {
+    SDL_DisplayMode desktop;
+    if (!EnsureVideo() || SDL_GetDesktopDisplayMode(0, &desktop) != 0) return {0, 0};
+    return {desktop.w, desktop.h};
+}
+
+void CloseDisplay() {
+    if (sdl.context) SDL_GL_DeleteContext(sdl.context);
+    if (sdl.window) SDL_DestroyWindow(sdl.window);
+    sdl.context = nullptr;
+    sdl.window = nullptr;
+}
+
+const char* KindName(DisplayKind kind) {
+    switch (kind) {
+    case DisplayKind::Fullscreen: return "full screen";
+    case DisplayKind::DesktopFullscreen: return "the desktop's full screen";
+    default: return "a window";
+    }
+}
+
+// A window that failed half-way (a window without its context) is taken down again: left behind, a full-screen one
+// would cover whatever the game shows next, the text screen that explains the failure included.
+bool OpenDisplay(int width, int height, DisplayKind kind) {
+    if (!EnsureVideo()) return false;
+    CloseDisplay();
     SDL_GL_SetAttribute(SDL_GL_RED_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_GREEN_SIZE, 8);
     SDL_GL_SetAttribute(SDL_GL_BLUE_SIZE, 8);
@@ -353,15 +426,21 @@ bool OpenDisplay(int width, int height, bool fullscreen) {
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MAJOR_VERSION, 2);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 1);
     Uint32 flags = SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN;
-    if (fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+    if (kind == DisplayKind::Fullscreen) flags |= SDL_WINDOW_FULLSCREEN;
+    if (kind == DisplayKind::DesktopFullscreen) flags |= SDL_WINDOW_FULLSCREEN_DESKTOP;
+    char what[96];
+    std::snprintf(what, sizeof what, "cannot open %s of %d x %d", KindName(kind), width, height);
     sdl.window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     if (!sdl.window) {
         SDL_GL_SetAttribute(SDL_GL_ALPHA_SIZE, 0);     // some visuals have no destination alpha
         sdl.window = SDL_CreateWindow("", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, width, height, flags);
     }
-    if (!sdl.window) return false;
-    sdl.context = SDL_GL_CreateContext(sdl.window);
-    if (!sdl.context) return false;
+    if (sdl.window) sdl.context = SDL_GL_CreateContext(sdl.window);
+    if (!sdl.window || !sdl.context) {
+        ReportSdlError(what);
+        CloseDisplay();
+        return false;
+    }
     SDL_GL_MakeCurrent(sdl.window, sdl.context);
     SDL_RaiseWindow(sdl.window);
     PumpEvents();
@@ -454,22 +533,24 @@ int TakeWheel() {
 }
 
 void TextOpen() {
-    EnsureVideo();
     std::memset(sdl.textCh, ' ', sizeof sdl.textCh);
     std::memset(sdl.textFg, 7, sizeof sdl.textFg);
     std::memset(sdl.textBg, 0, sizeof sdl.textBg);
     sdl.textDirty = true;
+    if (sdl.textWindow || !EnsureVideo()) return;
+    // The largest whole scale of 320 x 200 that fits comfortably on the desktop.
+    SDL_DisplayMode desktop;
+    int scale = 3;
+    if (SDL_GetDesktopDisplayMode(0, &desktop) == 0)
+        scale = std::max(1, std::min((desktop.w * 3 / 4) / 320, (desktop.h * 3 / 4) / 200));
+    sdl.textScale = scale;
+    sdl.textWindow = SDL_CreateWindow("Kolbrix", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 320 * scale,
+                                      200 * scale, SDL_WINDOW_SHOWN);
     if (!sdl.textWindow) {
-        // The largest whole scale of 320 x 200 that fits comfortably on the desktop.
-        SDL_DisplayMode desktop;
-        int scale = 3;
-        if (SDL_GetDesktopDisplayMode(0, &desktop) == 0)
-            scale = std::max(1, std::min((desktop.w * 3 / 4) / 320, (desktop.h * 3 / 4) / 200));
-        sdl.textScale = scale;
-        sdl.textWindow = SDL_CreateWindow("Kolbrix", SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED, 320 * scale,
-                                          200 * scale, SDL_WINDOW_SHOWN);
-        if (sdl.textWindow) SDL_RaiseWindow(sdl.textWindow);
+        ReportSdlError("cannot open the text screen's window");
+        return;
     }
+    SDL_RaiseWindow(sdl.textWindow);
 }
 
 void TextPut(int row, int column, unsigned char ch, int fg, int bg) {
@@ -479,10 +560,15 @@ void TextPut(int row, int column, unsigned char ch, int fg, int bg) {
     sdl.textDirty = true;
 }
 
-void TextShow() {
-    if (!sdl.textWindow || !sdl.textDirty) return;
+// False when the screen cannot be shown: there is no window for it, or the window has nothing to draw in.
+bool TextShow() {
+    if (!sdl.textWindow) return false;
+    if (!sdl.textDirty) return true;
     SDL_Surface* surface = SDL_GetWindowSurface(sdl.textWindow);
-    if (!surface) return;
+    if (!surface) {
+        ReportSdlError("cannot draw the text screen");
+        return false;
+    }
     sdl.textDirty = false;
     const int scale = sdl.textScale;
     for (int row = 0; row < 25; row++)
@@ -500,6 +586,7 @@ void TextShow() {
                 }
         }
     SDL_UpdateWindowSurface(sdl.textWindow);
+    return true;
 }
 
 void TextClose() {
@@ -517,7 +604,8 @@ const PlatformBackendTable& SdlBackend() {
         .Start = Start, .Stop = Stop, .Exit = Exit,
         .Clock = Clock, .Sleep0 = Sleep0, .WaitUntil = WaitUntil, .Idle = Idle,
         .SetFixedFrameTime = SetFixedFrameTime, .Today = Today, .Seed = Seed,
-        .DisplayModes = DisplayModes, .OpenDisplay = OpenDisplay, .SetSwapInterval = SetSwapInterval,
+        .DisplayModes = DisplayModes, .DesktopMode = DesktopMode, .OpenDisplay = OpenDisplay,
+        .SetSwapInterval = SetSwapInterval,
         .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
         .RecordQuad = RecordQuad,
         .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse, .TakeWheel = TakeWheel,

@@ -27,9 +27,11 @@ namespace {
 // The maker's web address shown on the text screens.
 const char* const MakerAddress = "www.orlosoftware.example";
 
-void WaitKeyAndExit() {
+// The end of a screen that stops the start: a key, or at once when the screen could not be shown (its text then went
+// to standard error), then the program ends with `code`.
+[[noreturn]] void WaitKeyAndExit(int code) {
     TextScreenWaitKey();
-    PlatformExit(0);
+    PlatformExit(code);
 }
 
 void ShowNostalgicNotice(bool keyword) {
@@ -75,7 +77,7 @@ void DecideNostalgicMode(int argc, char** argv) {
     if (keyword || newYear) ShowNostalgicNotice(keyword);
 }
 
-void NoLanguageScreen() {
+[[noreturn]] void NoLanguageScreen() {
     TextScreenOpen();
     TextScreenLocate(9, 1);
     TextScreenColor(12);
@@ -90,10 +92,10 @@ void NoLanguageScreen() {
     TextScreenPrint("");
     TextScreenColor(7);
     TextScreenPrint("Press any key to quit.");
-    WaitKeyAndExit();
+    WaitKeyAndExit(0);
 }
 
-void NoDisplayModeScreen() {
+[[noreturn]] void NoDisplayModeScreen() {
     TextScreenOpen();
     TextScreenLocate(8, 1);
     TextScreenColor(14);
@@ -110,7 +112,7 @@ void NoDisplayModeScreen() {
     TextScreenPrint("");
     TextScreenColor(7);
     TextScreenPrint(" Press any key to quit.");
-    WaitKeyAndExit();
+    WaitKeyAndExit(0);
 }
 
 void SplashScreen(double t0) {
@@ -147,7 +149,7 @@ void Startup() {
 
     InitAudio();
     SeedRandom(PlatformRandomSeed());
-    if (!SetDisplayMode(ActiveWidth, ActiveHeight, 32, ActiveFullscreen)) NoDisplayModeScreen();
+    if (!OpenActiveDisplay()) NoDisplayModeScreen();
     SetSwapInterval(ActiveFullscreen);
     PlatformShowPointer(false);
     PlatformSetTitle(LanguageText[LineGameTitle]);

@@ -10,6 +10,8 @@
 #include <fstream>
 #include <algorithm>
 #include <csignal>
+#include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
@@ -106,7 +108,127 @@ void Click(int x, int y) {
     Pause(200);
 }
 
+// Starts the game in `folder` with its standard error going to `log`.
+pid_t StartGameLogged(const std::filesystem::path& folder, const std::filesystem::path& log) {
+    pid_t child = fork();
+    if (child == 0) {
+        if (FILE* out = std::freopen(log.c_str(), "w", stderr)) (void)out;
+        std::string binary = (folder / "kolbrix").string();
+        execl(binary.c_str(), binary.c_str(), static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    return child;
+}
+
+// The size ("WxH") of the visible window named `title` whose size is not the text screen's (320 x 200 times a whole
+// scale), or "" when there is none: the game's own display, not a screen explaining that it could not open.
+std::string GameWindowSize(const std::string& title) {
+    const std::string out = Shell("xdotool search --onlyvisible --name '^" + title +
+                                  "$' getwindowgeometry %@ 2>/dev/null");
+    for (size_t at = out.find("Geometry: "); at != std::string::npos; at = out.find("Geometry: ", at + 1)) {
+        const std::string size = out.substr(at + 10, out.find('\n', at) - at - 10);
+        const int width = std::atoi(size.c_str());
+        const int height = std::atoi(size.c_str() + size.find('x') + 1);
+        if (width * 200 != height * 320 || width % 320 != 0) return size;
+    }
+    return "";
+}
+
+// The one-line title of the game (language line 1 of the English file).
+std::string GameTitle(const std::filesystem::path& folder) {
+    std::ifstream english(folder / "english.str");
+    std::string title;
+    std::getline(english, title);
+    if (!title.empty() && title.front() == '"') title.erase(0, 1);
+    if (!title.empty() && title.back() == '"') title.pop_back();
+    return title;
+}
+
+struct StartResult {
+    bool shown = false;
+    bool ended = false;
+    int code = -1;
+    std::string size;       // of the game's window
+    std::string errors;     // what the game wrote to standard error
+};
+
+// One start as a player makes it: the logo skipped with Space as soon as the game's window shows, then the window's
+// close button (Alt+F4) and Enter for the quit question, pressed again every 1.2 seconds until the game ends (keys
+// pressed while it still loads may all go to the logo). A start that shows no game window within 20 seconds or does
+// not end within 15 seconds after that is killed.
+StartResult StartAndQuit(const std::filesystem::path& folder, const std::string& title) {
+    StartResult result;
+    const std::filesystem::path log = folder / "stderr.txt";
+    const pid_t child = StartGameLogged(folder, log);
+    int status = 0;
+    bool reaped = false;
+    for (int i = 0; i < 200 && !result.shown && !reaped; i++) {
+        Pause(100);
+        result.size = GameWindowSize(title);
+        result.shown = !result.size.empty();
+        reaped = waitpid(child, &status, WNOHANG) == child;
+    }
+    if (result.shown) Keys("space alt+F4 Return");
+    for (int i = 1; i <= 150 && !reaped; i++) {
+        Pause(100);
+        reaped = waitpid(child, &status, WNOHANG) == child;
+        if (!reaped && i % 12 == 0) Keys("alt+F4 Return");
+    }
+    if (!reaped) {
+        kill(child, SIGKILL);
+        waitpid(child, &status, 0);
+    }
+    result.ended = reaped;
+    result.code = reaped && WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    std::ifstream in(log);
+    for (std::string line; std::getline(in, line);)
+        if (line.rfind("kolbrix:", 0) == 0) result.errors += line + "\n";
+    return result;
+}
+
+// The settings field that says full screen (1) or window (0): after the player number and the language file name.
+void SetFullscreenSetting(const std::filesystem::path& folder, std::int32_t fullscreen) {
+    std::fstream settings(folder / "settings.dat", std::ios::binary | std::ios::in | std::ios::out);
+    std::int32_t nameLength = 0;
+    settings.seekg(4);
+    settings.read(reinterpret_cast<char*>(&nameLength), 4);
+    settings.seekp(8 + nameLength);
+    settings.write(reinterpret_cast<const char*>(&fullscreen), 4);
+}
+
 }  // namespace
+
+// Starts in a row in one program folder, as a player does: the first start writes the settings (full screen in the
+// display's largest mode), the next ones read them. Every start must show the game's window and end by itself;
+// a start whose full screen cannot be set falls back to the desktop's full screen or a window and says so on
+// standard error.
+TEST(Window, TwentyStartsInARowInFullScreenAndInAWindowEachShowTheGameAndEnd) {
+    namespace fs = std::filesystem;
+    if (Shell("command -v xdotool").empty()) GTEST_SKIP() << "xdotool is not installed";
+    const fs::path folder = ProgramCopy("kolbrix-starts");
+    const std::string title = GameTitle(folder);
+    constexpr int Starts = 20;
+    for (const std::int32_t fullscreen : {1, 0}) {
+        int shown = 0, ended = 0, fallbacks = 0;
+        for (int start = 1; start <= Starts; start++) {
+            if (fs::exists(folder / "settings.dat")) SetFullscreenSetting(folder, fullscreen);
+            const StartResult r = StartAndQuit(folder, title);
+            const std::string what = std::string(fullscreen ? "full screen" : "window") + ", start " +
+                                     std::to_string(start);
+            EXPECT_TRUE(r.shown) << what << ": no game window\n" << r.errors;
+            EXPECT_TRUE(r.ended) << what << ": did not end\n" << r.errors;
+            EXPECT_EQ(r.code, 0) << what << "\n" << r.errors;
+            shown += r.shown;
+            ended += r.ended && r.code == 0;
+            fallbacks += !r.errors.empty();
+            if (!r.errors.empty()) std::printf("%s (%s):\n%s", what.c_str(), r.size.c_str(), r.errors.c_str());
+        }
+        ASSERT_TRUE(fs::exists(folder / "settings.dat"));
+        std::printf("%d starts %s: %d showed the game's window, %d ended with code 0, %d fell back\n", Starts,
+                    fullscreen ? "in full screen" : "in a window", shown, ended, fallbacks);
+    }
+    fs::remove_all(folder);
+}
 
 TEST(Window, TheEditorPlacesWithKeysAndMouseUndoesSavesTestsAndLeaves) {
     namespace fs = std::filesystem;
