@@ -5,10 +5,12 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 5
 FUZZERS ?=
+SOAK_FRAMES ?= 100000
+SOAK_SEED  ?= 1
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
 
-.PHONY: all deps configure build run test test-unit test-window test-asan fuzz-build fuzz \
+.PHONY: all deps configure build run test test-unit test-window asan-configure test-asan soak fuzz-build fuzz \
         fuzz-smoke bench clean check-floors
 
 all: build
@@ -32,13 +34,25 @@ test: build
 	@scripts/run-unit-tests.sh $(BUILD)/kolbrix_tests
 	@scripts/run-window-tests.sh $(BUILD)
 
-# The unit tests once more under AddressSanitizer and UndefinedBehaviorSanitizer. They read the data that the
-# main build generated, so `make build` comes first.
-test-asan: build
+# The build under AddressSanitizer and UndefinedBehaviorSanitizer. It reads the data that the main build
+# generated, so `make build` comes first.
+asan-configure: build
 	@cmake -S . -B $(ASAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DKOLBRIX_SANITIZE=ON -DKOLBRIX_DATA=OFF \
 	  -DKOLBRIX_TEST_DATA_DIR=$(abspath $(BUILD))/game >/dev/null
+
+# The unit tests once more under the sanitizers.
+test-asan: asan-configure
 	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target kolbrix_tests
 	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 scripts/run-unit-tests.sh $(ASAN_BUILD)/kolbrix_tests
+
+# Long play under the sanitizers (`kolbrix-tool soak`): every level in the main build's program folder, found when
+# it starts, played headless for SOAK_FRAMES frames with random keys from SOAK_SEED, the board drawn in every frame.
+# Fails on a crash, a sanitizer report, a leak, or a frame whose logic takes longer than a frame at 60 frames a
+# second; prints the worst frame. CI runs a short one (SOAK_FRAMES=2000).
+soak: asan-configure
+	@cmake --build $(ASAN_BUILD) -j $(JOBS) --target kolbrix-tool
+	@ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 $(ASAN_BUILD)/game/kolbrix-tool soak \
+	  --data $(abspath $(BUILD))/game --frames $(SOAK_FRAMES) --seed $(SOAK_SEED)
 
 # The libFuzzer harnesses of every reader of outside data (fuzz/README.md), built with clang, AddressSanitizer and
 # UndefinedBehaviorSanitizer in their own folder. `make fuzz` runs each for FUZZ_SECONDS (FUZZERS="png tga" picks

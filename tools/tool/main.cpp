@@ -25,6 +25,7 @@ int ToolGame(int argc, char** argv);
 int ToolDump(int argc, char** argv);
 int ToolImportLegacy(int argc, char** argv);
 int ToolBuild(int argc, char** argv);
+int ToolSoak(int argc, char** argv);
 
 namespace {
 
@@ -43,6 +44,8 @@ const ToolCommand Commands[] = {
     {"dump", ToolDump, "dump LEVEL [--data DIR]   a level as JSON; dump --source LEVEL: as level source"},
     {"import-legacy", ToolImportLegacy, "import-legacy IN OUT.kbx [--data DIR]  convert an old text-screen level"},
     {"build", ToolBuild, "build SRC OUT.kbx [--data DIR]  build a level file from its source"},
+    {"soak", ToolSoak, "soak [LEVEL...] [--data DIR] [--frames N] [--seed N] [--bound-ms MS]\n"
+                       "                            every level played long with random keys, drawn headless"},
 };
 
 int Help(int, char**) {
