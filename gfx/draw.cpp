@@ -66,6 +66,28 @@ void DrawQuad(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, st
     glLoadIdentity();
 }
 
+void DrawBackdrop(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, std::int32_t h) {
+    if (!PlatformHasGl()) {
+        DrawQuad(x, y, z, w, h);
+        return;
+    }
+    GLint viewport[4];
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    // The depth of z + 1/2 under the projection of SetupGlState (z from -128 to 128, larger z nearer): between every
+    // whole z at or behind z and every whole z in front of it, whatever the depth buffer's rounding.
+    glClearDepth((1.0 - (z + 0.5) / 128.0) / 2.0);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(x, viewport[3] - y - h, w, h);
+    glClear(GL_DEPTH_BUFFER_BIT);
+    glDisable(GL_SCISSOR_TEST);
+    glClearDepth(1.0);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_ALPHA_TEST);
+    DrawQuad(x, y, z, w, h);
+    glEnable(GL_ALPHA_TEST);
+    glEnable(GL_DEPTH_TEST);
+}
+
 void SetupGlState(std::int32_t width, std::int32_t height) {
     if (!PlatformHasGl()) return;
     glMatrixMode(GL_PROJECTION);

@@ -16,6 +16,11 @@ void SetDepthFunc(DepthFunc func);
 void SetBlend(BlendMode mode);
 // Draws the bound image as an axis-aligned quad with its top-left corner at (x, y), depth z, size w x h.
 void DrawQuad(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, std::int32_t h);
+// An opaque image drawn as a quad like DrawQuad, for a picture that hides everything drawn before it in its
+// rectangle. It is drawn without the depth and alpha tests (a software renderer then copies its pixels at a fraction
+// of the cost of testing each one) and leaves the depth buffer in the rectangle just behind depth z: what comes later
+// nearer than z shows in front of it, and what comes later at z or behind stays hidden, as behind a quad at z.
+void DrawBackdrop(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, std::int32_t h);
 // Sets up the fixed GL state of a freshly opened display (projection, culling, depth and alpha tests).
 void SetupGlState(std::int32_t width, std::int32_t height);
 void ClearBuffers();

@@ -113,7 +113,7 @@ void DrawMenuBackground(std::int32_t screen) {
     }
     SetBlend(BlendMode::Off);
     BindImage(openingImage.id);
-    if (isFourByThree == -1) DrawQuad(0, 0, 12, ActiveWidth, ActiveHeight);
+    if (isFourByThree == -1) DrawBackdrop(0, 0, 12, ActiveWidth, ActiveHeight);
     else DrawQuad(RoundEven((ActiveWidth - fourByThreeWidth) / 2.0), 0, 12, fourByThreeWidth, ActiveHeight);
     SetBlend(BlendMode::Alpha);
 }
