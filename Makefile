@@ -5,6 +5,7 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 FUZZ_SMOKE_SECONDS ?= 5
 FUZZERS ?=
+FUZZ_RUNS ?=
 SOAK_FRAMES ?= 100000
 SOAK_SEED  ?= 1
 JOBS       ?= $(shell nproc)
@@ -65,7 +66,7 @@ fuzz-build:
 	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzzers
 
 fuzz: fuzz-build
-	@fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZERS)
+	@FUZZ_RUNS=$(FUZZ_RUNS) fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SECONDS) $(FUZZERS)
 
 fuzz-smoke: fuzz-build
 	@fuzz/run.sh $(FUZZ_BUILD) $(FUZZ_SMOKE_SECONDS)

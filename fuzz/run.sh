@@ -6,6 +6,8 @@
 # and the run ends with status 1 after the remaining harnesses; BUILD/fuzz/<reader>.log has libFuzzer's output.
 #
 #   fuzz/run.sh BUILD SECONDS [READER...]        (default: every harness)
+#
+# With FUZZ_RUNS=N in the environment a harness stops after N executions instead (SECONDS still bounds it).
 set -uo pipefail
 cd "$(dirname "$0")/.."
 
@@ -43,7 +45,9 @@ for reader in "${readers[@]}"; do
     dictionary=()
     [[ -f fuzz/$reader.dict ]] && dictionary=(-dict="fuzz/$reader.dict")
     # One input may take 10 s at most; the memory limit is libFuzzer's default, said out loud.
-    "$harness" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${dictionary[@]}" \
+    runs=()
+    [[ -n ${FUZZ_RUNS:-} ]] && runs=(-runs="$FUZZ_RUNS")
+    "$harness" -max_total_time="$seconds" "${runs[@]}" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "${dictionary[@]}" \
         -artifact_prefix="$build/fuzz/findings/$reader-" "$work" "fuzz/corpus/$reader" >"$log" 2>&1
     code=$?
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log" | tail -1)
