@@ -14,6 +14,7 @@
 #include "editor/editor_state.h"
 #include "editor/panel_input.h"
 #include "gfx/board.h"
+#include "gfx/dialog_draw.h"
 #include "gfx/display.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
@@ -38,8 +39,6 @@ constexpr std::int32_t TitleMaxWidth = 300;
 struct Spot {
     std::int32_t x, y;
 };
-constexpr Spot DialogLines[] = {{15, 40}, {15, 60}, {15, 80}};
-constexpr Spot LeftButtonLabel = {42, 132}, RightButtonLabel = {203, 132}, OnlyButtonLabel = {123, 132};
 constexpr Spot InputText = {40, 87};
 
 struct KindButton {
@@ -69,44 +68,21 @@ void Picture(std::uint32_t image, std::int32_t x, std::int32_t y, std::int32_t z
     DrawQuad(x, y, z, w, h);
 }
 
+// The panel's place: dialogs stand where the panel does.
+DialogPlace PanelPlace() { return {PanelX, PanelY, VeilZ}; }
+
 // Text on the panel: positions relative to the panel; black unless said otherwise.
 void PanelText(const std::string& text, std::int32_t x, std::int32_t y, std::uint8_t shade = 0) {
-    DrawText(UiFont, text, PanelX + x, PanelY + y, TextZ, shade, shade, shade, 255);
-    // The text leaves its own blend mode and colour behind; the pictures after it expect the usual ones.
-    SetBlend(BlendMode::Alpha);
-    SetColor(255, 255, 255);
-}
-
-void DialogBackground(std::uint32_t image) {
-    Picture(editGrayImage.id, 0, 0, VeilZ, ActiveWidth, ActiveHeight);
-    Picture(image, PanelX, PanelY, PanelZ, PanelWidth, PanelHeight);
-}
-
-void DrawDialogLines(int count) {
-    const std::string* lines[] = {&DialogLine1, &DialogLine2, &DialogLine3};
-    for (int n = 0; n < count; n++) PanelText(*lines[n], DialogLines[n].x, DialogLines[n].y);
-}
-
-void DrawQuestion() {
-    DialogBackground(editDialImage.id);
-    DrawDialogLines(3);
-    PanelText(DialogButton1, LeftButtonLabel.x, LeftButtonLabel.y);
-    PanelText(DialogButton2, RightButtonLabel.x, RightButtonLabel.y);
-}
-
-void DrawMessage() {
-    DialogBackground(editDial1Image.id);
-    DrawDialogLines(3);
-    PanelText(DialogButton1, OnlyButtonLabel.x, OnlyButtonLabel.y);
+    DrawDialogText(PanelPlace(), text, x, y, shade);
 }
 
 void DrawInput() {
-    DialogBackground(editInputImage.id);
-    DrawDialogLines(2);
+    DrawDialogBackground(PanelPlace(), editInputImage.id);
+    DrawDialogLines(PanelPlace(), 2);
     double& caret = panelInput.caretCounter;
     caret = AdvanceFrame(1, 6, caret, frameStep);
     PanelText(DialogInput + (caret > 3 ? "_" : ""), InputText.x, InputText.y, 255);
-    PanelText(DialogButton1, OnlyButtonLabel.x, OnlyButtonLabel.y);
+    PanelText(DialogButton1, DialogOnlyButtonX, DialogButtonY);
 }
 
 std::string WithoutPrefix(const std::string& folder) { return folder.size() > 6 ? folder.substr(6) : ""; }
@@ -191,8 +167,8 @@ void DrawEditorOverlay() {
     }
     SetColor(255, 255, 255);
     SetBlend(BlendMode::Alpha);
-    if (MessageState == 1) DrawMessage();
-    else if ((MessageState >= 2 && MessageState <= 100) || MessageState == 201) DrawQuestion();
+    if (MessageState == 1) DrawMessageBox(PanelPlace());
+    else if ((MessageState >= 2 && MessageState <= 100) || MessageState == 201) DrawQuestionBox(PanelPlace());
     else if (MessageState >= 101 && MessageState <= 200) DrawInput();
     else if (MessageState == 0) DrawPanel();
 }

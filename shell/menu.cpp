@@ -45,14 +45,15 @@ constexpr std::int32_t ManyPlayers = 4;     // from this many players on, the pl
 constexpr std::int32_t ManyPacks = 5;       // from this many packs on, the pack screen steps through them
 constexpr int ShownLanguages = 4;
 
-// For the menu's run: the mouse press (0 none, -1 outside every line, or the line pressed), the last tick, and
-// whether the display screen changed anything.
+// For the menu's run: the mouse press (0 none, -1 outside every line, MessagePress on a message, or the line
+// pressed), the last tick, and whether the display screen changed anything.
 struct MenuRun {
     std::int32_t press = 0;
     double lastTick = 0;
     bool displayChanged = false;
 };
 MenuRun run;
+constexpr std::int32_t MessagePress = -2;
 
 void Show(std::int32_t screen, std::int32_t cursor) {
     menu.MenuScreen = screen;
@@ -243,7 +244,7 @@ void TypeName(const std::string& key) {
 void RunEditorLoop() {
     if (!runEditor) return;
     view.MenuActive = 0;
-    // Messages raised while the menu ran were never shown and are old news; the editor shows what entering it
+    // The editor starts without a message (the menu takes none away while one is up); it shows what entering it
     // raises (a level that does not load).
     MessageState = 0;
     LoadLevel("");
@@ -462,6 +463,15 @@ std::string MenuWaitPass(bool& tick) {
     view.boardCovered = MenuPictureCoversScreen(menu.MenuScreen) ? -1 : 0;
     DrawFrame();
     PlatformSleep0();
+    if (MessageState == 1) {
+        // The message over the menu takes the next key or click; the menu sees neither.
+        tick = false;
+        const bool down = (menu.buttons & 1) != 0 && menu.pointerX != -1 && menu.pointerY != -1;
+        const bool clicked = !down && run.press == MessagePress;
+        run.press = down ? MessagePress : 0;
+        if (!PlatformReadKey().empty() || clicked) MessageState = 0;
+        return "";
+    }
     std::string key;
     const bool down = (menu.buttons & 1) != 0 && menu.pointerX != -1 && menu.pointerY != -1;
     if (menu.MenuHover < 1) {

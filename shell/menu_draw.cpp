@@ -8,8 +8,10 @@
 #include "base/files.h"
 #include "base/frame_clock.h"
 #include "base/language.h"
+#include "base/message.h"
 #include "base/settings.h"
 #include "gfx/board.h"
+#include "gfx/dialog_draw.h"
 #include "gfx/display.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
@@ -265,4 +267,9 @@ void DrawMenuScreen() {
     // The texts leave their own blend mode and colour behind; whatever is drawn next expects the usual ones.
     SetBlend(BlendMode::Alpha);
     SetColor(255, 255, 255);
+    // A message raised outside the editor (a save that failed, a level that did not load, a pack that ends before a
+    // gap) stands in the middle, over everything, until a key or a click takes it away.
+    if (MessageState == 1)
+        DrawMessageBox({RoundEven((ActiveWidth - DialogWidth) / 2.0), RoundEven((ActiveHeight - DialogHeight) / 2.0),
+                        MenuMessageZ});
 }

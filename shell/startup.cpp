@@ -197,7 +197,12 @@ int KolbrixMain(int argc, char** argv) {
     double t0 = PlatformClock();
     Startup();
     StartupLoading = 0;
+    // A message raised while loading (a pack that ends before a gap) waits for the menu: the splash comes first.
+    const bool raised = MessageState == 1;
+    const std::string lines[] = {DialogLine1, DialogLine2, DialogLine3};
+    MessageState = -1;
     SplashScreen(t0);
+    if (raised) RaiseMessage(lines[0], lines[1], lines[2]);
     PlatformShowPointer(true);
     RunMainMenu();
 }

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
 #include "shell/language.h"
@@ -34,6 +35,7 @@ protected:
         LanguageFile = "english.str";
         LoadLanguage(LanguageFile);
         menu = MenuState{};
+        MessageState = 0;
         menuHooks = MenuHooks{};
         view = BoardView{};
         view.MenuActive = -1;
@@ -379,6 +381,62 @@ TEST_F(Menu, MSwitchesTheMusicEverywhereButOnTheNameScreen) {
     menu.nameLine = "|";
     Press("m");
     EXPECT_EQ(menu.nameLine, "m|");
+}
+
+}  // namespace
+}  // namespace playtest
+
+namespace playtest {
+namespace {
+
+TEST_F(Menu, AMessageOverTheMenuTakesTheNextKeyOrClickAndTheMenuSeesNeither) {
+    std::int32_t hover = 0;
+    int buttons = 0;
+    frameOverlay = [&] {
+        menu.MenuHover = hover;
+        menu.buttons = buttons;
+        menu.pointerX = menu.pointerY = 100;
+    };
+    bool tick = false;
+    struct Case {
+        const char* what;
+        std::string key;                // pushed before the passes
+        std::vector<std::pair<std::int32_t, int>> passes;   // line under the pointer, buttons held
+    };
+    const Case cases[] = {
+        {"Enter", Enter, {{0, 0}}},
+        {"Escape", "\x1B", {{0, 0}}},
+        {"a click on a line", "", {{2, 1}, {2, 0}}},
+        {"a click beside the lines", "", {{0, 1}, {0, 0}}},
+    };
+    for (const Case& c : cases) {
+        On(1, 1);
+        RaiseMessage("one", "two", "three");
+        if (!c.key.empty()) HeadlessPushKey(c.key);
+        for (const auto& [line, held] : c.passes) {
+            EXPECT_EQ(MessageState, 1) << c.what;
+            hover = line;
+            buttons = held;
+            EXPECT_EQ(MenuWaitPass(tick), "") << c.what;
+            EXPECT_FALSE(tick) << c.what;
+        }
+        EXPECT_EQ(MessageState, 0) << c.what;
+        EXPECT_EQ(menu.MenuScreen, 1) << c.what;
+        EXPECT_EQ(menu.MenuCursor, 1) << c.what;
+        // The menu answers again: the next press and release over line 2 activates it.
+        hover = 2;
+        buttons = 1;
+        EXPECT_EQ(MenuWaitPass(tick), "") << c.what;
+        buttons = 0;
+        EXPECT_EQ(MenuWaitPass(tick), Enter) << c.what;
+        hover = 0;
+    }
+    // Nothing pressed: the message stays.
+    On(1, 1);
+    RaiseMessage("one", "two", "three");
+    for (int pass = 0; pass < 3; pass++) EXPECT_EQ(MenuWaitPass(tick), "");
+    EXPECT_EQ(MessageState, 1);
+    MessageState = 0;
 }
 
 }  // namespace

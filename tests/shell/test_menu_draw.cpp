@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "base/language.h"
+#include "base/message.h"
 #include "gfx/board_fixture.h"
 #include "shell/menu.h"
 #include "shell/menu_draw.h"
@@ -481,4 +482,51 @@ TEST_F(MenuDraw, TheLevelIsDrawnOnlyWhereThePictureLeavesItVisible) {
         view.boardCovered = MenuPictureCoversScreen(c.screen) ? -1 : 0;
         EXPECT_EQ(Draw([] { DrawBoardFrame(); }).empty(), !c.drawn) << c.width << " screen " << c.screen;
     }
+}
+
+// ---- A message over the menu ---------------------------------------------------------------------------------------
+
+TEST_F(MenuDraw, ARaisedMessageStandsCentredOverEverythingTheMenuDraws) {
+    constexpr std::uint32_t MessagePanelId = 5009;
+    editDial1Image.id = MessagePanelId;
+    for (const bool wide : {false, true}) {
+        SCOPED_TRACE(wide ? "1280 x 720" : "1024 x 768");
+        if (wide) Shape(1280, 720, 0, 960, 960);
+        else Shape(1024, 768, -1, 1024, 768);
+        Lines(1, {"play", "help", "quit"}, 1);
+        MessageState = 0;
+        const std::vector<QuadRecord> plain = Frame();
+        RaiseMessage("Could not save", "the disk is full", "check the folder");
+        const std::vector<QuadRecord> quads = Frame();
+        MessageState = 0;
+
+        // The menu is drawn as without the message; the message comes after it, nearer than all of it.
+        ASSERT_GT(quads.size(), plain.size());
+        std::int32_t menuNearest = -128;
+        for (size_t i = 0; i < plain.size(); i++) {
+            EXPECT_EQ(quads[i].image, plain[i].image);
+            menuNearest = std::max(menuNearest, plain[i].z);
+        }
+        const QuadRecord& veil = quads[plain.size()];
+        const QuadRecord& panel = quads[plain.size() + 1];
+        EXPECT_EQ(veil.image, GrayId);
+        EXPECT_EQ(veil.w, ActiveWidth);
+        EXPECT_EQ(veil.h, ActiveHeight);
+        EXPECT_GT(veil.z, menuNearest);
+        EXPECT_EQ(panel.image, MessagePanelId);
+        EXPECT_EQ(panel.x, (ActiveWidth - 374) / 2);
+        EXPECT_EQ(panel.y, (ActiveHeight - 186) / 2);
+        EXPECT_GT(panel.z, veil.z);
+
+        std::vector<std::string> texts;
+        for (const UiText& t : Texts(std::vector<QuadRecord>(quads.begin() + plain.size(), quads.end()))) {
+            texts.push_back(t.text);
+            EXPECT_GT(t.z, panel.z) << t.text;
+            EXPECT_GE(t.x, panel.x) << t.text;
+            EXPECT_LT(t.y, panel.y + 186) << t.text;
+        }
+        EXPECT_EQ(texts, (std::vector<std::string>{"Could not save", "the disk is full", "check the folder",
+                                                   LanguageText[LineOk]}));
+    }
+    editDial1Image.id = 0;
 }

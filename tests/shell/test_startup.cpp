@@ -35,7 +35,9 @@ struct StartupFixture {
         bool quitting = false;
         Headless.onFrame = [&](std::int64_t frame) {
             if (script) script(frame);
-            if (view.MenuActive != 0 && !quitting) {
+            // A fixture folder has no menu background level: the message that says so goes first.
+            if (view.MenuActive != 0 && MessageState == 1 && Headless.keys.empty()) HeadlessPushKey("\r");
+            else if (view.MenuActive != 0 && !quitting) {
                 quitting = true;
                 HeadlessPushKey("\xFF" "k");
                 HeadlessPushKey("\r");

@@ -1,6 +1,8 @@
 // Start-up when the display will not open as asked, and the fatal screens when no window can show them.
 #include <gtest/gtest.h>
 
+#include "base/message.h"
+
 #include "base/settings.h"
 #include "gfx/board.h"
 #include "shell/settings.h"
@@ -33,7 +35,9 @@ struct DisplayFixture {
         view.MenuActive = 0;
         bool quitting = false;
         Headless.onFrame = [&](std::int64_t) {
-            if (view.MenuActive != 0 && !quitting) {
+            // A fixture folder has no menu background level: the message that says so goes first.
+            if (view.MenuActive != 0 && MessageState == 1 && Headless.keys.empty()) HeadlessPushKey("\r");
+            else if (view.MenuActive != 0 && !quitting) {
                 quitting = true;
                 HeadlessPushKey("\xFF" "k");
                 HeadlessPushKey("\r");
