@@ -66,6 +66,16 @@ protected:
         MenuKey(key);
         BuildMenuLines();
     }
+    // One pass of the menu's wait with the pointer over `line` (0: beside the lines) and `buttons` held, as the
+    // frame's drawing reports them.
+    std::string PointerPass(std::int32_t line, int buttons, bool& tick) {
+        frameOverlay = [line, buttons] {
+            menu.MenuHover = line;
+            menu.buttons = buttons;
+            menu.pointerX = menu.pointerY = line > 0 ? 100 : 5;
+        };
+        return MenuWaitPass(tick);
+    }
     void Type(const std::string& text) {
         for (char c : text) Press(std::string(1, c));
     }
@@ -340,20 +350,9 @@ TEST_F(Menu, TheResolutionStepsAroundTheModeListAndAnyChangeShowsTheRestartNotic
 }
 
 TEST_F(Menu, APressMovesTheCursorAndOnlyAReleaseOverTheSameLineActivatesIt) {
-    std::int32_t hover = 0;
-    int buttons = 0;
-    frameOverlay = [&] {
-        menu.MenuHover = hover;
-        menu.buttons = buttons;
-        menu.pointerX = menu.pointerY = hover > 0 ? 100 : 5;
-    };
     On(1, 1);
     bool tick = false;
-    auto pass = [&](std::int32_t line, int held) {
-        hover = line;
-        buttons = held;
-        return MenuWaitPass(tick);
-    };
+    auto pass = [&](std::int32_t line, int held) { return PointerPass(line, held, tick); };
     EXPECT_EQ(pass(2, 1), "");                      // pressed over line 2: the cursor goes there
     EXPECT_EQ(menu.MenuCursor, 2);
     EXPECT_EQ(pass(3, 1), "");                      // moved to line 3 while held
@@ -383,20 +382,7 @@ TEST_F(Menu, MSwitchesTheMusicEverywhereButOnTheNameScreen) {
     EXPECT_EQ(menu.nameLine, "m|");
 }
 
-}  // namespace
-}  // namespace playtest
-
-namespace playtest {
-namespace {
-
 TEST_F(Menu, AMessageOverTheMenuTakesTheNextKeyOrClickAndTheMenuSeesNeither) {
-    std::int32_t hover = 0;
-    int buttons = 0;
-    frameOverlay = [&] {
-        menu.MenuHover = hover;
-        menu.buttons = buttons;
-        menu.pointerX = menu.pointerY = 100;
-    };
     bool tick = false;
     struct Case {
         const char* what;
@@ -415,26 +401,20 @@ TEST_F(Menu, AMessageOverTheMenuTakesTheNextKeyOrClickAndTheMenuSeesNeither) {
         if (!c.key.empty()) HeadlessPushKey(c.key);
         for (const auto& [line, held] : c.passes) {
             EXPECT_EQ(MessageState, 1) << c.what;
-            hover = line;
-            buttons = held;
-            EXPECT_EQ(MenuWaitPass(tick), "") << c.what;
+            EXPECT_EQ(PointerPass(line, held, tick), "") << c.what;
             EXPECT_FALSE(tick) << c.what;
         }
         EXPECT_EQ(MessageState, 0) << c.what;
         EXPECT_EQ(menu.MenuScreen, 1) << c.what;
         EXPECT_EQ(menu.MenuCursor, 1) << c.what;
         // The menu answers again: the next press and release over line 2 activates it.
-        hover = 2;
-        buttons = 1;
-        EXPECT_EQ(MenuWaitPass(tick), "") << c.what;
-        buttons = 0;
-        EXPECT_EQ(MenuWaitPass(tick), Enter) << c.what;
-        hover = 0;
+        EXPECT_EQ(PointerPass(2, 1, tick), "") << c.what;
+        EXPECT_EQ(PointerPass(2, 0, tick), Enter) << c.what;
     }
     // Nothing pressed: the message stays.
     On(1, 1);
     RaiseMessage("one", "two", "three");
-    for (int pass = 0; pass < 3; pass++) EXPECT_EQ(MenuWaitPass(tick), "");
+    for (int pass = 0; pass < 3; pass++) EXPECT_EQ(PointerPass(0, 0, tick), "");
     EXPECT_EQ(MessageState, 1);
     MessageState = 0;
 }

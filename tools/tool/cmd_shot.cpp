@@ -45,6 +45,7 @@
 #include "tiles/catalogue.h"
 #include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
+#include "tools/tool/game_data.h"
 
 namespace {
 
@@ -148,22 +149,8 @@ void LoadData() {
     SoundOn = 0;
     QuotesOn = 0;
     NostalgicMode = 0;
-    ListLanguageFiles();
-    std::string language = LanguageList.Empty() ? std::string() : LanguageList[1];
-    for (const std::string& name : LanguageList)
-        if (name == LanguageFile) language = name;
-    if (!language.empty()) LoadLanguage(language);
     SeedRandom(1);
-
-    MessageState = -1;          // frames drawn while loading show the opening image, as at start-up
-    DrawFrame();                // the first frame works out the screen's scale values
-    SetBlend(BlendMode::Alpha);
-    UiFont.spacing = 2;
-    BuildFont(UiFont, ProgramFolder() + "standard.tga", ProgramFolder() + "standard.dat");
-    LoadFixedImages();
-    LoadTexturePacks();
-    TakeCatalogueDefaults();
-    MessageState = 0;
+    LoadToolGameData();
 }
 
 // The state in which play shows the level at its start, at the difficulty the level was made for.

@@ -52,6 +52,7 @@
 #include "tiles/catalogue.h"
 #include "tiles/texture_packs.h"
 #include "tools/tool/arguments.h"
+#include "tools/tool/game_data.h"
 
 namespace {
 
@@ -110,23 +111,6 @@ std::vector<std::string> ShippedLevels(const std::string& folder) {
     return levels;
 }
 
-// Start-up's loading, as the game does it before its first frame: language, font, fixed images, texture packs.
-void LoadData() {
-    ListLanguageFiles();
-    std::string language = LanguageList.Empty() ? std::string() : LanguageList[1];
-    for (const std::string& name : LanguageList)
-        if (name == LanguageFile) language = name;
-    if (!language.empty()) LoadLanguage(language);
-    MessageState = -1;
-    DrawFrame();                // the first frame works out the screen's scale values
-    SetBlend(BlendMode::Alpha);
-    UiFont.spacing = 2;
-    BuildFont(UiFont, ProgramFolder() + "standard.tga", ProgramFolder() + "standard.dat");
-    LoadFixedImages();
-    LoadTexturePacks();
-    TakeCatalogueDefaults();
-    MessageState = 0;
-}
 
 double ThreadSeconds() {
     timespec now{};
@@ -315,7 +299,7 @@ int ToolSoak(int argc, char** argv) {
     SetDisplayMode(ActiveWidth, ActiveHeight, 32, 0);
     lastFrameTime = PlatformClock();
     InitAudio();
-    LoadData();
+    LoadToolGameData();
 
     std::int64_t totalFrames = 0;
     double totalLogic = 0;
