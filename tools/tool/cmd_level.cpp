@@ -37,6 +37,7 @@
 #include "tiles/catalogue.h"
 #include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
+#include "tools/tool/game_data.h"
 
 namespace {
 
@@ -74,12 +75,7 @@ void PrepareData(const std::string& dataFolder) {
     MusicOn = 0;
     SoundOn = 0;
     QuotesOn = 0;
-    ListLanguageFiles();
-    std::string language = LanguageList.Empty() ? std::string() : LanguageList[1];
-    for (const std::string& name : LanguageList)
-        if (name == LanguageFile) language = name;
-    preparedLanguage = language;
-    if (!language.empty()) LoadLanguage(language);
+    preparedLanguage = LoadLanguageOfSettings();
     LoadTexturePackNames();
     TakeCatalogueDefaults();
     MusicList = ListMusic(ProgramFolder());

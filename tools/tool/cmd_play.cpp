@@ -24,6 +24,7 @@
 #include <vector>
 
 #include "tools/tool/arguments.h"
+#include "tools/tool/game_data.h"
 #include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
@@ -111,14 +112,6 @@ int UsageError(const std::string& message) {
     if (!message.empty()) std::fprintf(stderr, "kolbrix-tool play: %s\n", message.c_str());
     std::fputs(Usage, stderr);
     return 2;
-}
-
-void LoadLanguageOfSettings() {
-    ListLanguageFiles();
-    std::string language = LanguageList.Empty() ? std::string() : LanguageList[1];
-    for (const std::string& name : LanguageList)
-        if (name == LanguageFile) language = name;
-    if (!language.empty()) LoadLanguage(language);
 }
 
 // The run's state as a freshly started game has it before its first level: every switch on, no cheats.
@@ -257,18 +250,10 @@ int PlayInWindow(const PlayArguments& args) {
     if (!SetDisplayMode(ActiveWidth, ActiveHeight, 32, 0) || !PlatformHasGl())
         return fail("cannot open an OpenGL window (is there a display?)", 2);
     SetSwapInterval(0);
-    LoadLanguageOfSettings();
-    PlatformSetTitle(LanguageText[LineGameTitle]);
     lastFrameTime = PlatformClock();
-    // Start-up's loading: the font, the fixed images and every texture pack.
-    MessageState = -1;
-    DrawFrame();
-    SetBlend(BlendMode::Alpha);
-    UiFont.spacing = 2;
-    BuildFont(UiFont, ProgramFolder() + "standard.tga", ProgramFolder() + "standard.dat");
-    LoadFixedImages();
-    LoadTexturePacks();
-    TakeCatalogueDefaults();
+    LoadToolGameData();
+    PlatformSetTitle(LanguageText[LineGameTitle]);
+    MessageState = -1;          // as LoadLevel finds it at start-up
     ForgetBoardIndex();
     StartOfRun(args);
     if (!LoadLevel(args.level)) {

@@ -15,12 +15,17 @@
 #include "tiles/catalogue.h"
 #include "tiles/texture_packs.h"
 
-void LoadToolGameData() {
+std::string LoadLanguageOfSettings() {
     ListLanguageFiles();
     std::string language = LanguageList.Empty() ? std::string() : LanguageList[1];
     for (const std::string& name : LanguageList)
         if (name == LanguageFile) language = name;
     if (!language.empty()) LoadLanguage(language);
+    return language;
+}
+
+void LoadToolGameData() {
+    LoadLanguageOfSettings();
     MessageState = -1;
     DrawFrame();                // the first frame works out the screen's scale values
     SetBlend(BlendMode::Alpha);
