@@ -178,7 +178,11 @@ void Startup() {
 }
 
 void Quit() {
-    SaveSettings();
+    // Settings that cannot be saved are said before the game ends: the message waits for a key or a click.
+    if (!SaveSettings()) {
+        bool tick = false;
+        while (MessageState == 1) MenuWaitPass(tick);
+    }
     CloseAudio();
     ReleaseTextures();
     KillFont(UiFont);

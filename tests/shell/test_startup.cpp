@@ -1,14 +1,17 @@
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fstream>
 
 #include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
 #include "shell/language.h"
+#include "shell/packs.h"
 #include "shell/settings.h"
 #include "shell/startup.h"
 #include "platform/headless_audio.h"
+#include "platform/platform.h"
 #include "test_support.h"
 
 namespace {
@@ -68,6 +71,25 @@ TEST(Startup, OpensTheDisplayWithTitleAndEndsWithCodeZeroSavingSettings) {
     EXPECT_FALSE(Headless.textOpen);
     EXPECT_EQ(f.folder.Read("settings.dat").size(), 47u);
     EXPECT_EQ(NostalgicMode, 0);
+}
+
+TEST(Startup, SettingsThatCannotBeSavedAtQuitAreSaidBeforeTheGameEnds) {
+    for (const int error : {ENOSPC, EROFS}) {
+        StartupFixture f;
+        bool armed = false, said = false;
+        Headless.onFrame = [&](std::int64_t) {
+            // Once the menu is up, every later write fails: the save at quitting is the next one.
+            if (view.MenuActive != 0 && !armed) {
+                armed = true;
+                PlatformFailFileStep(1, error, true);
+            }
+            said = said || (MessageState == 1 && DialogLine1 == LanguageText[LineSettingsNotSaved]);
+        };
+        EXPECT_EQ(f.Run(), 0) << error;
+        PlatformFailFileStep(-1, 0);
+        EXPECT_TRUE(said) << error;
+        EXPECT_EQ(MessageState, 0) << error << ": a key took the message away before the game ended";
+    }
 }
 
 TEST(Startup, NostalgicKeywordAndDateTrigger) {
