@@ -7,12 +7,20 @@
 namespace {
 std::string programFolderOverride;      // set by tests and tools
 std::string runningProgramPath;         // told by the platform when it starts
+std::string dataFolderChoice;           // "" while the data folder is the program folder
 std::string windowsFolder;              // computed once
 }  // namespace
 
 void SetProgramFolder(const std::string& folder) {
     programFolderOverride = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+    dataFolderChoice.clear();
 }
+
+void SetDataFolder(const std::string& folder) {
+    dataFolderChoice = folder.empty() || folder.back() == '/' ? folder : folder + "/";
+}
+
+bool DataFolderIsSeparate() { return !dataFolderChoice.empty() && dataFolderChoice != ProgramFolder(); }
 
 std::string ProgramFolder() {
     if (!programFolderOverride.empty()) return programFolderOverride;
@@ -21,7 +29,7 @@ std::string ProgramFolder() {
 
 void SetProgramPath(const std::string& path) { runningProgramPath = path; }
 
-std::string DataFolder() { return ProgramFolder(); }
+std::string DataFolder() { return dataFolderChoice.empty() ? ProgramFolder() : dataFolderChoice; }
 
 std::string WindowsFolder() {
     // There is no Windows folder here; the browser is started through the desktop's opener instead. The value

@@ -5,10 +5,17 @@
 #include <string>
 
 std::string ProgramFolder();            // folder of the running program
-std::string DataFolder();               // where writable files live: the program folder
+// Where the player's own files live: settings, players, statistics, the editor's temporary levels and the packs the
+// player made. The program folder while it can be written to; otherwise the player's own folder (chosen at start).
+std::string DataFolder();
 std::string WindowsFolder();            // kept for the browser launcher; the system's folder on this platform
-// Tests and tools point the program and data folders elsewhere ("" returns to the program's own folder).
+// Tests and tools point the program and data folders elsewhere ("" returns to the program's own folder). The data
+// folder follows it again.
 void SetProgramFolder(const std::string& folder);
+// The start's choice of the data folder: a folder of its own, or "" for the program folder.
+void SetDataFolder(const std::string& folder);
+// True when the data folder is not the program folder: the shipped data and the player's files are apart.
+bool DataFolderIsSeparate();
 // The platform tells the running program's path when it starts; ProgramFolder is its folder.
 void SetProgramPath(const std::string& path);
 

@@ -209,7 +209,7 @@ void TakeTitle(const std::string& typed) {
 
 // Saving before a pending action: quietly, since the action follows at once.
 bool SaveBeforeAction() {
-    if (!SaveLevel(CurrentLevelPath())) return false;
+    if (!CopyShippedPack() || !SaveLevel(CurrentLevelPath())) return false;
     levelModified = 0;
     MarkSaved();
     return true;

@@ -101,6 +101,7 @@ void SwapHints(std::int32_t a, std::int32_t b) {
 }
 
 void MoveLevel(std::int32_t to, int statisticsMode) {
+    if (!CopyShippedPack()) return;
     PlatformTakeFileError();
     if (!SwapLevelFiles(LevelNumber, to)) {
         Raise(LineLevelNotMoved, LineFilesUnchanged);
@@ -138,7 +139,7 @@ std::string TrimmedText(const std::string& text) {
 }
 
 bool SaveEditedLevel() {
-    if (!SaveLevel(CurrentLevelPath())) return false;
+    if (!CopyShippedPack() || !SaveLevel(CurrentLevelPath())) return false;
     levelModified = 0;
     MarkSaved();
     Raise(LineEditorTitle, LineLevelSaved, LineClickOk);
@@ -146,7 +147,7 @@ bool SaveEditedLevel() {
 }
 
 void NewLevel() {
-    if (LevelCount >= MaxLevelsPerPack) return;
+    if (LevelCount >= MaxLevelsPerPack || !CopyShippedPack()) return;
     const std::int32_t oldCount = LevelCount, oldNumber = LevelNumber;
     // A new level is made with its file or not at all: when the file does not save, the level that was being
     // edited comes back with its changes, its history and its number, under the save message (an empty level
@@ -187,6 +188,7 @@ std::int32_t ContiguousLevels() {
 }
 
 void DeleteLevel() {
+    if (!CopyShippedPack()) return;
     PlatformTakeFileError();
     if (PlatformDeleteFile(CurrentLevelPath())) {
         ShiftStatistics(0);
@@ -254,5 +256,5 @@ void DeleteCurrentPack() {
 
 void OpenPackFolder() {
     if (PackIndex < 1 || PackIndex > PackList.Count()) return;
-    PlatformOpenExternal(DataFolder() + PackFolderName(PackList[PackIndex]));
+    PlatformOpenExternal(PackFolderPath(PackList[PackIndex]));
 }

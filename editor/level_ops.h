@@ -4,6 +4,9 @@
 // A pack's levels are always 001.kbx ... LevelCount without gaps. Operations that move files stop at the first file
 // that will not move, put back what they already moved and say so in a message, so a failing disk never costs a
 // level or leaves the numbering with a hole. Every operation that loads another level drops the undo history.
+//
+// A shipped pack read from the program folder while the player's files live elsewhere is copied to the player's
+// folder (CopyShippedPack) before the first change to it is written; the change is then made to the copy.
 #pragma once
 
 #include <string>

@@ -15,6 +15,7 @@ struct HeadlessExit {
 void HeadlessReset() {
     Headless = HeadlessState{};
     HeadlessAudioReset();
+    PadReset();
 }
 
 int HeadlessRun(const std::function<void()>& body, int fallback) {
@@ -27,6 +28,11 @@ int HeadlessRun(const std::function<void()>& body, int fallback) {
 }
 
 void HeadlessPushKey(const std::string& key) { Headless.keys.push_back(key); }
+
+void HeadlessPlugPad(int pad) { PadPlugged(pad); }
+void HeadlessUnplugPad(int pad) { PadUnplugged(pad); }
+void HeadlessPadButton(int pad, PadButton button, bool down) { PadButtonChanged(pad, button, down); }
+void HeadlessPadAxis(int pad, PadAxis axis, int value) { PadAxisMoved(pad, axis, value); }
 
 std::string HeadlessTextRow(int row) {
     std::string text;

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/gamepad.h"
 #include "platform/platform.h"
 
 struct TextCell {
@@ -63,12 +64,18 @@ struct HeadlessState {
 
 extern HeadlessState Headless;
 
-// Back to a fresh headless state (clock, input, recordings); keeps nothing of an earlier run.
+// Back to a fresh headless state (clock, input, controllers, recordings); keeps nothing of an earlier run.
 void HeadlessReset();
 // Runs `body` on the headless back end and returns the exit code given to PlatformExit (or `fallback` when the
 // body returns).
 int HeadlessRun(const std::function<void()>& body, int fallback = 0);
 // Pushes a key string into the key buffer ("\xFF" + scan code for extended keys).
 void HeadlessPushKey(const std::string& key);
+// Game controllers, as SDL reports them: plugged in or taken away, a button down or up, an axis moved (-32768 to
+// 32767). What each gives the game is in platform/gamepad.h.
+void HeadlessPlugPad(int pad);
+void HeadlessUnplugPad(int pad);
+void HeadlessPadButton(int pad, PadButton button, bool down);
+void HeadlessPadAxis(int pad, PadAxis axis, int value);
 // The text row (1..25) as a string of 40 characters.
 std::string HeadlessTextRow(int row);

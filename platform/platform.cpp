@@ -18,6 +18,7 @@
 
 #include "base/files.h"
 #include "platform/backends.h"
+#include "platform/gamepad.h"
 
 namespace {
 
@@ -32,6 +33,7 @@ struct PlatformRun {                    // for the whole run
     bool textOpen = false;
     unsigned char text[25][40] = {};
     double fixedFrame = 0;              // as last set, 0 when off
+    int assumedWritable = -1;           // a test's answer for PlatformFolderWritable; -1 asks the system
 } run;
 
 const PlatformBackendTable& BackendTable(PlatformBackend backend) {
@@ -58,6 +60,7 @@ void PlatformInit(PlatformBackend backend, int argc, char** argv) {
     // The game finds its data beside the program.
     SetProgramPath(run.programPath);
     AudioUseBackend(run.backend->Audio());
+    PadReset();
     run.backend->Start();
 }
 
@@ -97,10 +100,14 @@ void PlatformPresent() { run.backend->Present(); }
 bool PlatformHasGl() { return run.backend->HasGl(); }
 void PlatformRecordQuad(const QuadRecord& quad) { run.backend->RecordQuad(quad); }
 
-std::string PlatformReadKey() { return run.backend->ReadKey(); }
+// The keyboard first, then what the controllers gave (the back end's ReadKey has just taken in their events).
+std::string PlatformReadKey() {
+    std::string key = run.backend->ReadKey();
+    return key.empty() ? PadTakeKey() : key;
+}
 bool PlatformKeyHeld(int scanCode) {
     if (scanCode < 0 || scanCode > 255) return false;
-    return run.backend->KeyHeld(scanCode);
+    return run.backend->KeyHeld(scanCode) || PadKeyHeld(scanCode);
 }
 void PlatformMouse(int& x, int& y, int& buttons) { run.backend->Mouse(x, y, buttons); }
 int PlatformTakeWheel() { return run.backend->TakeWheel(); }
@@ -548,4 +555,50 @@ bool PlatformStartOpener(const std::string& target) {
     // ECHILD: children are reaped automatically (SIGCHLD ignored); the middle process did its one thing regardless.
     if (waited < 0) return errno == ECHILD;
     return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+// ---- Where the player's files live ----------------------------------------------------------------------------
+
+namespace {
+
+// Makes `folder` and every missing folder above it; true when it is there afterwards.
+bool MakeFolderPath(const std::string& folder) {
+    std::string path = WithoutTrailingSlash(folder);
+    for (size_t at = 1; at <= path.size(); at++) {
+        if (at < path.size() && path[at] != '/') continue;
+        const std::string part = path.substr(0, at);
+        if (mkdir(part.c_str(), 0755) != 0 && errno != EEXIST) return false;
+    }
+    return PlatformFolderExists(path);
+}
+
+}  // namespace
+
+std::string PlatformUserDataFolder() {
+    // An XDG_DATA_HOME that is not an absolute path is to be ignored, as if it were not set.
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    std::string base;
+    if (xdg && xdg[0] == '/') {
+        base = xdg;
+    } else {
+        const char* home = std::getenv("HOME");
+        if (!home || home[0] != '/') return "";
+        base = WithoutTrailingSlash(home) + "/.local/share";
+    }
+    return WithoutTrailingSlash(base) + "/kolbrix/";
+}
+
+bool PlatformFolderWritable(const std::string& folder) {
+    if (run.assumedWritable >= 0) return run.assumedWritable != 0;
+    // A read-only mount answers EROFS here even for root.
+    return access(WithoutTrailingSlash(folder).c_str(), W_OK | X_OK) == 0;
+}
+
+void PlatformAssumeFolderWritable(int answer) { run.assumedWritable = answer < 0 ? -1 : answer != 0; }
+
+void PlatformChooseDataFolder() {
+    SetDataFolder("");
+    if (PlatformFolderWritable(ProgramFolder())) return;
+    const std::string own = PlatformUserDataFolder();
+    if (!own.empty() && MakeFolderPath(own)) SetDataFolder(own);
 }

@@ -119,6 +119,21 @@ void PlatformOpenExternal(const std::string& target);
 // and starts the xdg-open found on PATH detached. False when there is no opener on PATH or it could not be started.
 bool PlatformStartOpener(const std::string& target);
 
+// ---- Where the player's files live ------------------------------------------------------------------------
+// The player's own folder for the game: $XDG_DATA_HOME/kolbrix/ (an absolute XDG_DATA_HOME only), otherwise
+// $HOME/.local/share/kolbrix/; "" when neither tells one.
+std::string PlatformUserDataFolder();
+// True when files can be made in `folder` (the system's answer, unless a test decided it).
+bool PlatformFolderWritable(const std::string& folder);
+// Chooses the data folder once at the start: the program folder when it is writable, otherwise the player's own
+// folder, made (with its parents) when it is not there yet. A player's folder that cannot be had leaves the program
+// folder, whose writes then fail with their messages.
+void PlatformChooseDataFolder();
+// Test seam: 1 or 0 makes every folder writable or not for PlatformFolderWritable; -1 (the default after
+// PlatformInit) asks the system. Tests running as root need it, since a folder without write permission stays
+// writable for root.
+void PlatformAssumeFolderWritable(int answer);
+
 // ---- Test seams of the file layer (off unless a test switches them on; normal play pays one pointer test) ------
 // One change the file layer made on disk. Paths are as the file layer used them.
 enum class FileOpKind {

@@ -10,8 +10,10 @@
 #include <ctime>
 #include <deque>
 #include <thread>
+#include <vector>
 
 #include "platform/backends.h"
+#include "platform/gamepad.h"
 #include "platform/text_font.h"
 
 namespace {
@@ -39,6 +41,7 @@ struct SdlRun {                         // for the whole run
     double fixedFrame = 0;
     double virtualClock = 0;
     double realNext = 0;
+    std::vector<SDL_GameController*> controllers;   // open while plugged in
 } sdl;
 
 // Set-1 scan codes (extended keys share the code of their keypad twin).
@@ -197,6 +200,55 @@ void HandleKeyDown(const SDL_KeyboardEvent& key) {
     if (combined && (IsExtendedKey(code) || alt)) PushExtended(combined);
 }
 
+// ---- Game controllers: opened as they are plugged in, their events handed to platform/gamepad.cpp ------------
+
+PadButton PadButtonOf(Uint8 button) {
+    switch (button) {
+    case SDL_CONTROLLER_BUTTON_A: return PadButton::South;
+    case SDL_CONTROLLER_BUTTON_B: return PadButton::East;
+    case SDL_CONTROLLER_BUTTON_X: return PadButton::West;
+    case SDL_CONTROLLER_BUTTON_Y: return PadButton::North;
+    case SDL_CONTROLLER_BUTTON_BACK: return PadButton::Back;
+    case SDL_CONTROLLER_BUTTON_START: return PadButton::Start;
+    case SDL_CONTROLLER_BUTTON_DPAD_UP: return PadButton::Up;
+    case SDL_CONTROLLER_BUTTON_DPAD_DOWN: return PadButton::Down;
+    case SDL_CONTROLLER_BUTTON_DPAD_LEFT: return PadButton::Left;
+    case SDL_CONTROLLER_BUTTON_DPAD_RIGHT: return PadButton::Right;
+    default: return PadButton::Other;
+    }
+}
+
+PadAxis PadAxisOf(Uint8 axis) {
+    if (axis == SDL_CONTROLLER_AXIS_LEFTX) return PadAxis::LeftX;
+    if (axis == SDL_CONTROLLER_AXIS_LEFTY) return PadAxis::LeftY;
+    return PadAxis::Other;
+}
+
+// `device` is the joystick index of the added event; the controller is known by its instance id from then on.
+void OpenController(int device) {
+    SDL_GameController* controller = SDL_GameControllerOpen(device);
+    if (!controller) return;
+    const SDL_JoystickID id = SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(controller));
+    for (SDL_GameController* open : sdl.controllers) {
+        if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(open)) == id) {
+            SDL_GameControllerClose(controller);    // opened twice (added at start and reported again)
+            return;
+        }
+    }
+    sdl.controllers.push_back(controller);
+    PadPlugged(id);
+}
+
+void CloseController(SDL_JoystickID id) {
+    for (size_t i = 0; i < sdl.controllers.size(); i++) {
+        if (SDL_JoystickInstanceID(SDL_GameControllerGetJoystick(sdl.controllers[i])) != id) continue;
+        SDL_GameControllerClose(sdl.controllers[i]);
+        sdl.controllers.erase(sdl.controllers.begin() + static_cast<std::ptrdiff_t>(i));
+        break;
+    }
+    PadUnplugged(id);
+}
+
 void PumpEvents() {
     SDL_Event event;
     while (SDL_PollEvent(&event)) {
@@ -227,6 +279,15 @@ void PumpEvents() {
             break;
         case SDL_MOUSEWHEEL:
             sdl.wheel += event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
+            break;
+        case SDL_CONTROLLERDEVICEADDED: OpenController(event.cdevice.which); break;
+        case SDL_CONTROLLERDEVICEREMOVED: CloseController(event.cdevice.which); break;
+        case SDL_CONTROLLERBUTTONDOWN: case SDL_CONTROLLERBUTTONUP:
+            PadButtonChanged(event.cbutton.which, PadButtonOf(event.cbutton.button),
+                             event.type == SDL_CONTROLLERBUTTONDOWN);
+            break;
+        case SDL_CONTROLLERAXISMOTION:
+            PadAxisMoved(event.caxis.which, PadAxisOf(event.caxis.axis), event.caxis.value);
             break;
         default: break;
         }
@@ -286,11 +347,16 @@ void Start() {
     sdl = SdlRun{};
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_Init(SDL_INIT_TIMER);
+    // Controllers plugged in before the start are reported as added at the first pump, like those plugged in later.
+    // Without the subsystem the game simply sees no controller.
+    SDL_InitSubSystem(SDL_INIT_GAMECONTROLLER);
     sdl.counterStart = SDL_GetPerformanceCounter();
     sdl.counterFrequency = static_cast<double>(SDL_GetPerformanceFrequency());
 }
 
 void Stop() {
+    for (SDL_GameController* controller : sdl.controllers) SDL_GameControllerClose(controller);
+    sdl.controllers.clear();
     if (sdl.context) SDL_GL_DeleteContext(sdl.context);
     if (sdl.window) SDL_DestroyWindow(sdl.window);
     if (sdl.textWindow) SDL_DestroyWindow(sdl.textWindow);

@@ -92,8 +92,10 @@ bool SaveLevel(const std::string& path) {
 }
 
 std::string CurrentLevelPath() {
-    std::string pack = PackIndex >= 1 && PackIndex <= PackList.Count() ? PackFolderName(PackList[PackIndex]) : "";
-    return DataFolder() + pack + "/" + ZeroPad(LevelNumber, 3) + ".kbx";
+    // Without a current pack, a name in a folder "/" of the data folder that is never there.
+    std::string folder = CurrentPackFolder();
+    if (folder.empty()) folder = DataFolder() + "/";
+    return folder + ZeroPad(LevelNumber, 3) + ".kbx";
 }
 
 void ReadHintFile(const std::string& levelPath) {
@@ -110,7 +112,7 @@ void ClearLevel() {
         return;
     }
     clearingLevel = true;
-    LoadLevel(DataFolder() + "emptylevel.kbx");
+    LoadLevel(ProgramFolder() + "emptylevel.kbx");
     clearingLevel = false;
 }
 

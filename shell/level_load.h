@@ -17,13 +17,13 @@ bool SaveLevel(const std::string& path);
 // Reads a level; "" reads the current level of the current pack. False (with the empty level in memory and the
 // load message raised) when the file does not open or is damaged.
 bool LoadLevel(const std::string& path);
-// Makes the level the empty level of the data folder ("emptylevel.kbx").
+// Makes the level the empty level shipped in the program folder ("emptylevel.kbx").
 void ClearLevel();
 
 // The bytes SaveLevel writes for the level in memory.
 std::string EncodeLevel();
 
-// data folder + current pack + "/" + three-digit level number + ".kbx": what LoadLevel("") reads.
+// The current pack's folder (CurrentPackFolder) + three-digit level number + ".kbx": what LoadLevel("") reads.
 std::string CurrentLevelPath();
 // Fills hintLines from the hint file beside `levelPath` (all empty when there is none).
 void ReadHintFile(const std::string& levelPath);

@@ -568,7 +568,7 @@ void MenuKey(const std::string& pressed) {
 }
 
 void LoadMenuBackground() {
-    LoadLevel(DataFolder() + "menubackground.kbx");
+    LoadLevel(ProgramFolder() + "menubackground.kbx");
     attempt.playing = -1;
     attempt.targetZoom = 1.0;
 }

@@ -128,6 +128,28 @@ void RepointPlayerPackFiles(const std::string& oldFolder, const std::string& new
     }
 }
 
+// The pack folders of `folder`, with the hidden pack marked while it is locked.
+std::vector<std::string> PackFoldersIn(const std::string& folder) {
+    std::vector<std::string> names = SortedListing(folder, std::string(PackPrefix) + "*", ListKind::Folders);
+    for (std::string& name : names)
+        if (BonusPackUnlocked == 0 && name == HiddenPackFolder) name += LockedSuffix;
+    return names;
+}
+
+// True when a pack folder of this name is in the data folder or, while they are apart, in the program folder (the
+// first raises the "already exists" message).
+bool PackNameTaken(const std::string& folderName) {
+    if (PackFolderExists(DataFolder() + folderName)) return true;
+    return DataFolderIsSeparate() && PackFolderExists(ProgramFolder() + folderName);
+}
+
+// A shipped pack stays as it is: changing it means making it the player's own first (editing a level does).
+bool RefuseShippedPack(const std::string& entry, int line) {
+    if (!IsShippedPack(entry)) return false;
+    RaiseFileFailure(line, EROFS, LineNothingChanged);
+    return true;
+}
+
 }  // namespace
 
 std::vector<std::string> SortedListing(const std::string& folder, const std::string& pattern, ListKind kind) {
@@ -145,8 +167,57 @@ void RaiseFileFailure(int line1, int error, int line3) {
     RaiseMessage(Text(line1), Text(ErrorLine(error)), Text(line3));
 }
 
-std::string CurrentPackFolder() {
+std::string CurrentPackFolder() { return HasCurrentPack() ? PackFolderPath(PackList[PackIndex]) : ""; }
+
+std::string CurrentStatsFolder() {
     return HasCurrentPack() ? DataFolder() + PackFolderName(PackList[PackIndex]) + "/" : "";
+}
+
+std::string PackFolderPath(const std::string& entry) {
+    const std::string name = PackFolderName(entry);
+    const std::string own = DataFolder() + name + "/";
+    if (!DataFolderIsSeparate()) return own;
+    // The player's folder of a shipped pack may hold only statistics; it is the pack once its first level is there
+    // (a copy writes that one last, so a copy that stopped half-way leaves the shipped pack in play).
+    const std::string shipped = ProgramFolder() + name + "/";
+    if (PlatformFileExists(own + LevelFileName(1)) || !PlatformFolderExists(shipped)) return own;
+    return shipped;
+}
+
+bool IsShippedPack(const std::string& entry) {
+    return DataFolderIsSeparate() && PackFolderPath(entry) != DataFolder() + PackFolderName(entry) + "/";
+}
+
+bool CopyShippedPack() {
+    if (!HasCurrentPack()) return false;
+    if (!IsShippedPack(PackList[PackIndex])) return true;
+    const std::string from = CurrentPackFolder(), to = CurrentStatsFolder();
+    // Everything beside the levels first and level 1 last: until it is there the shipped pack stays in play.
+    std::vector<std::string> files;
+    for (const std::string& name : SortedListing(from, "*", ListKind::Files)) {
+        const std::string lower = LowerCase(name);
+        if (lower.size() >= 4 && lower.compare(lower.size() - 4, 4, ".sts") == 0) continue;
+        if (lower != LevelFileName(1)) files.push_back(name);
+    }
+    files.push_back(LevelFileName(1));
+    PlatformTakeFileError();
+    const bool madeFolder = !PlatformFolderExists(to);
+    bool complete = !madeFolder || PlatformMakeFolder(to);
+    std::vector<std::string> copied;
+    for (const std::string& name : files) {
+        if (!complete) break;
+        std::string bytes;
+        // A shipped file that does not read would be a hole in the copy.
+        complete = PlatformReadFile(from + name, bytes) && PlatformWriteFileAtomic(to + name, bytes);
+        if (complete) copied.push_back(name);
+    }
+    if (complete) return true;
+    int error = PlatformTakeFileError();
+    if (error == 0) error = EIO;
+    for (const std::string& name : copied) PlatformDeleteFile(to + name);
+    if (madeFolder) PlatformRemoveFolder(to);
+    RaiseFileFailure(LinePackNotMade, error, LineNothingChanged);
+    return false;
 }
 
 bool IsLockedPack(const std::string& entry) { return entry == std::string(HiddenPackFolder) + LockedSuffix; }
@@ -182,9 +253,14 @@ void SortNames(List<std::string>& list, std::int32_t& index) {
 
 void ListPacks() {
     PackList.Clear();
-    for (std::string name : SortedListing(DataFolder(), std::string(PackPrefix) + "*", ListKind::Folders)) {
-        if (BonusPackUnlocked == 0 && name == HiddenPackFolder) name += LockedSuffix;
-        PackList.Add(name);
+    for (const std::string& name : PackFoldersIn(DataFolder())) PackList.Add(name);
+    // The shipped packs join those of the player's folder; one there under the same name is the same pack.
+    if (DataFolderIsSeparate()) {
+        for (const std::string& name : PackFoldersIn(ProgramFolder())) {
+            const std::string key = NameKey(name);
+            if (std::none_of(PackList.begin(), PackList.end(), [&](const std::string& e) { return NameKey(e) == key; }))
+                PackList.Add(name);
+        }
     }
     if (PackList.Empty()) {
         PackList.Add(DefaultPackFolder);
@@ -258,7 +334,7 @@ bool PackFolderExists(const std::string& path) {
 bool NewPack(const std::string& name) {
     if (!SafeName(name)) return false;
     std::string folderName = PackPrefix + name;
-    if (PackFolderExists(DataFolder() + folderName)) return false;
+    if (PackNameTaken(folderName)) return false;
     PlatformTakeFileError();
     if (!PlatformMakeFolder(DataFolder() + folderName)) {
         RaiseFileFailure(LinePackNotMade, PlatformTakeFileError(), LineCheckFolder);
@@ -292,7 +368,8 @@ bool RenamePack(const std::string& name) {
     if (IsLockedPack(oldName)) return false;
     std::string newName = PackPrefix + name;
     if (LowerCase(newName) == LowerCase(oldName)) return false;
-    if (PackFolderExists(DataFolder() + newName)) return false;
+    if (RefuseShippedPack(oldName, LinePackNotRenamed)) return false;
+    if (PackNameTaken(newName)) return false;
     // The folder is renamed as a whole, levels and statistics in it: one rename, which happens or does not, so a
     // failure or a stop never leaves the pack split over two folders.
     PlatformTakeFileError();
@@ -302,6 +379,8 @@ bool RenamePack(const std::string& name) {
     }
     RepointPlayerPackFiles(oldName, newName);
     PackList[PackIndex] = newName;
+    // The player's copy of a shipped pack moved away: the shipped pack is listed again under its own name.
+    if (DataFolderIsSeparate() && PlatformFolderExists(ProgramFolder() + oldName)) PackList.Add(oldName);
     SortPacks();
     if (const int error = PlatformTakeFileError()) RaiseFileFailure(LineNotEveryChange, error, LineCheckFolder);
     return true;
@@ -312,6 +391,7 @@ bool DeletePack() {
     if (!HasCurrentPack() || PackList.Count() < 2) return false;
     const std::string entry = PackList[PackIndex];
     if (IsLockedPack(entry)) return false;
+    if (RefuseShippedPack(entry, LineNotEveryFileDeleted)) return false;
     const std::string folder = DataFolder() + entry + "/";
     // The levels go from the last to the first, then the rest, then the folder: a deletion that fails or stops
     // half-way leaves a pack that still counts its remaining levels without a gap, and deleting it again finishes.
@@ -330,7 +410,9 @@ bool DeletePack() {
         EnterCurrentPackKeepingMessage();
         return true;
     }
-    PackList.RemoveAt(PackIndex);
+    // Deleting the player's copy of a shipped pack brings the shipped one back in its place.
+    const bool shippedStays = DataFolderIsSeparate() && PlatformFolderExists(ProgramFolder() + entry);
+    if (!shippedStays) PackList.RemoveAt(PackIndex);
     if (PackIndex > PackList.Count()) PackIndex = PackList.Count();
     if (const int error = PlatformTakeFileError()) {
         RaiseFileFailure(LineNotEveryChange, error, LineCheckFolder);

@@ -1,5 +1,10 @@
-// Level packs: folders "lvlpck*" in the data folder holding the numbered level files 001.kbx upward and one
-// statistics file per player. The pack list, the current pack and the current level live here for the whole run.
+// Level packs: folders "lvlpck*" holding the numbered level files 001.kbx upward and one statistics file per player.
+// The pack list, the current pack and the current level live here for the whole run.
+//
+// The shipped packs are in the program folder, the player's own in the data folder. While the two are the same
+// folder that is all. When the data folder is the player's own folder, the list shows the packs of both; a pack of
+// the player's with a shipped pack's name is the one played (a shipped pack that was edited is copied there first),
+// and the statistics of a shipped pack go to a folder of the same name in the data folder.
 #pragma once
 
 #include <cstdint>
@@ -50,7 +55,18 @@ void RaiseFileFailure(int line1, int error, int line3);
 
 // Helpers shared with the players' files and the level loader.
 std::string LevelFileName(std::int32_t level);                 // 7 -> "007.kbx", 1234 -> "1234.kbx"
-std::string CurrentPackFolder();        // data folder + current pack folder + "/"; "" without a current pack
+std::string CurrentPackFolder();        // the folder of the current pack's levels, ending in "/"; "" without one
+std::string CurrentStatsFolder();       // data folder + current pack folder + "/"; "" without a current pack
+// The folder a pack's levels are read from: the data folder's pack when it holds level files or there is no shipped
+// pack of that name, otherwise the shipped one in the program folder. Ends with "/".
+std::string PackFolderPath(const std::string& entry);
+// True when the pack's levels are the shipped ones, read from the program folder while the data folder is elsewhere:
+// a change to the pack has to copy it to the data folder first.
+bool IsShippedPack(const std::string& entry);
+// Copies the current shipped pack (levels, hint files and anything else beside them but statistics) into the data
+// folder, so that it can be edited there. True when the pack is the player's own afterwards (or already was);
+// false, with a message, when the copy failed (what was copied is removed again).
+bool CopyShippedPack();
 bool IsLockedPack(const std::string& entry);                   // the hidden pack's entry while locked
 std::string PackFolderName(const std::string& entry);          // the entry without the locked suffix
 std::string NameKey(const std::string& name);                  // lower-cased and trimmed: how names compare

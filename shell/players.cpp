@@ -53,7 +53,7 @@ std::int64_t SumOfBest(const StatsRecord& stats) {
 struct StatsFile { std::string fileName; StatsRecord stats; };
 std::vector<StatsFile> ReadPackStats() {
     std::vector<StatsFile> files;
-    std::string folder = CurrentPackFolder();
+    std::string folder = CurrentStatsFolder();
     if (folder.empty()) return files;
     for (const std::string& name : SortedListing(folder, "*.sts", ListKind::Files)) {
         std::string bytes;
@@ -144,7 +144,7 @@ std::string PlayerPackPath() {
 
 std::string StatsPath() {
     std::string name = CurrentPlayer();
-    std::string folder = CurrentPackFolder();
+    std::string folder = CurrentStatsFolder();
     return SafeName(name) && !folder.empty() ? folder + name + ".sts" : "";
 }
 
@@ -235,6 +235,9 @@ bool SaveStats() {
     stats.finished = PackFinished;
     stats.perfect = PackPerfect;
     PlatformTakeFileError();
+    // A shipped pack's statistics go to a folder of its name in the player's folder, made with the first of them.
+    const std::string folder = CurrentStatsFolder();
+    if (!PlatformFolderExists(folder)) PlatformMakeFolder(folder);
     if (PlatformWriteFileAtomic(path, EncodeStats(stats))) return true;
     RaiseFileFailure(LineStatisticsNotSaved, PlatformTakeFileError(), LineCheckFolder);
     return false;
@@ -306,7 +309,7 @@ void ComputeLevelRecord() {
 }
 
 bool ShiftStatistics(int mode) {
-    std::string folder = CurrentPackFolder();
+    std::string folder = CurrentStatsFolder();
     if (folder.empty()) return true;
     // Each player's file is rewritten on its own; one that fails stays as it was and the others still follow. (The
     // file layer's error is not taken before: the editor's operation around this one takes it.)

@@ -1,5 +1,6 @@
 // Players and their statistics. Each player has a pack file (name + ".alp", the pack chosen last) in the data
-// folder and, in every pack played, a statistics file (name + ".sts", 8004 bytes) in the pack folder.
+// folder and, in every pack played, a statistics file (name + ".sts", 8004 bytes) in the pack's folder of the data
+// folder (for a shipped pack read from the program folder, a folder of the same name in the data folder).
 #pragma once
 
 #include <array>
@@ -46,7 +47,7 @@ extern std::string LevelRecordHolder;
 void ListPlayers();
 void SortPlayers();
 std::string PlayerPackPath();           // data folder + current player + ".alp"; "" without a current player
-std::string StatsPath();                // current pack folder + current player + ".sts"; "" when either is missing
+std::string StatsPath();                // statistics folder + current player + ".sts"; "" when either is missing
 bool SavePlayerPack();
 void LoadPlayerPack();
 // False, with the player still listed and a message raised, when one of the player's files will not go.

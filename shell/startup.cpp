@@ -193,6 +193,8 @@ int KolbrixMain(int argc, char** argv) {
     NostalgicMode = 0;
     ResetDisplayState();
     lastFrameTime = PlatformClock();    // frames drawn while loading are paced from the start of the run
+    // The player's files go beside the program, or to the player's own folder when the program's is read-only.
+    PlatformChooseDataFolder();
     LoadSettings();
     StartupLoading = -1;
     MessageState = -1;

@@ -90,13 +90,34 @@ List<std::string> ListMusic(const std::string& folder) {
     return list;
 }
 
+List<std::string> ListGameMusic() {
+    if (!DataFolderIsSeparate()) return ListMusic(ProgramFolder());
+    std::vector<std::string> names;
+    for (const std::string& folder : {ProgramFolder(), DataFolder()})
+        for (const std::string& name : PlatformListFolder(folder + "audio/", "*.ogg", ListKind::Files))
+            if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
+    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
+        const std::string la = LowerCase(a), lb = LowerCase(b);
+        return la != lb ? la < lb : a < b;
+    });
+    List<std::string> list;
+    for (const std::string& name : names) list.Add("audio/" + name);
+    if (list.Empty()) list.Add("audio/");
+    return list;
+}
+
+std::string MusicFilePath(const std::string& track) {
+    if (DataFolderIsSeparate() && PlatformFileExists(DataFolder() + track)) return DataFolder() + track;
+    return ProgramFolder() + track;
+}
+
 void InitAudio() {
     if (audioOpen) CloseAudio();
     audio = AudioState{};
     musicFinished.store(false);
     // The list is built even without a device: levels name their track by it, and a level edited in a silent
     // run must keep its music.
-    MusicList = ListMusic(ProgramFolder());
+    MusicList = ListGameMusic();
     musicIndex = 1;
     lastBumpTime = -1e9;
 
@@ -168,7 +189,7 @@ void PlayMusic(const std::string& path) {
     if (!audioOpen) return;
     if (audio.currentMusic) StopMusic();
     if (path.empty()) return;
-    audio.currentMusic = AudioLoadMusic(ProgramFolder() + path);
+    audio.currentMusic = AudioLoadMusic(MusicFilePath(path));
     if (!audio.currentMusic) return;
     AudioSetMusicVolume(MusicVolume);
     // Played once; UpdateMusic starts it again when it ends (the mixer forbids restarting from its own thread).

@@ -32,6 +32,11 @@ std::string SoundFileName(std::int32_t id, bool nostalgic);
 // "audio/", sorted by name. An empty folder gives the single entry "audio/", which plays nothing, so that
 // musicIndex 1 always names an entry. Needs no device.
 List<std::string> ListMusic(const std::string& folder);
+// The game's tracks: those of the program folder and, while the player's files live elsewhere, those the player put
+// in the data folder's "audio/", in one list sorted as ListMusic sorts (a name in both is one track).
+List<std::string> ListGameMusic();
+// The file of a track of the list: the data folder's when the player has one of that name, else the shipped one.
+std::string MusicFilePath(const std::string& track);
 
 // Opens the device and loads every sound. Without a device every switch goes off and the game runs silently.
 void InitAudio();

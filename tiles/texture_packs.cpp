@@ -126,14 +126,21 @@ void ScanTexturePacks(List<PackFrameFile>& frames, List<std::int32_t>& packEnds)
     TextureTable[0].frame = 0;
     TextureTable[0].name = LanguageText[LineNoTexture];
 
-    std::vector<std::string> folders =
-        PlatformListFolder(program, NostalgicMode != 0 ? "1994txtpck*" : "txtpck*", ListKind::Folders);
+    // The shipped packs and those the player dropped into the data folder; one there with a shipped pack's name is
+    // the one loaded.
+    const char* pattern = NostalgicMode != 0 ? "1994txtpck*" : "txtpck*";
+    std::vector<std::string> folders = PlatformListFolder(program, pattern, ListKind::Folders);
+    std::vector<std::string> own;
+    if (DataFolderIsSeparate()) own = PlatformListFolder(DataFolder(), pattern, ListKind::Folders);
+    for (const std::string& name : own)
+        if (std::find(folders.begin(), folders.end(), name) == folders.end()) folders.push_back(name);
     std::sort(folders.begin(), folders.end());
     for (const std::string& folder : folders) TexturePackList.Add(folder);
 
     for (const std::string& packName : folders) {
         PackFolder pack;
-        pack.folder = program + packName + "/";
+        const bool isOwn = std::find(own.begin(), own.end(), packName) != own.end();
+        pack.folder = (isOwn ? DataFolder() : program) + packName + "/";
         for (const std::string& base : TextureBases(pack)) ScanPackTexture(pack, packName, base, frames);
         packEnds.Add(frames.Count());
     }

@@ -489,6 +489,7 @@ TEST_F(MenuDraw, TheLevelIsDrawnOnlyWhereThePictureLeavesItVisible) {
 TEST_F(MenuDraw, ARaisedMessageStandsCentredOverEverythingTheMenuDraws) {
     constexpr std::uint32_t MessagePanelId = 5009;
     editDial1Image.id = MessagePanelId;
+    LanguageText[LineOk] = "OK";        // the button's caption, whatever an earlier test left there
     for (const bool wide : {false, true}) {
         SCOPED_TRACE(wide ? "1280 x 720" : "1024 x 768");
         if (wide) Shape(1280, 720, 0, 960, 960);
