@@ -5,13 +5,14 @@
 #include <array>
 #include <atomic>
 #include <cmath>
+#include <initializer_list>
+#include <string>
 #include <vector>
 
 #include "platform/audio.h"
 #include "play/events.h"
 #include "platform/platform.h"
 #include "base/files.h"
-#include "base/settings.h"
 #include "base/settings.h"
 
 std::int32_t audioOpen = 0;
@@ -77,23 +78,13 @@ std::string SoundFileName(std::int32_t id, bool nostalgic) {
     return "";
 }
 
-List<std::string> ListMusic(const std::string& folder) {
-    std::vector<std::string> names = PlatformListFolder(folder + "audio/", "*.ogg", ListKind::Files);
-    // Sorted so that a level names the same track on every machine, whatever order the folder lists in.
-    std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
-        const std::string la = LowerCase(a), lb = LowerCase(b);
-        return la != lb ? la < lb : a < b;
-    });
-    List<std::string> list;
-    for (const std::string& name : names) list.Add("audio/" + name);
-    if (list.Empty()) list.Add("audio/");
-    return list;
-}
+namespace {
 
-List<std::string> ListGameMusic() {
-    if (!DataFolderIsSeparate()) return ListMusic(ProgramFolder());
+// The tracks of the named "audio/" folders (a name in more than one is one track), sorted so that a level names the
+// same track on every machine, whatever order the folders list in. No tracks give the single entry "audio/".
+List<std::string> SortedTracks(std::initializer_list<std::string> folders) {
     std::vector<std::string> names;
-    for (const std::string& folder : {ProgramFolder(), DataFolder()})
+    for (const std::string& folder : folders)
         for (const std::string& name : PlatformListFolder(folder + "audio/", "*.ogg", ListKind::Files))
             if (std::find(names.begin(), names.end(), name) == names.end()) names.push_back(name);
     std::sort(names.begin(), names.end(), [](const std::string& a, const std::string& b) {
@@ -104,6 +95,15 @@ List<std::string> ListGameMusic() {
     for (const std::string& name : names) list.Add("audio/" + name);
     if (list.Empty()) list.Add("audio/");
     return list;
+}
+
+}  // namespace
+
+List<std::string> ListMusic(const std::string& folder) { return SortedTracks({folder}); }
+
+List<std::string> ListGameMusic() {
+    if (!DataFolderIsSeparate()) return SortedTracks({ProgramFolder()});
+    return SortedTracks({ProgramFolder(), DataFolder()});
 }
 
 std::string MusicFilePath(const std::string& track) {

@@ -14,17 +14,6 @@
 
 namespace {
 
-std::vector<std::pair<double, double>> WallsOf(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LevelData data;
-    std::vector<std::pair<double, double>> walls;
-    if (!DecodeLevel(bytes, data)) return walls;
-    for (const LevelObject& wall : data.level.wallLayer) walls.emplace_back(wall.x, wall.y);
-    std::sort(walls.begin(), walls.end());
-    return walls;
-}
-
 TEST(EditorGame, TheExampleEditsSavesTestsAndLeavesTheEditor) {
     FirstStartFolder f;
     const std::string level = (f.folder.path / "lvlpckTest" / "001.kbx").string();

@@ -72,17 +72,6 @@ int RunWithController(FirstStartFolder& game, const std::vector<Step>& steps) {
     return code;
 }
 
-std::vector<std::pair<double, double>> WallsOf(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    LevelData data;
-    std::vector<std::pair<double, double>> walls;
-    if (!DecodeLevel(bytes, data)) return walls;
-    for (const LevelObject& wall : data.level.wallLayer) walls.emplace_back(wall.x, wall.y);
-    std::sort(walls.begin(), walls.end());
-    return walls;
-}
-
 }  // namespace
 
 TEST(GamepadGame, AControllerDrivesTheMenuAndPlaysTheLevelToItsEnd) {

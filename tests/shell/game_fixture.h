@@ -4,10 +4,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
+#include <utility>
 #include <vector>
 
+#include "play/level_file.h"
 #include "shell/game_script.h"
 #include "tests/test_support.h"
 
@@ -35,3 +40,15 @@ struct FirstStartFolder {
         return RunGame(options, [&](const std::string& line) { trace.push_back(line); });
     }
 };
+
+// The walls of a saved level file, sorted by position; none when the file does not decode.
+inline std::vector<std::pair<double, double>> WallsOf(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    LevelData data;
+    std::vector<std::pair<double, double>> walls;
+    if (!DecodeLevel(bytes, data)) return walls;
+    for (const LevelObject& wall : data.level.wallLayer) walls.emplace_back(wall.x, wall.y);
+    std::sort(walls.begin(), walls.end());
+    return walls;
+}
