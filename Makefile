@@ -10,9 +10,12 @@ SOAK_FRAMES ?= 100000
 SOAK_SEED  ?= 1
 JOBS       ?= $(shell nproc)
 CMAKE_ARGS ?=
+# `make install`: where the game goes (PREFIX) and, for packagers, the staging folder in front of it (DESTDIR).
+PREFIX     ?= /usr/local
+DESTDIR    ?=
 
 .PHONY: all deps configure build run test test-unit test-window asan-configure test-asan soak fuzz-build fuzz \
-        fuzz-smoke bench clean check-floors
+        fuzz-smoke bench clean check-floors install
 
 all: build
 
@@ -34,6 +37,14 @@ test: build
 	@scripts/check-floors.sh
 	@scripts/run-unit-tests.sh $(BUILD)/kolbrix_tests
 	@scripts/run-window-tests.sh $(BUILD)
+	@scripts/test-install.sh $(BUILD)
+
+# The programs to $(PREFIX)/bin, the game's data to $(PREFIX)/share/kolbrix (where the installed game finds it), the
+# desktop entry, AppStream metainfo, icons and manual pages to their places under $(PREFIX)/share; all of it under
+# $(DESTDIR) when that is set. The players' files then go to $XDG_DATA_HOME/kolbrix (README, "Install").
+install: build
+	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" >/dev/null
+	@echo "Kolbrix installed in $(DESTDIR)$(PREFIX)"
 
 # The build under AddressSanitizer and UndefinedBehaviorSanitizer. It reads the data that the main build
 # generated, so `make build` comes first.

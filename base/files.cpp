@@ -6,7 +6,7 @@
 
 namespace {
 std::string programFolderOverride;      // set by tests and tools
-std::string runningProgramPath;         // told by the platform when it starts
+std::string runningProgramFolder;       // found when the platform tells the program's path
 std::string dataFolderChoice;           // "" while the data folder is the program folder
 std::string windowsFolder;              // computed once
 }  // namespace
@@ -24,10 +24,38 @@ bool DataFolderIsSeparate() { return !dataFolderChoice.empty() && dataFolderChoi
 
 std::string ProgramFolder() {
     if (!programFolderOverride.empty()) return programFolderOverride;
-    return FolderOf(runningProgramPath);
+    return runningProgramFolder;
 }
 
-void SetProgramPath(const std::string& path) { runningProgramPath = path; }
+void SetProgramPath(const std::string& path, bool (*holdsData)(const std::string& folder)) {
+    runningProgramFolder = holdsData ? LocateProgramFolder(path, holdsData) : FolderOf(path);
+}
+
+namespace {
+const char InstalledDataPart[] = "share/kolbrix/";
+}  // namespace
+
+std::string InstalledDataFolder(const std::string& programFolder) {
+    std::string folder = FolderOf(programFolder);      // ends with "/" whatever was given
+    folder.pop_back();
+    const size_t slash = folder.rfind('/');
+    if (slash == std::string::npos) return "";
+    return folder.substr(0, slash + 1) + InstalledDataPart;
+}
+
+std::string LocateProgramFolder(const std::string& programPath, bool (*holdsData)(const std::string& folder)) {
+    const std::string own = FolderOf(programPath);
+    if (holdsData(own)) return own;
+    const std::string installed = InstalledDataFolder(own);
+    return !installed.empty() && holdsData(installed) ? installed : own;
+}
+
+bool IsInstalledDataFolder(const std::string& folder) {
+    const std::string path = FolderOf(folder.empty() || folder.back() == '/' ? folder : folder + "/");
+    const size_t part = sizeof InstalledDataPart - 1;
+    return path.size() > part && path.compare(path.size() - part, part, InstalledDataPart) == 0 &&
+           path[path.size() - part - 1] == '/';
+}
 
 std::string DataFolder() { return dataFolderChoice.empty() ? ProgramFolder() : dataFolderChoice; }
 

@@ -57,8 +57,8 @@ void PlatformInit(PlatformBackend backend, int argc, char** argv) {
     run.backend = &BackendTable(backend);
     for (int i = 0; i < argc; i++) run.arguments.push_back(argv[i] ? argv[i] : "");
     if (argc > 0 && argv && argv[0]) run.programPath = OwnProgramPath(argv[0]);
-    // The game finds its data beside the program.
-    SetProgramPath(run.programPath);
+    // The game finds its data beside the program, or where an install put it.
+    SetProgramPath(run.programPath, PlatformFolderHoldsGameData);
     AudioUseBackend(run.backend->Audio());
     PadReset();
     run.backend->Start();
@@ -249,6 +249,8 @@ bool PlatformFileExists(const std::string& path) {
     struct stat info{};
     return stat(path.c_str(), &info) == 0 && S_ISREG(info.st_mode);
 }
+
+bool PlatformFolderHoldsGameData(const std::string& folder) { return PlatformFileExists(folder + "standard.dat"); }
 
 bool PlatformFolderExists(const std::string& path) {
     struct stat info{};
@@ -598,7 +600,8 @@ void PlatformAssumeFolderWritable(int answer) { run.assumedWritable = answer < 0
 
 void PlatformChooseDataFolder() {
     SetDataFolder("");
-    if (PlatformFolderWritable(ProgramFolder())) return;
+    // An installed game's data is shared by every player of the machine, so it stays untouched even for root.
+    if (!IsInstalledDataFolder(ProgramFolder()) && PlatformFolderWritable(ProgramFolder())) return;
     const std::string own = PlatformUserDataFolder();
     if (!own.empty() && MakeFolderPath(own)) SetDataFolder(own);
 }

@@ -125,10 +125,13 @@ bool PlatformStartOpener(const std::string& target);
 std::string PlatformUserDataFolder();
 // True when files can be made in `folder` (the system's answer, unless a test decided it).
 bool PlatformFolderWritable(const std::string& folder);
-// Chooses the data folder once at the start: the program folder when it is writable, otherwise the player's own
-// folder, made (with its parents) when it is not there yet. A player's folder that cannot be had leaves the program
-// folder, whose writes then fail with their messages.
+// Chooses the data folder once at the start: the program folder when it is writable and not an installed game's
+// data (IsInstalledDataFolder), otherwise the player's own folder, made (with its parents) when it is not there
+// yet. A player's folder that cannot be had leaves the program folder, whose writes then fail with their messages.
 void PlatformChooseDataFolder();
+// True when `folder` (ending with "/") holds the game's data, told by its interface font: PlatformInit looks for
+// the data with it, beside the program and then where an install puts it (LocateProgramFolder).
+bool PlatformFolderHoldsGameData(const std::string& folder);
 // Test seam: 1 or 0 makes every folder writable or not for PlatformFolderWritable; -1 (the default after
 // PlatformInit) asks the system. Tests running as root need it, since a folder without write permission stays
 // writable for root.

@@ -14,6 +14,7 @@ packages=(
   espeak-ng
   libgtest-dev
   xvfb xauth x11-utils xdotool
+  desktop-file-utils appstream groff-base man-db
 )
 if [[ "${1:-}" == "fuzz" ]]; then
   packages+=(clang libclang-rt-dev)

@@ -1,5 +1,9 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <vector>
+
 #include "base/files.h"
 
 TEST(FileHelpers, ZeroPad) {
@@ -47,4 +51,57 @@ TEST(FileHelpers, RoundEvenRoundsHalvesToEven) {
     for (const Case& c : {Case{0.5, 0}, Case{1.5, 2}, Case{2.5, 2}, Case{-0.5, 0}, Case{-1.5, -2}, Case{2.4999, 2},
                           Case{2.5001, 3}})
         EXPECT_EQ(RoundEven(c.x), c.expected) << c.x;
+}
+
+// ---- Where the program's data is --------------------------------------------------------------------------
+
+namespace {
+// The folders that hold the game's data in a made-up file system.
+std::vector<std::string> foldersWithData;
+bool HoldsData(const std::string& folder) {
+    return std::find(foldersWithData.begin(), foldersWithData.end(), folder) != foldersWithData.end();
+}
+}  // namespace
+
+TEST(ProgramFolderLookup, InstalledDataFolderIsShareKolbrixBesideTheProgramsFolder) {
+    struct Case { const char* programFolder; const char* expected; };
+    for (const Case& c : {Case{"/usr/bin/", "/usr/share/kolbrix/"}, Case{"/usr/local/bin/", "/usr/local/share/kolbrix/"},
+                          Case{"/usr/games/", "/usr/share/kolbrix/"}, Case{"/opt/k/bin/", "/opt/k/share/kolbrix/"},
+                          Case{"/bin/", "/share/kolbrix/"}, Case{"/", ""}, Case{"bin/", ""}})
+        EXPECT_EQ(InstalledDataFolder(c.programFolder), c.expected) << c.programFolder;
+}
+
+TEST(ProgramFolderLookup, TheProgramsOwnFolderWinsThenTheInstalledOne) {
+    struct Case { std::vector<std::string> withData; const char* expected; };
+    const char* program = "/usr/bin/kolbrix";
+    for (const Case& c : {Case{{"/usr/bin/", "/usr/share/kolbrix/"}, "/usr/bin/"},   // a portable copy in bin/
+                          Case{{"/usr/share/kolbrix/"}, "/usr/share/kolbrix/"},      // installed
+                          Case{{}, "/usr/bin/"},                                     // nowhere: its own folder
+                          Case{{"/usr/local/share/kolbrix/"}, "/usr/bin/"}}) {       // another prefix's data
+        foldersWithData = c.withData;
+        EXPECT_EQ(LocateProgramFolder(program, HoldsData), c.expected) << c.withData.size();
+    }
+    foldersWithData = {"/share/kolbrix/"};
+    EXPECT_EQ(LocateProgramFolder("/kolbrix", HoldsData), "/") << "a program at the top has no prefix above it";
+    foldersWithData.clear();
+}
+
+TEST(ProgramFolderLookup, SetProgramPathFindsTheDataOnlyWhenAskedTo) {
+    const std::string saved = ProgramFolder();
+    foldersWithData = {"/opt/kolbrix/share/kolbrix/"};
+    SetProgramPath("/opt/kolbrix/bin/kolbrix", HoldsData);
+    EXPECT_EQ(ProgramFolder(), "/opt/kolbrix/share/kolbrix/");
+    SetProgramPath("/opt/kolbrix/bin/kolbrix");
+    EXPECT_EQ(ProgramFolder(), "/opt/kolbrix/bin/");
+    foldersWithData.clear();
+    SetProgramPath(saved + "kolbrix");
+}
+
+TEST(ProgramFolderLookup, OnlyAShareKolbrixFolderCountsAsInstalled) {
+    struct Case { const char* folder; bool installed; };
+    for (const Case& c : {Case{"/usr/share/kolbrix/", true}, Case{"/usr/local/share/kolbrix", true},
+                          Case{"/home/ada/.local/share/kolbrix/", true},
+                          Case{"/home/ada/kolbrix/build/game/", false}, Case{"/usr/share/kolbrix/lvlpckKolbrix/", false},
+                          Case{"/usr/myshare/kolbrix/", false}, Case{"share/kolbrix/", false}, Case{"", false}})
+        EXPECT_EQ(IsInstalledDataFolder(c.folder), c.installed) << c.folder;
 }

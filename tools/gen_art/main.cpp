@@ -1,6 +1,7 @@
 // kolbrix-gen-art: writes every picture and font of the game into the program folder given as argument.
 //
 //   kolbrix-gen-art <program folder> [--manifest]
+//   kolbrix-gen-art --icons <icon theme folder> <icon name>
 //
 // The output depends on nothing but this program (fixed seeds, own random numbers, the DejaVu fonts), so
 // running it twice gives the same files.
@@ -16,8 +17,13 @@
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: kolbrix-gen-art <program folder> [--manifest]\n");
+        std::fprintf(stderr, "usage: kolbrix-gen-art <program folder> [--manifest]\n"
+                             "       kolbrix-gen-art --icons <icon theme folder> <icon name>\n");
         return 2;
+    }
+    if (std::strcmp(argv[1], "--icons") == 0) {
+        if (argc < 4) return 2;
+        return art::BuildIcons(argv[2], argv[3]) ? 0 : 1;
     }
     std::string gameDir = argv[1];
     bool manifest = argc > 2 && std::strcmp(argv[2], "--manifest") == 0;

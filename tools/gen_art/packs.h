@@ -53,6 +53,8 @@ bool BuildVartoLumPack(const std::string& gameDir, std::vector<std::string>& man
 bool BuildFixedImages(const std::string& gameDir);
 bool BuildEditorImages(const std::string& gameDir);
 bool BuildUiFont(const std::string& gameDir);
+// The desktop's icon: <folder>/<N>x<N>/apps/<name>.png in the icon theme's sizes and scalable/apps/<name>.svg.
+bool BuildIcons(const std::string& folder, const std::string& name);
 
 }  // namespace art
 
