@@ -1,6 +1,6 @@
-// Every level of every pack shipped with the game (assets/packs/<Name>/NNN.txt, built into lvlpck<Name>/NNN.kbx):
-// the list is read from the source folders when the tests start, so a new pack or level is tested without a word
-// changed here. Each built level plays to the end with the solution kept beside its source and not without input,
+// Every level of every pack shipped with the game (assets/packs/<Name>/NNN.txt, built into lvlpck<Name>/NNN.kbx, or
+// an old text-screen level assets/packs/<Name>/NNN.kbx, copied there as it is with its hint files): the list is read
+// from the source folders when the tests start, so a new pack or level is tested without a word changed here. Each built level plays to the end with the solution kept beside its source and not without input,
 // well inside its time limit; it is the level its source describes (title, hints in every language of the program
 // folder, as the game reads them) and shows no missing texture in either look of the game.
 #include <gtest/gtest.h>
@@ -25,6 +25,7 @@ namespace fs = std::filesystem;
 struct ShippedLevel {
     std::string pack;       // the source folder's name: "Episode 1" is built into "lvlpckEpisode 1"
     std::string number;     // "001"
+    bool oldFormat = false; // the source is an old text-screen level (NNN.kbx), shipped as it is
 };
 
 void PrintTo(const ShippedLevel& level, std::ostream* out) { *out << level.pack << "/" << level.number; }
@@ -41,7 +42,12 @@ bool IsLevelNumber(const std::string& stem) {
     return stem.size() == 3 && std::all_of(stem.begin(), stem.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
-// Pack name -> the numbers of its level sources, sorted.
+// A numbered level source: a level source text, or an old-format level shipped as it is.
+bool IsLevelSource(const fs::path& file) {
+    return (file.extension() == ".txt" || file.extension() == ".kbx") && IsLevelNumber(file.stem().string());
+}
+
+// Pack name -> the numbers of its level sources, sorted (a number that has both kinds of source counts twice).
 std::map<std::string, std::vector<std::string>> PackLevelNumbers() {
     std::map<std::string, std::vector<std::string>> packs;
     std::error_code error;
@@ -49,8 +55,7 @@ std::map<std::string, std::vector<std::string>> PackLevelNumbers() {
         if (!folder.is_directory()) continue;
         std::vector<std::string>& numbers = packs[folder.path().filename().string()];
         for (const fs::directory_entry& file : fs::directory_iterator(folder.path()))
-            if (file.path().extension() == ".txt" && IsLevelNumber(file.path().stem().string()))
-                numbers.push_back(file.path().stem().string());
+            if (IsLevelSource(file.path())) numbers.push_back(file.path().stem().string());
         std::sort(numbers.begin(), numbers.end());
     }
     return packs;
@@ -59,7 +64,8 @@ std::map<std::string, std::vector<std::string>> PackLevelNumbers() {
 std::vector<ShippedLevel> ShippedLevels() {
     std::vector<ShippedLevel> levels;
     for (const auto& [pack, numbers] : PackLevelNumbers())
-        for (const std::string& number : numbers) levels.push_back({pack, number});
+        for (const std::string& number : numbers)
+            levels.push_back({pack, number, fs::exists(PackSources() / pack / (number + ".kbx"))});
     return levels;
 }
 
@@ -137,10 +143,33 @@ TEST_P(ShippedPacks, TheSolutionCompletesTheLevelWellInTimeAndStandingStillDoesN
     EXPECT_FALSE(PlayBuiltLevel(BuiltLevel(shipped), "", frames).completed);
 }
 
+// An old-format level ships as it is: the same bytes, still without a current level header (so the game's
+// loader imports it), its title (from the old file) not empty, and beside it the hint file of every language of the
+// program folder, copied from the one beside its source, with at most the four lines the game shows.
+void ExpectShippedAsItIs(const ShippedLevel& shipped) {
+    const std::string source = ReadText(Source(shipped, ".kbx"));
+    EXPECT_FALSE(source.starts_with("QZKBX")) << "not an old-format level";
+    EXPECT_EQ(ReadText(BuiltLevel(shipped)), source);
+    ASSERT_TRUE(LoadBuiltLevel(BuiltLevel(shipped)));
+    SetProgramFolder("");
+    EXPECT_FALSE(level.levelTitle.empty());
+
+    const std::vector<std::string> languages = ProgramLanguages();
+    ASSERT_FALSE(languages.empty()) << "the program folder has no language file";
+    for (const std::string& language : languages) {
+        SCOPED_TRACE(language);
+        const std::string hints = ReadText(Source(shipped, "." + language + ".txt"));
+        EXPECT_NE(hints.find_first_not_of("\r\n"), std::string::npos) << "no hints beside the source";
+        EXPECT_LE(std::count(hints.begin(), hints.end(), '\n'), 4);
+        EXPECT_EQ(ReadText(HintFilePathFor(BuiltLevel(shipped), language)), hints);
+    }
+}
+
 // The built file is the level of its source: the same title (never empty), and beside it, for every language of
 // the program folder, a hint file holding that language's hints as the game's Windows-1252 bytes.
 TEST_P(ShippedPacks, TheBuiltLevelHasItsTitleAndItsHintsInEveryLanguage) {
     const ShippedLevel& shipped = GetParam();
+    if (shipped.oldFormat) return ExpectShippedAsItIs(shipped);
     const SourceFacts source = ReadSource(shipped);
     EXPECT_FALSE(source.title.empty());
     ASSERT_TRUE(LoadBuiltLevel(BuiltLevel(shipped)));
