@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "gfx/texture.h"
 #include "platform/platform.h"
 
 namespace {
@@ -16,6 +17,7 @@ struct DrawState {                      // what the next quad is drawn with; kep
 }  // namespace
 
 void BindImage(std::uint32_t textureId) {
+    textureId = ResidentTexture(textureId);     // a texture-pack frame is decoded when it is first drawn
     state.image = textureId;
     if (PlatformHasGl()) glBindTexture(GL_TEXTURE_2D, textureId);
 }

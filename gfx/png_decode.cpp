@@ -510,42 +510,75 @@ bool DecodeRows(const Format& f, Byte* data, std::size_t rowBytes, std::size_t r
     return true;
 }
 
+// The signature and the IHDR chunk: 0 when they are sound, with `pos` after IHDR and `ihdr` at its 13 bytes; else
+// the error code.
+int ReadHeader(const Byte* file, std::size_t size, std::size_t& pos, const Byte*& ihdr) {
+    if (size < 8 || std::memcmp(file, kSignature, 8) != 0) return PngNotPng;
+    pos = 8;
+    Chunk header;
+    if (int code = ReadChunk(file, size, pos, header)) return code;
+    if (header.type != kIhdr) return PngIhdrNotFirst;
+    if (header.length != 13) return PngBadIhdrLength;
+    ihdr = file + header.offset;
+    const std::uint32_t width = Be32(ihdr), height = Be32(ihdr + 4);
+    const int depth = ihdr[8], colorType = ihdr[9];
+    if (width == 0 || height == 0) return PngZeroSize;
+    switch (colorType) {
+    case 0:
+        if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) return PngBadBitDepth;
+        break;
+    case 2:
+    case 4:
+    case 6:
+        if (depth != 8 && depth != 16) return PngBadBitDepth;
+        break;
+    case 3:
+        if (depth != 1 && depth != 2 && depth != 4 && depth != 8) return PngBadBitDepth;
+        break;
+    default:
+        return PngBadColorType;
+    }
+    if (ihdr[10] != 0) return PngBadCompression;
+    if (ihdr[11] != 0) return PngBadFilterMethod;
+    if (ihdr[12] > 1) return PngBadInterlace;
+    return 0;
+}
+
 }  // namespace
+
+bool ReadPngSize(const std::string& path, std::int32_t& width, std::int32_t& height) {
+    pngError = 0;
+    std::string bytes;
+    if (!PlatformReadFile(path, bytes)) {
+        pngError = PngCannotOpen;
+        return false;
+    }
+    std::size_t pos = 0;
+    const Byte* ihdr = nullptr;
+    if (int code = ReadHeader(reinterpret_cast<const Byte*>(bytes.data()), bytes.size(), pos, ihdr)) {
+        pngError = code;
+        return false;
+    }
+    const std::uint32_t w = Be32(ihdr), h = Be32(ihdr + 4);
+    if (w > 0x7FFFFFFFu || h > 0x7FFFFFFFu) {
+        pngError = PngOutOfMemory;
+        return false;
+    }
+    width = static_cast<std::int32_t>(w);
+    height = static_cast<std::int32_t>(h);
+    return true;
+}
 
 bool DecodePngBytes(const std::string& bytes, DecodedImage& out) {
     pngError = 0;
     const Byte* file = reinterpret_cast<const Byte*>(bytes.data());
     const std::size_t size = bytes.size();
 
-    if (size < 8 || std::memcmp(file, kSignature, 8) != 0) return Fail(PngNotPng, out);
-    std::size_t pos = 8;
-
-    Chunk header;
-    if (int code = ReadChunk(file, size, pos, header)) return Fail(code, out);
-    if (header.type != kIhdr) return Fail(PngIhdrNotFirst, out);
-    if (header.length != 13) return Fail(PngBadIhdrLength, out);
-    const Byte* ihdr = file + header.offset;
+    std::size_t pos = 0;
+    const Byte* ihdr = nullptr;
+    if (int code = ReadHeader(file, size, pos, ihdr)) return Fail(code, out);
     const std::uint32_t width = Be32(ihdr), height = Be32(ihdr + 4);
     const int depth = ihdr[8], colorType = ihdr[9];
-    if (width == 0 || height == 0) return Fail(PngZeroSize, out);
-    switch (colorType) {
-    case 0:
-        if (depth != 1 && depth != 2 && depth != 4 && depth != 8 && depth != 16) return Fail(PngBadBitDepth, out);
-        break;
-    case 2:
-    case 4:
-    case 6:
-        if (depth != 8 && depth != 16) return Fail(PngBadBitDepth, out);
-        break;
-    case 3:
-        if (depth != 1 && depth != 2 && depth != 4 && depth != 8) return Fail(PngBadBitDepth, out);
-        break;
-    default:
-        return Fail(PngBadColorType, out);
-    }
-    if (ihdr[10] != 0) return Fail(PngBadCompression, out);
-    if (ihdr[11] != 0) return Fail(PngBadFilterMethod, out);
-    if (ihdr[12] > 1) return Fail(PngBadInterlace, out);
     const bool interlaced = ihdr[12] == 1;
 
     // The rest of the file, chunk by chunk. Only positions are kept; the data stays where it is.

@@ -54,3 +54,7 @@ bool DecodePngBytes(const std::string& bytes, DecodedImage& out);
 // else is refused with code 1); the pixels are RGBA either way.
 bool DecodePng(const std::string& path, std::int32_t bitsPerPixel, DecodedImage& out);
 bool DecodePng(const std::string& path, DecodedImage& out);   // bitsPerPixel 32
+// Reads only what the file says about itself before its image data: true with the size when the signature and the
+// IHDR chunk are sound (checked as DecodePng checks them, with the same codes in pngError). What comes after IHDR
+// is looked at only when the image is decoded.
+bool ReadPngSize(const std::string& path, std::int32_t& width, std::int32_t& height);

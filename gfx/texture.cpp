@@ -4,6 +4,7 @@
 #include <GL/glu.h>
 
 #include <cstdio>
+#include <unordered_map>
 
 #include "gfx/png_decode.h"
 #include "gfx/tga_decode.h"
@@ -22,21 +23,53 @@ TextureImage editMenuImage, editInputImage, editDialImage, editDial1Image, editS
 
 std::vector<TextureUpload> TextureUploads;
 std::vector<std::uint32_t> DeletedTextures;
+std::vector<std::uint32_t> ReleasedTextures;
 
 namespace {
 
 std::uint32_t nextRecordedId = 1;       // the headless back end's texture names, for the run
 
-void Upload(const std::string& path, TextureImage& image, std::int32_t flags, std::uint32_t wrapS,
+// A registered image (RegisterTexture), by texture name: its file and how it is uploaded, and where it stands.
+enum class LazyState { Waiting, Resident, Failed };
+struct LazyImage {
+    std::string path;
+    std::int32_t flags = 0;
+    std::uint32_t wrapS = 0, wrapT = 0;
+    LazyState state = LazyState::Waiting;
+};
+std::unordered_map<std::uint32_t, LazyImage> lazyImages;
+std::size_t waitingImages = 0;          // how many of them are Waiting
+
+// A texture name for an image about to be uploaded (the headless back end makes one up).
+std::uint32_t NewTextureName() {
+    if (!PlatformHasGl()) return nextRecordedId++;
+    GLuint id = 0;
+    glGenTextures(1, &id);
+    return id;
+}
+
+// GL 1.4 builds the mipmaps itself from level 0 (GL_GENERATE_MIPMAP), with no copy of the pixels in this process.
+bool GlGeneratesMipmaps() {
+    static int answer = -1;
+    if (answer < 0) {
+        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
+        int major = 0, minor = 0;
+        answer = version && std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
+                 (major > 1 || (major == 1 && minor >= 4));
+    }
+    return answer == 1;
+}
+
+bool PowerOfTwo(std::int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
+
+// Uploads the decoded pixels of `image` under the texture name `id`.
+void Upload(const std::string& path, TextureImage& image, std::uint32_t id, std::int32_t flags, std::uint32_t wrapS,
             std::uint32_t wrapT) {
+    image.id = id;
     if (!PlatformHasGl()) {
-        image.id = nextRecordedId++;
         TextureUploads.push_back({image.id, path, image.width, image.height, image.bitsPerPixel, flags, wrapS, wrapT});
         return;
     }
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    image.id = id;
     glBindTexture(GL_TEXTURE_2D, id);
     // Rows of a 24-bit image are packed, not padded to four bytes.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
@@ -45,8 +78,16 @@ void Upload(const std::string& path, TextureImage& image, std::int32_t flags, st
     const GLint components = image.bitsPerPixel / 8;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
     if (flags & TextureMipmaps) {
-        gluBuild2DMipmaps(GL_TEXTURE_2D, components, image.width, image.height, image.format, GL_UNSIGNED_BYTE,
-                          image.pixels.data());
+        // GLU scales a picture whose sides are not powers of two to powers of two first; such a picture keeps
+        // going through GLU so that it looks the same.
+        if (GlGeneratesMipmaps() && PowerOfTwo(image.width) && PowerOfTwo(image.height)) {
+            glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
+            glTexImage2D(GL_TEXTURE_2D, 0, components, image.width, image.height, 0, image.format, GL_UNSIGNED_BYTE,
+                         image.pixels.data());
+        } else {
+            gluBuild2DMipmaps(GL_TEXTURE_2D, components, image.width, image.height, image.format, GL_UNSIGNED_BYTE,
+                              image.pixels.data());
+        }
         minify = (flags & TextureNearest) ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
     } else {
         glTexImage2D(GL_TEXTURE_2D, 0, components, image.width, image.height, 0, image.format, GL_UNSIGNED_BYTE,
@@ -99,13 +140,81 @@ std::int32_t LoadTexture(const std::string& path, TextureImage& image, std::int3
         std::fflush(stdout);
         return 1;
     }
-    Upload(path, image, flags, wrapS, wrapT);
+    Upload(path, image, NewTextureName(), flags, wrapS, wrapT);
     if (!keepPixels) std::vector<std::uint8_t>().swap(image.pixels);
     return 0;
 }
 
+std::int32_t RegisterTexture(const std::string& path, TextureImage& image, std::int32_t flags, std::uint32_t wrapS,
+                             std::uint32_t wrapT) {
+    if (!EndsWith(path, "png")) return LoadTexture(path, image, flags, wrapS, wrapT, 0);
+    std::int32_t width = 0, height = 0;
+    if (!ReadPngSize(path, width, height)) {
+        std::printf("Error: Loading texture... %s\n", path.c_str());
+        std::fflush(stdout);
+        return 1;
+    }
+    image.id = NewTextureName();
+    image.width = width;
+    image.height = height;
+    image.bitsPerPixel = 32;
+    image.format = TextureFormatRgba;
+    lazyImages[image.id] = LazyImage{path, flags, wrapS, wrapT, LazyState::Waiting};
+    ++waitingImages;
+    return 0;
+}
+
+std::uint32_t ResidentTexture(std::uint32_t id) {
+    if (lazyImages.empty()) return id;
+    auto found = lazyImages.find(id);
+    if (found == lazyImages.end()) return id;
+    LazyImage& lazy = found->second;
+    if (lazy.state == LazyState::Resident) return id;
+    if (lazy.state == LazyState::Failed) return 0;
+    --waitingImages;
+    TextureImage image;
+    if (!LoadPng(image, lazy.path)) {
+        std::printf("Error: Loading texture... %s\n", lazy.path.c_str());
+        std::fflush(stdout);
+        lazy.state = LazyState::Failed;
+        return 0;
+    }
+    Upload(lazy.path, image, id, lazy.flags, lazy.wrapS, lazy.wrapT);
+    lazy.state = LazyState::Resident;
+    return id;
+}
+
+bool TextureIsResident(std::uint32_t id) {
+    auto found = lazyImages.find(id);
+    return found != lazyImages.end() && found->second.state == LazyState::Resident;
+}
+
+void ReleaseTexture(std::uint32_t id) {
+    auto found = lazyImages.find(id);
+    if (found == lazyImages.end() || found->second.state != LazyState::Resident) return;
+    if (PlatformHasGl()) {
+        // The name stays the image's: deleted, then bound again at once, which makes a new empty texture of the
+        // same name (an older OpenGL's rule, kept by the compatibility context), so no other image can be given it.
+        GLuint name = id;
+        glDeleteTextures(1, &name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glBindTexture(GL_TEXTURE_2D, 0);
+    } else {
+        ReleasedTextures.push_back(id);
+    }
+    found->second.state = LazyState::Waiting;
+    ++waitingImages;
+}
+
+std::size_t PendingTextureCount() { return waitingImages; }
+
 void DeleteTexture(TextureImage& image) {
     if (image.id == 0) return;
+    auto lazy = lazyImages.find(image.id);
+    if (lazy != lazyImages.end()) {
+        if (lazy->second.state == LazyState::Waiting) --waitingImages;
+        lazyImages.erase(lazy);
+    }
     if (PlatformHasGl()) {
         GLuint id = image.id;
         glDeleteTextures(1, &id);
@@ -141,6 +250,9 @@ void ReleaseTextures() {
 }
 
 void ResetTextureRecords() {
+    lazyImages.clear();
+    waitingImages = 0;
+    ReleasedTextures.clear();
     TextureUploads.clear();
     DeletedTextures.clear();
     nextRecordedId = 1;

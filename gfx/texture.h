@@ -31,9 +31,9 @@ struct TextureImage {
     std::uint32_t format = 0;               // TextureFormatRgb for 24 bits, TextureFormatRgba for 32
 };
 
-// Every texture-pack frame, loaded once at start-up and kept for the run. Element 0 is not an unused slot here:
-// it holds the placeholder "notex.png" that every unknown texture name draws, and the texture packs load it
-// there after clearing the table.
+// Every texture-pack frame, registered at start-up and kept for the run, decoded when first drawn. Element 0 is
+// not an unused slot here: it holds the placeholder "notex.png" that every unknown texture name draws, and the
+// texture packs load it there after clearing the table.
 extern List<TextureImage> ImageTable;
 
 // The fixed images, loaded at start-up and kept for the run.
@@ -52,6 +52,23 @@ extern TextureImage editGrayImage;      // grey panels behind texts and dialogs
 // standard output, with `image` left as it was. The decoded pixels are released unless keepPixels is non-zero.
 std::int32_t LoadTexture(const std::string& path, TextureImage& image, std::int32_t flags, std::uint32_t wrapS,
                          std::uint32_t wrapT, std::int32_t keepPixels);
+// The same image, made ready to draw but decoded and uploaded only when it is first bound (BindImage calls
+// ResidentTexture): now only the file's PNG header is read, for its size, and the image gets its texture name. A
+// file that is missing or whose header is not a PNG's fails here as LoadTexture fails (the line on standard output,
+// 1, `image` left as it was); one that fails to decode later says so then, with the same line, and draws as an image
+// that never loaded (texture name 0). Files other than ".png" load at once.
+std::int32_t RegisterTexture(const std::string& path, TextureImage& image, std::int32_t flags, std::uint32_t wrapS,
+                             std::uint32_t wrapT);
+// The texture name to bind for `id`: a registered image still waiting is decoded and uploaded first; one that failed
+// to decode gives 0.
+std::uint32_t ResidentTexture(std::uint32_t id);
+// How many registered images wait to be decoded (not used yet, or released since).
+std::size_t PendingTextureCount();
+// True when a registered image is uploaded now.
+bool TextureIsResident(std::uint32_t id);
+// Gives back the memory of a registered image that is uploaded; it keeps its texture name and is decoded again when
+// it is next bound. Any other id is left alone.
+void ReleaseTexture(std::uint32_t id);
 // Decoding only (no upload): true on success, `image` untouched on failure.
 bool LoadTga(TextureImage& image, const std::string& path);
 bool LoadPng(TextureImage& image, const std::string& path);
@@ -75,5 +92,6 @@ struct TextureUpload {
 };
 extern std::vector<TextureUpload> TextureUploads;       // every upload, in order
 extern std::vector<std::uint32_t> DeletedTextures;      // ids handed to DeleteTexture, in order
+extern std::vector<std::uint32_t> ReleasedTextures;     // ids whose memory ReleaseTexture gave back, in order
 // Forgets the recordings and starts the made-up ids at 1 again.
 void ResetTextureRecords();

@@ -3,6 +3,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <malloc.h>
 #include <sys/stat.h>
 #include <sys/types.h>
 #include <sys/wait.h>
@@ -446,6 +447,12 @@ bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes) 
         return false;
     }
     return FlushFolder(ParentFolder(path));
+}
+
+void PlatformTrimMemory() {
+#ifdef __GLIBC__
+    malloc_trim(0);
+#endif
 }
 
 bool PlatformReadFile(const std::string& path, std::string& bytes) {

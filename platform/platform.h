@@ -110,6 +110,8 @@ int PlatformTakeFileError();
 // The whole file, or false: missing, not an ordinary file, or a read that failed part-way (an input/output error,
 // or a file that ended before the size the system gave). Never a part of a file reported as the file.
 bool PlatformReadFile(const std::string& path, std::string& bytes);
+// Hands the memory that the process has freed back to the system, so that it no longer counts as resident.
+void PlatformTrimMemory();
 // Opens a web address, a file or a folder with the user's browser or file manager, and returns at once: the
 // desktop's opener runs on its own with its output discarded, so an opener that hangs or a browser slow to start
 // never freezes the game. A target without "://" that does not start with "/" names a file in the program folder

@@ -5,6 +5,7 @@
 #include "base/message.h"
 #include "base/settings.h"
 #include "gfx/board.h"
+#include "gfx/pack_textures.h"
 #include "platform/platform.h"
 #include "play/legacy_import.h"
 #include "play/random.h"
@@ -132,7 +133,11 @@ bool LoadLevel(const std::string& requestedPath) {
 
     std::string bytes;
     if (!PlatformReadFile(path, bytes)) return FailLoad();
-    if (!IsLevelHeader(bytes)) return LoadOldLevel(path);
+    if (!IsLevelHeader(bytes)) {
+        const bool loaded = LoadOldLevel(path);
+        ReleaseImagesOutsideLevel();     // the frames in memory are the new level's
+        return loaded;
+    }
 
     // Decoded into the same record every time: it holds the level before last, whose storage is reused.
     static LevelData data;
@@ -144,6 +149,7 @@ bool LoadLevel(const std::string& requestedPath) {
     if (!read) return FailLoad();
     TakeLevelMusic(data.musicTrack);
     InstallLevel(data);
+    ReleaseImagesOutsideLevel();         // the frames in memory are the new level's
 
     if (MusicOn != 0) PlayMusic(CurrentMusicTrack());
     focusX = level.ball.x;

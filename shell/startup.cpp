@@ -18,6 +18,7 @@
 #include "gfx/font.h"
 #include "gfx/texture.h"
 #include "gfx/pack_textures.h"
+#include "tiles/catalogue.h"
 #include "tiles/texture_packs.h"
 #include "shell/settings.h"
 
@@ -147,8 +148,9 @@ void Startup() {
     ListDisplayModes();
     if (!ChooseMode()) NoDisplayModeScreen();
 
-    InitAudio();
     SeedRandom(PlatformRandomSeed());
+    // The window first, and the logo in it, before the audio: opening the audio decodes every sound effect and quote,
+    // a good part of start-up, and the logo stands while it does.
     if (!OpenActiveDisplay()) NoDisplayModeScreen();
     SetSwapInterval(ActiveFullscreen);
     PlatformShowPointer(false);
@@ -164,10 +166,15 @@ void Startup() {
 
     // The logo goes up first and stays on screen, with the loading line, while the rest loads.
     LoadFixedImages([] {
-        if (SoundOn) PlaySound(SoundJingle, 0);
         DrawFrame();
+        InitAudio();
+        if (SoundOn) PlaySound(SoundJingle, 0);
     });
     LoadTexturePacks();
+    // The menu writes its lines with the big font: its frames are decoded now, with the logo up, rather than in the
+    // menu's first frame.
+    const TextureEntry& bigFont = Entry(DefaultFontTexture);
+    PreloadPackImages(WholeNumber(bigFont.firstFrame), WholeNumber(bigFont.lastFrame));
     TakeCatalogueDefaults();
     TexturePackList[0] = LanguageText[LineAllTexturePacks];
 

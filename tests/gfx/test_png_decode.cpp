@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -311,6 +312,39 @@ TEST(PngDecode, EachBrokenFileFailsWithItsCode) {
         EXPECT_EQ(out.width, 0) << c.what;
         EXPECT_TRUE(out.pixels.empty()) << c.what;
     }
+}
+
+TEST(PngDecode, TheHeaderAloneFailsAsTheDecoderDoesUpToIhdrAndGivesTheSize) {
+    // Texture packs are listed from the headers alone: a file whose signature or IHDR is wrong is refused then, with
+    // the decoder's code; any fault after IHDR is found only when the image is decoded.
+    const std::string path = (std::filesystem::temp_directory_path() / "kolbrix_png_header_test.png").string();
+    auto write = [&](const std::string& bytes) { std::ofstream(path, std::ios::binary | std::ios::trunc) << bytes; };
+    const std::vector<int> headerCodes = {PngNotPng,        PngIhdrNotFirst,   PngBadIhdrLength,
+                                          PngZeroSize,      PngBadBitDepth,    PngBadColorType,
+                                          PngBadCompression, PngBadFilterMethod, PngBadInterlace};
+    for (const BrokenCase& c : BrokenFiles()) {
+        const std::string what = c.what;
+        const bool inHeader = std::find(headerCodes.begin(), headerCodes.end(), c.code) != headerCodes.end() ||
+                              what == "CRC of the header" || what == "width x height x 4 overflows";
+        write(c.bytes);
+        std::int32_t width = -1, height = -1;
+        EXPECT_EQ(ReadPngSize(path, width, height), !inHeader) << c.what;
+        if (inHeader) {
+            EXPECT_EQ(pngError, c.code) << c.what;
+        } else {
+            EXPECT_EQ(pngError, PngOk) << c.what;
+            EXPECT_GT(width, 0) << c.what;
+            EXPECT_GT(height, 0) << c.what;
+        }
+    }
+    write(FileWith(IhdrData(300, 20, 8, 6), GoodIdat()));
+    std::int32_t width = 0, height = 0;
+    ASSERT_TRUE(ReadPngSize(path, width, height));
+    EXPECT_EQ(width, 300);
+    EXPECT_EQ(height, 20);
+    std::filesystem::remove(path);
+    EXPECT_FALSE(ReadPngSize(path, width, height));
+    EXPECT_EQ(pngError, PngCannotOpen);
 }
 
 TEST(PngDecode, TruncatedAtEveryLengthFailsCleanly) {

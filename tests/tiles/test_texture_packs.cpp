@@ -8,7 +8,9 @@
 #include <vector>
 
 #include "base/message.h"
+#include "gfx/draw.h"
 #include "gfx/texture.h"
+#include "play/level.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
 #include "base/files.h"
@@ -208,57 +210,114 @@ TEST_F(TexturePacks, NoPackLeavesOnlyThePlaceholder) {
     EXPECT_EQ(MessageState, 1);
 }
 
-TEST_F(TexturePacks, LoadingDecodesEveryFrameAndKeepsUndecodableOnes) {
+TEST_F(TexturePacks, LoadingReadsHeadersAndDecodesEachFrameWhenFirstDrawn) {
     Write("notex.png", TinyPng(4));
     Write("txtpckMain/wallrrbrick00.png", TinyPng(2));
     Write("txtpckMain/wallrrbrick01.png", "broken");
     Write("txtpckMain/wallrrbrick02.png", TinyPng(3));
     Write("txtpckMore/grndccdirt00.png", TinyPng(5));
     Write("txtpckMore/wallcrtall00.png", TinyPng(6));
+    // A sound header over damaged image data: only decoding finds out.
+    std::string damaged = TinyPng(7);
+    damaged[damaged.size() - 20] ^= 0x55;
+    Write("txtpckMore/wallcrworn00.png", damaged);
     MessageState = -1;   // the splash phase of start-up
     ResetTextureRecords();
+    logoImage = TextureImage{};     // no name left from an earlier test: the splash binds it while loading
     std::int64_t framesBefore = Headless.frame;
 
+    ::testing::internal::CaptureStdout();
     LoadTexturePacks();
+    // A file that is no PNG at all is reported while loading, as before.
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Error: Loading texture... " + root.string() + "/txtpckMain/wallrrbrick01.png\n");
 
-    ExpectCatalogue({{"brick", "wall", 3, -1}, {"dirt", "grnd", 1, 0}, {"tall", "wall", 1, -1}});
+    ExpectCatalogue(
+        {{"brick", "wall", 3, -1}, {"dirt", "grnd", 1, 0}, {"tall", "wall", 1, -1}, {"worn", "wall", 1, -1}});
+    // Sizes come from the headers; nothing is decoded or uploaded yet.
     EXPECT_EQ(ImageTable[0].width, 4);
     EXPECT_EQ(ImageTable[1].width, 2);
     EXPECT_EQ(ImageTable[2].width, 0);   // reported by the loader; the frame still counts
+    EXPECT_EQ(ImageTable[2].id, 0u);
     EXPECT_EQ(ImageTable[3].width, 3);
     EXPECT_EQ(ImageTable[4].width, 5);
     EXPECT_EQ(ImageTable[5].width, 6);
+    EXPECT_EQ(ImageTable[6].width, 7);
+    EXPECT_TRUE(TextureUploads.empty());
+    EXPECT_EQ(PendingTextureCount(), 6u);
+    // The splash screen is redrawn at least once per pack while loading.
+    EXPECT_GE(Headless.frame - framesBefore, 2);
 
-    // Every decodable file is uploaded mipmapped, with the wrap modes its wrap letters name.
+    // Drawn in reverse order: each is uploaded when it is first bound, mipmapped, with the wrap modes its wrap
+    // letters name, and only once.
     struct Upload {
+        std::int32_t image;
         std::string path;
         std::uint32_t wrapS, wrapT;
     };
     const std::vector<Upload> expected = {
-        {"notex.png", TextureWrapClamp, TextureWrapClamp},
-        {"txtpckMain/wallrrbrick00.png", TextureWrapRepeat, TextureWrapRepeat},
-        {"txtpckMain/wallrrbrick02.png", TextureWrapRepeat, TextureWrapRepeat},
-        {"txtpckMore/grndccdirt00.png", TextureWrapClampToEdge, TextureWrapClampToEdge},
-        {"txtpckMore/wallcrtall00.png", TextureWrapClampToEdge, TextureWrapRepeat},
+        {5, "txtpckMore/wallcrtall00.png", TextureWrapClampToEdge, TextureWrapRepeat},
+        {4, "txtpckMore/grndccdirt00.png", TextureWrapClampToEdge, TextureWrapClampToEdge},
+        {3, "txtpckMain/wallrrbrick02.png", TextureWrapRepeat, TextureWrapRepeat},
+        {1, "txtpckMain/wallrrbrick00.png", TextureWrapRepeat, TextureWrapRepeat},
+        {0, "notex.png", TextureWrapClamp, TextureWrapClamp},
     };
+    for (int pass = 0; pass < 2; ++pass)
+        for (const Upload& u : expected) EXPECT_EQ(ResidentTexture(ImageTable[u.image].id), ImageTable[u.image].id);
     ASSERT_EQ(TextureUploads.size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i) {
         SCOPED_TRACE(expected[i].path);
+        EXPECT_EQ(TextureUploads[i].id, ImageTable[expected[i].image].id);
         EXPECT_EQ(TextureUploads[i].path, root.string() + "/" + expected[i].path);
+        EXPECT_EQ(TextureUploads[i].width, ImageTable[expected[i].image].width);
         EXPECT_EQ(TextureUploads[i].flags, TextureMipmaps);
         EXPECT_EQ(TextureUploads[i].wrapS, expected[i].wrapS);
         EXPECT_EQ(TextureUploads[i].wrapT, expected[i].wrapT);
     }
-    // The splash screen is redrawn at least once per pack while loading.
-    EXPECT_GE(Headless.frame - framesBefore, 2);
+
+    // The damaged frame says so when it is first drawn, once, and draws as an image that never loaded.
+    const std::uint32_t worn = ImageTable[6].id;
+    ASSERT_NE(worn, 0u);
+    ::testing::internal::CaptureStdout();
+    BindImage(worn);
+    DrawQuad(0, 0, 0, 8, 8);
+    BindImage(worn);
+    EXPECT_EQ(::testing::internal::GetCapturedStdout(),
+              "Error: Loading texture... " + root.string() + "/txtpckMore/wallcrworn00.png\n");
+    ASSERT_FALSE(Headless.drawing.empty());
+    EXPECT_EQ(Headless.drawing.back().image, 0u);
+    EXPECT_EQ(TextureUploads.size(), expected.size());
+    EXPECT_EQ(PendingTextureCount(), 0u);
+
+    // A level that uses only "dirt": loading it gives back the other frames in memory (the placeholder, the frame
+    // that failed and those never drawn are left alone); a frame given back is decoded again when drawn again.
+    level = Level{};
+    LevelObject dirt;
+    dirt.texture = FindTexture("txtpckMore", "dirt");
+    level.groundLayer.Add(dirt);
+    ReleaseImagesOutsideLevel();
+    EXPECT_EQ(ReleasedTextures,
+              (std::vector<std::uint32_t>{ImageTable[1].id, ImageTable[3].id, ImageTable[5].id}));
+    EXPECT_TRUE(TextureIsResident(ImageTable[4].id));
+    EXPECT_TRUE(TextureIsResident(ImageTable[0].id));
+    EXPECT_FALSE(TextureIsResident(ImageTable[5].id));
+    EXPECT_EQ(PendingTextureCount(), 3u);
+    const size_t uploadsBefore = TextureUploads.size();
+    EXPECT_EQ(ResidentTexture(ImageTable[5].id), ImageTable[5].id);
+    ASSERT_EQ(TextureUploads.size(), uploadsBefore + 1);
+    EXPECT_EQ(TextureUploads.back().path, root.string() + "/txtpckMore/wallcrtall00.png");
+    EXPECT_EQ(TextureUploads.back().id, ImageTable[5].id);
+    level = Level{};
 
     // Names only: the same catalogue, nothing decoded and no frame drawn.
     framesBefore = Headless.frame;
     ResetTextureRecords();
     LoadTexturePackNames();
-    ExpectCatalogue({{"brick", "wall", 3, -1}, {"dirt", "grnd", 1, 0}, {"tall", "wall", 1, -1}});
+    ExpectCatalogue(
+        {{"brick", "wall", 3, -1}, {"dirt", "grnd", 1, 0}, {"tall", "wall", 1, -1}, {"worn", "wall", 1, -1}});
     EXPECT_EQ(ImageTable[1].width, 0);
     EXPECT_TRUE(TextureUploads.empty());
+    EXPECT_EQ(PendingTextureCount(), 0u);
     EXPECT_EQ(Headless.frame, framesBefore);
 }
 

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "gfx/texture.h"
+#include "tests/window/tool_run.h"
 
 namespace {
 
@@ -60,16 +61,6 @@ std::string SolidPng(Rgb colour, int alpha = 255) {
     return file;
 }
 
-void Write(const fs::path& path, const std::string& bytes) {
-    fs::create_directories(path.parent_path());
-    std::ofstream(path, std::ios::binary) << bytes;
-}
-
-int ExitCodeOf(const std::string& command) {
-    const int status = std::system(command.c_str());
-    return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
-
 class Shot : public ::testing::Test {
 protected:
     fs::path folder, tool;
@@ -80,19 +71,19 @@ protected:
         folder = fs::temp_directory_path() / ("kolbrix-shot-" + std::to_string(getpid()));
         fs::remove_all(folder);
         const fs::path pack = folder / "txtpckTest";
-        Write(pack / "backccsky00.png", SolidPng(Sky));
-        Write(pack / "grndrrgrass00.png", SolidPng(Grass));
-        Write(pack / "wallccbrick00.png", SolidPng(Brick));
-        Write(pack / "wallccBlankWall00.png", SolidPng(Hidden));
-        Write(pack / "ballccyellow00.png", SolidPng(Ball));
-        Write(folder / "editselect.png", SolidPng(Rgb{255, 255, 255}, 0));   // a cursor that covers nothing
+        WriteTestFile(pack / "backccsky00.png", SolidPng(Sky));
+        WriteTestFile(pack / "grndrrgrass00.png", SolidPng(Grass));
+        WriteTestFile(pack / "wallccbrick00.png", SolidPng(Brick));
+        WriteTestFile(pack / "wallccBlankWall00.png", SolidPng(Hidden));
+        WriteTestFile(pack / "ballccyellow00.png", SolidPng(Ball));
+        WriteTestFile(folder / "editselect.png", SolidPng(Rgb{255, 255, 255}, 0));   // a cursor that covers nothing
     }
     void TearDown() override { fs::remove_all(folder); }
 
     // A level four cells of grass over five of brick, the middle brick an invisible helper wall, and the ball.
     std::string Level(const std::string& name, const std::string& ballLine, double divisor) {
         const fs::path source = folder / (name + ".txt");
-        Write(source, "kolbrix-level 1\nzoom 1\ntime-limit 0\nball-size-divisor " + std::to_string(divisor) +
+        WriteTestFile(source, "kolbrix-level 1\nzoom 1\ntime-limit 0\nball-size-divisor " + std::to_string(divisor) +
                           "\nbackground txtpckTest sky\n" + ballLine +
                           "\nlegend g ground txtpckTest grass\nlegend # wall txtpckTest brick\n"
                           "legend b wall txtpckTest BlankWall\nmap 0 0\n|gggg\n|##b##\n");
