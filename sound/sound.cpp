@@ -45,10 +45,34 @@ constexpr double VerticalBumpSpeed = 30;     // gravity alone brings a resting b
 
 // The loaded sound table and track; from InitAudio to CloseAudio.
 struct AudioState {
-    std::array<AudioChunk, SoundCount> sounds{};   // 0 where the file did not load
+    std::array<AudioChunk, SoundCount> sounds{};   // 0 where the file did not load (or a quote not loaded yet)
+    std::array<bool, SoundCount> tried{};          // the file was asked for: a quote that did not load stays silent
+    std::int32_t quotePlaying = -1;                 // the quote last started on the quote channel, or -1
     AudioMusic currentMusic = 0;
 };
 AudioState audio;
+
+// The spoken quotes are most of the sounds' memory and of the time opening the audio takes: each is decoded when it
+// is first played, and the quote channel keeps only the one it plays (the next quote there cuts it off anyway).
+bool IsQuote(std::int32_t id) { return (id >= SoundFirstQuote && id <= SoundLastQuote) || id == SoundUnlock; }
+
+AudioChunk SoundChunk(std::int32_t id) {
+    const size_t at = static_cast<size_t>(id);
+    if (!audio.tried[at]) {
+        audio.tried[at] = true;
+        audio.sounds[at] = AudioLoadChunk(ProgramFolder() + SoundFileName(id, NostalgicMode != 0));
+    }
+    return audio.sounds[at];
+}
+
+// Gives back a quote that the quote channel no longer plays.
+void ForgetQuote(std::int32_t id) {
+    if (id < 0 || !IsQuote(id)) return;
+    const size_t at = static_cast<size_t>(id);
+    AudioFreeChunk(audio.sounds[at]);
+    audio.sounds[at] = 0;
+    audio.tried[at] = false;
+}
 
 // Raised by the mixer's thread when a track stops; read and cleared by the program thread.
 std::atomic<bool> musicFinished{false};
@@ -133,9 +157,8 @@ void InitAudio() {
     AudioSetMusicVolume(MusicVolume);
     AudioSetMusicFinished(OnMusicFinished);
 
-    const bool nostalgic = NostalgicMode != 0;
     for (std::int32_t id = 0; id < SoundCount; ++id)
-        audio.sounds[static_cast<size_t>(id)] = AudioLoadChunk(ProgramFolder() + SoundFileName(id, nostalgic));
+        if (!IsQuote(id)) SoundChunk(id);
 
     AudioAllocateChannels(1 + EffectChannels);
     AudioReserveChannels(QuoteChannel + 1);
@@ -156,9 +179,13 @@ void CloseAudio() {
 
 void PlaySound(std::int32_t id, std::int32_t onQuoteChannel) {
     if (!audioOpen || id < 0 || id >= SoundCount) return;
-    const int channel = AudioPlayChunk(onQuoteChannel ? QuoteChannel : AudioAnyChannel,
-                                       audio.sounds[static_cast<size_t>(id)], AudioNoTimeLimit);
+    const AudioChunk chunk = SoundChunk(id);
+    const int channel = AudioPlayChunk(onQuoteChannel ? QuoteChannel : AudioAnyChannel, chunk, AudioNoTimeLimit);
     if (channel >= 0) AudioSetChannelVolume(channel, AudioMaxVolume);
+    if (channel != QuoteChannel || !chunk) return;
+    // The quote cut off (or finished) there is not needed any more, unless it is the one just started.
+    if (audio.quotePlaying != id) ForgetQuote(audio.quotePlaying);
+    audio.quotePlaying = id;
 }
 
 void PlayBump(std::int32_t horizontal) {

@@ -1,6 +1,7 @@
 // Sound effects, spoken quotes and music.
 //
-// Every sound is loaded once at start-up into a fixed table of ids. Quotes play on a channel of their own, where a
+// The effects are loaded once at start-up into a fixed table of ids; each spoken quote when it is first played (the
+// quote channel keeps only the quote it plays). Quotes play on a channel of their own, where a
 // new quote cuts off the one before; effects share the other channels and overlap freely. Music plays one track of
 // the "audio" folder at a time and repeats it until the player picks another.
 //
@@ -38,7 +39,7 @@ List<std::string> ListGameMusic();
 // The file of a track of the list: the data folder's when the player has one of that name, else the shipped one.
 std::string MusicFilePath(const std::string& track);
 
-// Opens the device and loads every sound. Without a device every switch goes off and the game runs silently.
+// Opens the device and loads every sound but the quotes. Without a device every switch goes off and the game runs silently.
 void InitAudio();
 // Stops everything, frees every sound and closes the device (program exit).
 void CloseAudio();

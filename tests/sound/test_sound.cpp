@@ -156,18 +156,50 @@ TEST_F(SoundTest, EffectsOverlapAndAQuoteNeverCutsOne) {
     EXPECT_EQ(HeadlessAudioChannelFile(plays[2].channel), Path(SoundFirstQuote + 60));
 }
 
+TEST_F(SoundTest, AQuoteLoadsWhenFirstPlayedAndTheQuoteChannelKeepsOnlyItsOwn) {
+    InitAudio();
+    HeadlessAudioClearEvents();
+    const auto loadsOf = [&](std::int32_t id) {
+        int count = 0;
+        for (const AudioEvent& event : EventsOf(AudioEventKind::LoadChunk)) count += event.file == Path(id);
+        return count;
+    };
+    const std::int32_t first = SoundFirstQuote + 3, second = SoundFirstQuote + 40;
+    PlaySound(first, -1);
+    PlaySound(first, -1);                   // the same quote again: loaded once
+    EXPECT_EQ(loadsOf(first), 1);
+    PlaySound(second, -1);                  // cuts the first off, which is given back
+    EXPECT_EQ(loadsOf(second), 1);
+    PlaySound(first, -1);                   // so it is read again
+    EXPECT_EQ(loadsOf(first), 2);
+    std::vector<AudioEvent> plays = EventsOf(AudioEventKind::PlayChunk);
+    ASSERT_EQ(plays.size(), 4u);
+    EXPECT_EQ(plays[3].file, Path(first));
+    EXPECT_EQ(HeadlessAudioChannelFile(plays[3].channel), Path(first));
+
+    // A quote whose file is missing stays silent, and the effects still play.
+    std::filesystem::remove(folder.File(SoundFileName(SoundFirstQuote + 70, false)));
+    HeadlessAudioClearEvents();
+    PlaySound(SoundFirstQuote + 70, -1);
+    PlaySound(SoundFlag, 0);
+    plays = EventsOf(AudioEventKind::PlayChunk);
+    ASSERT_EQ(plays.size(), 1u);
+    EXPECT_EQ(plays[0].file, Path(SoundFlag));
+    EXPECT_EQ(HeadlessAudioChannelFile(0), Path(first));   // the quote channel still holds what it played
+}
+
 TEST_F(SoundTest, NostalgicModeLoadsThe1994EffectsAndAMissingFileStaysSilent) {
     NostalgicMode = -1;
     std::filesystem::remove(folder.File(SoundFileName(SoundWin, true)));
     InitAudio();
     std::vector<std::string> loaded;
     for (const AudioEvent& event : EventsOf(AudioEventKind::LoadChunk)) loaded.push_back(event.file);
-    ASSERT_EQ(loaded.size(), 89u);
+    // The effects, the jingle and the two signals load with the device; the quotes wait for their first play.
+    ASSERT_EQ(loaded.size(), 8u);
     EXPECT_EQ(loaded[1], folder.Folder() + "1994flag.ogg");
     EXPECT_EQ(loaded[4], folder.Folder() + "1994lose.ogg");   // 1994win.ogg is missing
-    EXPECT_EQ(loaded[6], folder.Folder() + "quote01.ogg");
-    EXPECT_EQ(loaded[85], folder.Folder() + "quote80.ogg");
-    EXPECT_EQ(loaded[88], folder.Folder() + "quote81.ogg");
+    EXPECT_EQ(loaded[6], folder.Folder() + "lock.ogg");
+    EXPECT_EQ(loaded[7], folder.Folder() + "countdown.ogg");
 
     HeadlessAudioClearEvents();
     PlaySound(SoundWin, 0);
