@@ -548,8 +548,9 @@ int ReadHeader(const Byte* file, std::size_t size, std::size_t& pos, const Byte*
 
 bool ReadPngSize(const std::string& path, std::int32_t& width, std::int32_t& height) {
     pngError = 0;
+    // The signature and the IHDR chunk are the first 33 bytes; the rest is read when the image is decoded.
     std::string bytes;
-    if (!PlatformReadFile(path, bytes)) {
+    if (!PlatformReadFileStart(path, 64, bytes)) {
         pngError = PngCannotOpen;
         return false;
     }

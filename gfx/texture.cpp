@@ -38,7 +38,6 @@ struct LazyImage {
     LazyState state = LazyState::Waiting;
 };
 std::unordered_map<std::uint32_t, LazyImage> lazyImages;
-std::size_t waitingImages = 0;          // how many of them are Waiting
 
 // A texture name for an image about to be uploaded (the headless back end makes one up).
 std::uint32_t NewTextureName() {
@@ -160,7 +159,6 @@ std::int32_t RegisterTexture(const std::string& path, TextureImage& image, std::
     image.bitsPerPixel = 32;
     image.format = TextureFormatRgba;
     lazyImages[image.id] = LazyImage{path, flags, wrapS, wrapT, LazyState::Waiting};
-    ++waitingImages;
     return 0;
 }
 
@@ -171,7 +169,6 @@ std::uint32_t ResidentTexture(std::uint32_t id) {
     LazyImage& lazy = found->second;
     if (lazy.state == LazyState::Resident) return id;
     if (lazy.state == LazyState::Failed) return 0;
-    --waitingImages;
     TextureImage image;
     if (!LoadPng(image, lazy.path)) {
         std::printf("Error: Loading texture... %s\n", lazy.path.c_str());
@@ -203,18 +200,18 @@ void ReleaseTexture(std::uint32_t id) {
         ReleasedTextures.push_back(id);
     }
     found->second.state = LazyState::Waiting;
-    ++waitingImages;
 }
 
-std::size_t PendingTextureCount() { return waitingImages; }
+std::size_t PendingTextureCount() {
+    std::size_t count = 0;
+    for (const auto& [id, lazy] : lazyImages) count += lazy.state == LazyState::Waiting;
+    return count;
+}
 
 void DeleteTexture(TextureImage& image) {
     if (image.id == 0) return;
     auto lazy = lazyImages.find(image.id);
-    if (lazy != lazyImages.end()) {
-        if (lazy->second.state == LazyState::Waiting) --waitingImages;
-        lazyImages.erase(lazy);
-    }
+    if (lazy != lazyImages.end()) lazyImages.erase(lazy);
     if (PlatformHasGl()) {
         GLuint id = image.id;
         glDeleteTextures(1, &id);
@@ -251,7 +248,6 @@ void ReleaseTextures() {
 
 void ResetTextureRecords() {
     lazyImages.clear();
-    waitingImages = 0;
     ReleasedTextures.clear();
     TextureUploads.clear();
     DeletedTextures.clear();

@@ -13,6 +13,7 @@
 #include <cctype>
 #include <cerrno>
 #include <climits>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
@@ -455,7 +456,11 @@ void PlatformTrimMemory() {
 #endif
 }
 
-bool PlatformReadFile(const std::string& path, std::string& bytes) {
+namespace {
+
+// At most `count` bytes from the start of the file, or all of it when it is shorter (the test seam's injected read
+// failure included).
+bool ReadFileStart(const std::string& path, size_t count, std::string& bytes) {
     bytes.clear();
     int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) return false;
@@ -464,8 +469,8 @@ bool PlatformReadFile(const std::string& path, std::string& bytes) {
         close(fd);
         return false;
     }
-    // One allocation of the file's size and reads straight into it.
-    bytes.resize(static_cast<size_t>(info.st_size));
+    // One allocation of the size to read and reads straight into it.
+    bytes.resize(std::min(count, static_cast<size_t>(info.st_size)));
     const bool injected = !seams.failReadPath.empty() && seams.failReadPath == path;
     size_t got = 0;
     bool ok = true;
@@ -484,6 +489,14 @@ bool PlatformReadFile(const std::string& path, std::string& bytes) {
     close(fd);
     if (!ok) bytes.clear();
     return ok;
+}
+
+}  // namespace
+
+bool PlatformReadFile(const std::string& path, std::string& bytes) { return ReadFileStart(path, SIZE_MAX, bytes); }
+
+bool PlatformReadFileStart(const std::string& path, std::size_t count, std::string& bytes) {
+    return ReadFileStart(path, count, bytes);
 }
 
 void PlatformOpenExternal(const std::string& target) { run.backend->OpenExternal(target); }

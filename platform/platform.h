@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,8 @@ int PlatformTakeFileError();
 // The whole file, or false: missing, not an ordinary file, or a read that failed part-way (an input/output error,
 // or a file that ended before the size the system gave). Never a part of a file reported as the file.
 bool PlatformReadFile(const std::string& path, std::string& bytes);
+// The first `count` bytes of a file, or all of it when it is shorter; false as PlatformReadFile fails.
+bool PlatformReadFileStart(const std::string& path, std::size_t count, std::string& bytes);
 // Hands the memory that the process has freed back to the system, so that it no longer counts as resident.
 void PlatformTrimMemory();
 // Opens a web address, a file or a folder with the user's browser or file manager, and returns at once: the

@@ -175,8 +175,9 @@ TEST_P(ShippedPacks, TheBuiltLevelHasItsTitleAndItsHintsInEveryLanguage) {
     ASSERT_TRUE(LoadBuiltLevel(BuiltLevel(shipped)));
     SetProgramFolder("");
     EXPECT_EQ(level.levelTitle, source.title);
-    if (!levelMusicTrack.empty())
+    if (!levelMusicTrack.empty()) {
         EXPECT_TRUE(fs::exists(fs::path(KOLBRIX_GAME_DIR) / levelMusicTrack)) << "no track " << levelMusicTrack;
+    }
 
     const std::vector<std::string> languages = ProgramLanguages();
     ASSERT_FALSE(languages.empty()) << "the program folder has no language file";
