@@ -110,6 +110,18 @@ void ScanPackTexture(PackFolder& pack, const std::string& packName, const std::s
     AddTexture(entry);
 }
 
+// Packs load in name order, except that the game's own main pack comes last. The ball, its shadow, the bomb, the
+// flag, the explosion and the big font are each the last one loaded, so they stay the main pack's (the heads-up
+// display's flag and bomb, the menu's letters) whatever packs lie beside it.
+bool IsMainPack(const std::string& name) {
+    return name == "txtpckMain" || name == "1994txtpckMain";
+}
+
+bool LoadsBefore(const std::string& a, const std::string& b) {
+    if (IsMainPack(a) != IsMainPack(b)) return IsMainPack(b);
+    return a < b;
+}
+
 }  // namespace
 
 void ScanTexturePacks(List<PackFrameFile>& frames, List<std::int32_t>& packEnds) {
@@ -134,7 +146,7 @@ void ScanTexturePacks(List<PackFrameFile>& frames, List<std::int32_t>& packEnds)
     if (DataFolderIsSeparate()) own = PlatformListFolder(DataFolder(), pattern, ListKind::Folders);
     for (const std::string& name : own)
         if (std::find(folders.begin(), folders.end(), name) == folders.end()) folders.push_back(name);
-    std::sort(folders.begin(), folders.end());
+    std::sort(folders.begin(), folders.end(), LoadsBefore);
     for (const std::string& folder : folders) TexturePackList.Add(folder);
 
     for (const std::string& packName : folders) {

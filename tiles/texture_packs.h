@@ -11,7 +11,7 @@
 
 #include "base/list.h"
 
-// For the run: the pack folder names in (sorted) listing order. Element 0 stands for all packs in the editor's
+// For the run: the pack folder names in loading order: by name, the main pack last. Element 0 stands for all packs in the editor's
 // pack filter; start-up puts its language text there after loading.
 extern List<std::string> TexturePackList;
 

@@ -370,12 +370,12 @@ TEST_F(SeparateFolders, TexturePacksAndMusicOfTheOwnFolderAreFound) {
     List<PackFrameFile> frames;
     List<std::int32_t> packEnds;
     ScanTexturePacks(frames, packEnds);
-    EXPECT_EQ(Entries(TexturePackList), (std::vector<std::string>{"txtpckMain", "txtpckMine", "txtpckOld"}));
+    EXPECT_EQ(Entries(TexturePackList), (std::vector<std::string>{"txtpckMine", "txtpckOld", "txtpckMain"}));
     std::vector<std::string> paths;
     for (int i = 1; i <= frames.Count(); i++) paths.push_back(frames[i].path);
-    EXPECT_EQ(paths, (std::vector<std::string>{data->Folder() + "txtpckMain/" + frame,
-                                               home.path.string() + "/txtpckMine/" + frame,
-                                               home.path.string() + "/txtpckOld/" + frame}));
+    EXPECT_EQ(paths, (std::vector<std::string>{home.path.string() + "/txtpckMine/" + frame,
+                                               home.path.string() + "/txtpckOld/" + frame,
+                                               data->Folder() + "txtpckMain/" + frame}));
 
     Write("audio/b.ogg", "shipped b");
     Write("audio/c.ogg", "shipped c");

@@ -182,6 +182,33 @@ TEST_F(TexturePacks, PacksInNameOrderAndFoundAcrossPacks) {
     EXPECT_EQ(TexturePackShownName(TexturePackList[1]), "Alpha");
 }
 
+// Packs on either side of the main pack by name, each with its own symbols: the main pack loads last, so the
+// defaults that go to the last one loaded are its own, and the background (the first one loaded) is not.
+TEST_F(TexturePacks, TheMainPackLoadsLastAndKeepsItsSymbols) {
+    for (const bool nostalgic : {false, true}) {
+        SCOPED_TRACE(nostalgic ? "nostalgic" : "ordinary");
+        fs::remove_all(root);
+        const std::string prefix = nostalgic ? "1994txtpck" : "txtpck";
+        for (const std::string pack : {"Alpha", "Main", "Varto-Lum"}) {
+            WriteFrames(prefix + pack, "backcc" + pack, 1);
+            for (const std::string kind : {"ball", "blsh", "bomb", "expl", "flag", "font"})
+                WriteFrames(prefix + pack, kind + "cc" + pack, 1);
+        }
+        NostalgicMode = nostalgic ? -1 : 0;
+
+        LoadTexturePackNames();
+
+        ASSERT_EQ(TexturePackList.Count(), 3);
+        EXPECT_EQ(TexturePackList[1], prefix + "Alpha");
+        EXPECT_EQ(TexturePackList[2], prefix + "Varto-Lum");
+        EXPECT_EQ(TexturePackList[3], prefix + "Main");
+        EXPECT_EQ(Entry(DefaultBackgroundTexture).pack, prefix + "Alpha");
+        for (const std::int32_t entry : {DefaultBallTexture, DefaultShadowTexture, DefaultBombTexture,
+                                         DefaultExplosionTexture, DefaultFlagTexture, DefaultFontTexture})
+            EXPECT_EQ(Entry(entry).pack, prefix + "Main");
+    }
+}
+
 TEST_F(TexturePacks, NostalgicModeReadsOnlyThe1994Packs) {
     WriteFrames("txtpckMain", "wallrrbrick", 1);
     WriteFrames("1994txtpckMain", "wallrrbrick", 3);
@@ -212,9 +239,9 @@ TEST_F(TexturePacks, NoPackLeavesOnlyThePlaceholder) {
 
 TEST_F(TexturePacks, LoadingReadsHeadersAndDecodesEachFrameWhenFirstDrawn) {
     Write("notex.png", TinyPng(4));
-    Write("txtpckMain/wallrrbrick00.png", TinyPng(2));
-    Write("txtpckMain/wallrrbrick01.png", "broken");
-    Write("txtpckMain/wallrrbrick02.png", TinyPng(3));
+    Write("txtpckAlpha/wallrrbrick00.png", TinyPng(2));
+    Write("txtpckAlpha/wallrrbrick01.png", "broken");
+    Write("txtpckAlpha/wallrrbrick02.png", TinyPng(3));
     Write("txtpckMore/grndccdirt00.png", TinyPng(5));
     Write("txtpckMore/wallcrtall00.png", TinyPng(6));
     // A sound header over damaged image data: only decoding finds out.
@@ -230,7 +257,7 @@ TEST_F(TexturePacks, LoadingReadsHeadersAndDecodesEachFrameWhenFirstDrawn) {
     LoadTexturePacks();
     // A file that is no PNG at all is reported while loading, as before.
     EXPECT_EQ(::testing::internal::GetCapturedStdout(),
-              "Error: Loading texture... " + root.string() + "/txtpckMain/wallrrbrick01.png\n");
+              "Error: Loading texture... " + root.string() + "/txtpckAlpha/wallrrbrick01.png\n");
 
     ExpectCatalogue(
         {{"brick", "wall", 3, -1}, {"dirt", "grnd", 1, 0}, {"tall", "wall", 1, -1}, {"worn", "wall", 1, -1}});
@@ -258,8 +285,8 @@ TEST_F(TexturePacks, LoadingReadsHeadersAndDecodesEachFrameWhenFirstDrawn) {
     const std::vector<Upload> expected = {
         {5, "txtpckMore/wallcrtall00.png", TextureWrapClampToEdge, TextureWrapRepeat},
         {4, "txtpckMore/grndccdirt00.png", TextureWrapClampToEdge, TextureWrapClampToEdge},
-        {3, "txtpckMain/wallrrbrick02.png", TextureWrapRepeat, TextureWrapRepeat},
-        {1, "txtpckMain/wallrrbrick00.png", TextureWrapRepeat, TextureWrapRepeat},
+        {3, "txtpckAlpha/wallrrbrick02.png", TextureWrapRepeat, TextureWrapRepeat},
+        {1, "txtpckAlpha/wallrrbrick00.png", TextureWrapRepeat, TextureWrapRepeat},
         {0, "notex.png", TextureWrapClamp, TextureWrapClamp},
     };
     for (int pass = 0; pass < 2; ++pass)

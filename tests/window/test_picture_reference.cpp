@@ -2,7 +2,8 @@
 // (the main pack at half and full zoom with animated, translucent, tiling and mipmapped textures; the Varto-Lum pack;
 // the editor's view with its panel) is averaged over blocks of 8 x 8 pixels and compared with pictures made the
 // same way by the game before texture frames were decoded on first use and their mipmaps left to OpenGL
-// (tests/window/data/reference-*.png, 128 x 96). OpenGL's own mipmaps round a little differently from GLU's, so a
+// (tests/window/data/reference-*.png, 128 x 96; only the heads-up display's flag has changed in them since, to the
+// main pack's). OpenGL's own mipmaps round a little differently from GLU's, so a
 // block may differ by a few levels; a missing, wrong or misplaced texture changes blocks by far more.
 #include <gtest/gtest.h>
 
