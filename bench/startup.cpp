@@ -289,6 +289,9 @@ struct Growth {
     long menuKib = 0;                   // VmRSS at the first main menu
     std::vector<long> afterPackKib;     // VmRSS back at the main menu after each pack's level
     long hwmKib = 0;                    // VmHWM at the end
+    // Of VmRSS at the first menu and at the last: anonymous memory (the heap, the renderer's textures and compiled
+    // shaders) and file pages (the libraries' code, LLVM's above all, paged in as the renderer uses more of it).
+    long menuAnonKib = 0, menuFileKib = 0, lastAnonKib = 0, lastFileKib = 0;
 };
 
 Growth PlayEveryPack(Watcher& w, const std::string& program, const std::string& folder) {
@@ -311,6 +314,8 @@ Growth PlayEveryPack(Watcher& w, const std::string& program, const std::string& 
         if (&step == &FirstPack[1]) {
             usleep(static_cast<useconds_t>(MenuSettleSeconds * 1e6));
             growth.menuKib = StatusKib(pid, "VmRSS");
+            growth.menuAnonKib = StatusKib(pid, "RssAnon");
+            growth.menuFileKib = StatusKib(pid, "RssFile");
         }
         Play(w, step);
     }
@@ -322,6 +327,8 @@ Growth PlayEveryPack(Watcher& w, const std::string& program, const std::string& 
         growth.afterPackKib.push_back(StatusKib(pid, "VmRSS"));
     }
     growth.hwmKib = StatusKib(pid, "VmHWM");
+    growth.lastAnonKib = StatusKib(pid, "RssAnon");
+    growth.lastFileKib = StatusKib(pid, "RssFile");
     int status = 0;
     if (waitpid(pid, &status, WNOHANG) == pid) {
         std::printf("startup: the game ended while the episodes were played (%s %d)\n",
@@ -415,15 +422,17 @@ int main(int argc, char** argv) {
     std::printf("first drawn frame:   %.3f s  ratio to floor %.2f\n", Median(gameFirst), Median(gameFirst) / fw);
     std::printf("interactive menu:    %.3f s  ratio to floor %.2f  (goal <= 0.5 s: %s)\n", gm, gm / fw,
                 gm <= 0.5 ? "met" : "missed");
-    std::printf("peak memory at menu: VmHWM %.1f MiB, VmRSS %.1f MiB  (goal <= 100 MiB: %s)\n", peak, Median(rss),
-                peak <= 100 ? "met" : "missed");
+    std::printf("peak memory at menu: VmHWM %.1f MiB, VmRSS %.1f MiB, ratio to floor %.2f  (goal <= 100 MiB: %s)\n",
+                peak, Median(rss), peak / Median(floorHwm), peak <= 100 ? "met" : "missed");
     std::printf("CPU while loading:   %.2f s to the menu, %.2f cores\n", Median(cpu), Median(cpuShare));
     if (growth.ok) {
         std::printf("after each episode's first level, back at the menu: VmRSS %.1f MiB at the first menu",
                     growth.menuKib / 1024.0);
         for (long kib : growth.afterPackKib) std::printf(", %.1f", kib / 1024.0);
-        std::printf(" MiB; growth %+.1f MiB; VmHWM %.1f MiB\n", (growth.afterPackKib.back() - growth.menuKib) / 1024.0,
-                    growth.hwmKib / 1024.0);
+        std::printf(" MiB; growth %+.1f MiB (anonymous %+.1f, file pages %+.1f); VmHWM %.1f MiB\n",
+                    (growth.afterPackKib.back() - growth.menuKib) / 1024.0,
+                    (growth.lastAnonKib - growth.menuAnonKib) / 1024.0,
+                    (growth.lastFileKib - growth.menuFileKib) / 1024.0, growth.hwmKib / 1024.0);
     } else {
         std::printf("after each episode's first level: not measured (the game ended, or no key could be pressed)\n");
     }

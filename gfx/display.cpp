@@ -128,6 +128,18 @@ void DrawOpeningImage() {
 }
 }  // namespace
 
+namespace {
+// Frames until the freed heap is handed back to the system; 0 when nothing is due. The renderer frees a deleted
+// texture's storage only once no frame in flight uses it, so the trim waits a few frames.
+std::int32_t framesUntilTrim = 0;
+
+void TrimWhenDue() {
+    if (framesUntilTrim > 0 && --framesUntilTrim == 0) PlatformTrimMemory();
+}
+}  // namespace
+
+void TrimMemorySoon() { framesUntilTrim = 3; }
+
 void DrawFrame() {
     if (uiScaleX == 0) ComputeScale();
     PaceFrame();
@@ -139,9 +151,11 @@ void DrawFrame() {
     if (MessageState == -1) {
         DrawOpeningImage();
         PlatformPresent();
+        TrimWhenDue();
         return;
     }
     DrawBoardFrame();
     if (frameOverlay) frameOverlay();
     PlatformPresent();
+    TrimWhenDue();
 }

@@ -31,5 +31,8 @@ void ClearFrame();
 // Waits until at least MinFrameInterval has passed since the previous frame and sets frameTime and frameStep.
 void PaceFrame();
 void DrawFrame();
+// Hands the heap that was freed back to the system a few frames from now, once the renderer has let go of what it
+// was still drawing with (after a level load gives frames back).
+void TrimMemorySoon();
 // Forgets the scale values so the next frame computes them again (a new display in tests and tools).
 void ResetDisplayState();

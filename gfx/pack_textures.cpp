@@ -58,17 +58,31 @@ void PreloadPackImages(std::int32_t first, std::int32_t last) {
 
 void ReleaseImagesOutsideLevel() {
     std::vector<bool> keep(static_cast<size_t>(ImageTable.Count()) + 1, false);
-    auto keepEntry = [&](std::int32_t entry) {
-        if (entry < 1 || entry > TextureCount()) return;
-        const TextureEntry& e = Entry(entry);
-        for (std::int32_t i = std::max(WholeNumber(e.firstFrame), 0);
-             i <= WholeNumber(e.lastFrame) && i <= ImageTable.Count(); ++i)
+    auto keepFrames = [&](std::int32_t first, std::int32_t last) {
+        for (std::int32_t i = std::max(first, 0); i <= last && i <= ImageTable.Count(); ++i)
             keep[static_cast<size_t>(i)] = true;
     };
+    // Of a texture the level names, the frames it can show now: its first, the texture's shared frame and the
+    // object's own. An animation's other frames come back as it reaches them, so a 32-frame sky played through once
+    // does not stay whole in memory behind a menu that never moves it.
+    auto keepShown = [&](const LevelObject& object) {
+        const std::int32_t entry = WholeNumber(object.texture);
+        if (entry < 1 || entry > TextureCount()) return;
+        const TextureEntry& e = Entry(entry);
+        const std::int32_t first = WholeNumber(e.firstFrame), last = WholeNumber(e.lastFrame);
+        for (const double frame : {e.firstFrame, e.frame, object.frame}) {
+            const std::int32_t shown = WholeNumber(frame);
+            if (shown >= first && shown <= last) keepFrames(shown, shown);
+        }
+    };
+    // Of a default texture, every frame: the big font's frames are its letters.
+    auto keepEntry = [&](std::int32_t entry) {
+        if (entry < 1 || entry > TextureCount()) return;
+        keepFrames(WholeNumber(Entry(entry).firstFrame), WholeNumber(Entry(entry).lastFrame));
+    };
     for (std::int32_t layer = 1; layer <= 10; ++layer)
-        for (const LevelObject& object : LevelLayer(level, layer)) keepEntry(WholeNumber(object.texture));
-    for (const LevelObject* object : {&level.background, &level.ball, &level.ballShadow})
-        keepEntry(WholeNumber(object->texture));
+        for (const LevelObject& object : LevelLayer(level, layer)) keepShown(object);
+    for (const LevelObject* object : {&level.background, &level.ball, &level.ballShadow}) keepShown(*object);
     for (std::int32_t entry : {DefaultBackgroundTexture, DefaultBallTexture, DefaultShadowTexture, DefaultBombTexture,
                                DefaultExplosionTexture, DefaultFlagTexture, DefaultFontTexture})
         keepEntry(entry);
@@ -78,5 +92,5 @@ void ReleaseImagesOutsideLevel() {
             ReleaseTexture(ImageTable[i].id);
             released = true;
         }
-    if (released) PlatformTrimMemory();     // what the frames held goes back to the system
+    if (released) TrimMemorySoon();     // what the frames held goes back to the system
 }

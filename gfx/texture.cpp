@@ -27,7 +27,7 @@ std::vector<std::uint32_t> ReleasedTextures;
 
 namespace {
 
-std::uint32_t nextRecordedId = 1;       // the headless back end's texture names, for the run
+std::uint32_t nextTextureName = 1;      // texture names are given out in turn, never twice in a run
 
 // A registered image (RegisterTexture), by texture name: its file and how it is uploaded, and where it stands.
 enum class LazyState { Waiting, Resident, Failed };
@@ -39,12 +39,10 @@ struct LazyImage {
 };
 std::unordered_map<std::uint32_t, LazyImage> lazyImages;
 
-// A texture name for an image about to be uploaded (the headless back end makes one up).
+// A texture name for an image. Every name comes from here and none from glGenTextures: the texture object is made
+// when the name is first bound, so the thousands of pack frames that wait to be decoded cost the renderer nothing.
 std::uint32_t NewTextureName() {
-    if (!PlatformHasGl()) return nextRecordedId++;
-    GLuint id = 0;
-    glGenTextures(1, &id);
-    return id;
+    return nextTextureName++;
 }
 
 // GL 1.4 builds the mipmaps itself from level 0 (GL_GENERATE_MIPMAP), with no copy of the pixels in this process.
@@ -190,12 +188,9 @@ void ReleaseTexture(std::uint32_t id) {
     auto found = lazyImages.find(id);
     if (found == lazyImages.end() || found->second.state != LazyState::Resident) return;
     if (PlatformHasGl()) {
-        // The name stays the image's: deleted, then bound again at once, which makes a new empty texture of the
-        // same name (an older OpenGL's rule, kept by the compatibility context), so no other image can be given it.
+        // The name stays the image's (names are never given out twice) and binds a new texture when it is drawn.
         GLuint name = id;
         glDeleteTextures(1, &name);
-        glBindTexture(GL_TEXTURE_2D, name);
-        glBindTexture(GL_TEXTURE_2D, 0);
     } else {
         ReleasedTextures.push_back(id);
     }
@@ -228,18 +223,25 @@ void LoadFixedImages(const std::function<void()>& afterLogo) {
     // as linear there, at a fraction of a software renderer's cost), else scaled with linear filtering. Either way
     // at their own size, without mipmaps: they are never drawn much smaller than they are.
     const std::int32_t pictures = ActiveWidth == 1024 && ActiveHeight == 768 ? TextureNearest : 0;
-    LoadTexture(folder + (nostalgic ? "1994oslogo.png" : "oslogo.png"), logoImage, pictures, TextureWrapClamp,
-                TextureWrapClamp, 0);
+    // Each is decoded when it is first drawn: the logo by the first frame, the menu's picture once the logo has
+    // given its memory back, the end-game picture and the editor's images perhaps never in a run. A missing or
+    // unreadable file is still reported here.
+    RegisterTexture(folder + (nostalgic ? "1994oslogo.png" : "oslogo.png"), logoImage, pictures, TextureWrapClamp,
+                    TextureWrapClamp);
     if (afterLogo) afterLogo();
-    LoadTexture(folder + "endgame.png", endgameImage, pictures, TextureWrapClamp, TextureWrapClamp, 0);
-    LoadTexture(folder + (nostalgic ? "1994opening.png" : "opening.png"), openingImage, pictures, TextureWrapClamp,
-                TextureWrapClamp, 0);
+    RegisterTexture(folder + "endgame.png", endgameImage, pictures, TextureWrapClamp, TextureWrapClamp);
+    RegisterTexture(folder + (nostalgic ? "1994opening.png" : "opening.png"), openingImage, pictures,
+                    TextureWrapClamp, TextureWrapClamp);
     // The editor's images are drawn pixel for pixel: nearest filtering, no mipmaps.
     const std::pair<const char*, TextureImage*> editorImages[] = {
         {"editmenu.png", &editMenuImage}, {"editinput.png", &editInputImage}, {"editdial.png", &editDialImage},
         {"editdial1.png", &editDial1Image}, {"editselect.png", &editSelectImage}, {"editgray.png", &editGrayImage}};
     for (const auto& [file, image] : editorImages)
-        LoadTexture(folder + file, *image, TextureNearest, TextureWrapClamp, TextureWrapClamp, 0);
+        RegisterTexture(folder + file, *image, TextureNearest, TextureWrapClamp, TextureWrapClamp);
+}
+
+void ReleaseLogo() {
+    ReleaseTexture(logoImage.id);
 }
 
 void ReleaseTextures() {
@@ -251,5 +253,5 @@ void ResetTextureRecords() {
     ReleasedTextures.clear();
     TextureUploads.clear();
     DeletedTextures.clear();
-    nextRecordedId = 1;
+    nextTextureName = 1;
 }

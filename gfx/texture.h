@@ -75,9 +75,12 @@ bool LoadPng(TextureImage& image, const std::string& path);
 // Frees the texture's name; `id` becomes 0.
 void DeleteTexture(TextureImage& image);
 
-// Loads the fixed images from the program folder, in start-up order, with the 1994 files in nostalgic mode.
-// `afterLogo` runs once the logo is loaded and before the rest, so start-up can show the logo while it waits.
+// Loads the fixed images from the program folder, in start-up order, with the 1994 files in nostalgic mode: each is
+// registered, to be decoded when first drawn. `afterLogo` runs once the logo is registered and before the rest, so
+// start-up can show the logo while it waits.
 void LoadFixedImages(const std::function<void()>& afterLogo = {});
+// Once the opening screen is over: the logo's pixels are given back (it would be decoded again to be drawn).
+void ReleaseLogo();
 // At exit: deletes every texture-pack frame (ImageTable from 1 to the last).
 void ReleaseTextures();
 

@@ -215,6 +215,7 @@ int KolbrixMain(int argc, char** argv) {
     const std::string lines[] = {DialogLine1, DialogLine2, DialogLine3};
     MessageState = -1;
     SplashScreen(t0);
+    ReleaseLogo();
     if (raised) RaiseMessage(lines[0], lines[1], lines[2]);
     PlatformShowPointer(true);
     RunMainMenu();

@@ -334,7 +334,27 @@ TEST_F(TexturePacks, LoadingReadsHeadersAndDecodesEachFrameWhenFirstDrawn) {
     ASSERT_EQ(TextureUploads.size(), uploadsBefore + 1);
     EXPECT_EQ(TextureUploads.back().path, root.string() + "/txtpckMore/wallcrtall00.png");
     EXPECT_EQ(TextureUploads.back().id, ImageTable[5].id);
+
+    // Of an animated texture that the next level names, the frames it shows now stay (the first, and the one the
+    // object is at); the frames between go.
+    for (int k = 0; k < 4; ++k) Write("txtpckAlpha/grndccwave0" + std::to_string(k) + ".png", TinyPng(2));
+    ResetTextureRecords();
+    LoadTexturePacks();
+    const std::int32_t wave = FindTexture("txtpckAlpha", "wave");
+    const auto firstWave = static_cast<std::int32_t>(Entry(wave).firstFrame);
+    for (std::int32_t i = 0; i < 4; ++i) ResidentTexture(ImageTable[firstWave + i].id);
     level = Level{};
+    LevelObject water;
+    water.texture = wave;
+    water.frame = firstWave + 2;
+    level.groundLayer.Add(water);
+    ReleaseImagesOutsideLevel();
+    EXPECT_EQ(ReleasedTextures,
+              (std::vector<std::uint32_t>{ImageTable[firstWave + 1].id, ImageTable[firstWave + 3].id}));
+    EXPECT_TRUE(TextureIsResident(ImageTable[firstWave].id));
+    EXPECT_TRUE(TextureIsResident(ImageTable[firstWave + 2].id));
+    level = Level{};
+    for (int k = 0; k < 4; ++k) fs::remove(root / ("txtpckAlpha/grndccwave0" + std::to_string(k) + ".png"));
 
     // Names only: the same catalogue, nothing decoded and no frame drawn.
     framesBefore = Headless.frame;
