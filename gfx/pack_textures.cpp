@@ -62,30 +62,29 @@ void ReleaseImagesOutsideLevel() {
         for (std::int32_t i = std::max(first, 0); i <= last && i <= ImageTable.Count(); ++i)
             keep[static_cast<size_t>(i)] = true;
     };
-    // Of a texture the level names, the frames it can show now: its first, the texture's shared frame and the
-    // object's own. An animation's other frames come back as it reaches them, so a 32-frame sky played through once
-    // does not stay whole in memory behind a menu that never moves it.
-    auto keepShown = [&](const LevelObject& object) {
-        const std::int32_t entry = WholeNumber(object.texture);
+    // Of a texture, the frames it can show now: its first, the texture's shared frame and the object's own. An
+    // animation's other frames come back as it reaches them, so a 32-frame sky played through once does not stay
+    // whole in memory behind a menu that never moves it.
+    auto keepShown = [&](std::int32_t entry, double objectFrame) {
         if (entry < 1 || entry > TextureCount()) return;
         const TextureEntry& e = Entry(entry);
         const std::int32_t first = WholeNumber(e.firstFrame), last = WholeNumber(e.lastFrame);
-        for (const double frame : {e.firstFrame, e.frame, object.frame}) {
+        for (const double frame : {e.firstFrame, e.frame, objectFrame}) {
             const std::int32_t shown = WholeNumber(frame);
             if (shown >= first && shown <= last) keepFrames(shown, shown);
         }
     };
-    // Of a default texture, every frame: the big font's frames are its letters.
-    auto keepEntry = [&](std::int32_t entry) {
-        if (entry < 1 || entry > TextureCount()) return;
-        keepFrames(WholeNumber(Entry(entry).firstFrame), WholeNumber(Entry(entry).lastFrame));
-    };
     for (std::int32_t layer = 1; layer <= 10; ++layer)
-        for (const LevelObject& object : LevelLayer(level, layer)) keepShown(object);
-    for (const LevelObject* object : {&level.background, &level.ball, &level.ballShadow}) keepShown(*object);
+        for (const LevelObject& object : LevelLayer(level, layer)) keepShown(WholeNumber(object.texture), object.frame);
+    for (const LevelObject* object : {&level.background, &level.ball, &level.ballShadow})
+        keepShown(WholeNumber(object->texture), object->frame);
+    // The default textures the same way (the heads-up display's symbols, the explosion), but the big font whole:
+    // its frames are its letters.
     for (std::int32_t entry : {DefaultBackgroundTexture, DefaultBallTexture, DefaultShadowTexture, DefaultBombTexture,
-                               DefaultExplosionTexture, DefaultFlagTexture, DefaultFontTexture})
-        keepEntry(entry);
+                               DefaultExplosionTexture, DefaultFlagTexture})
+        keepShown(entry, Entry(entry).firstFrame);
+    if (DefaultFontTexture >= 1 && DefaultFontTexture <= TextureCount())
+        keepFrames(WholeNumber(Entry(DefaultFontTexture).firstFrame), WholeNumber(Entry(DefaultFontTexture).lastFrame));
     bool released = false;
     for (std::int32_t i = 1; i <= ImageTable.Count(); ++i)
         if (!keep[static_cast<size_t>(i)] && TextureIsResident(ImageTable[i].id)) {

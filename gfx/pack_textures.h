@@ -17,9 +17,9 @@ void LoadTexturePackNames();
 // screen about to draw them.
 void PreloadPackImages(std::int32_t first, std::int32_t last);
 
-// Gives back the memory of every texture-pack frame that the level just loaded has no use for now: of the textures
-// that its objects, its background, its ball and shadow name, it keeps the frames each can show now (the first, the
-// texture's shared frame, the object's own); of the default textures
-// (heads-up display, big font, explosion), every frame; nothing else. Frames are decoded again when drawn again. Loading a level calls it, so that the
-// frames in memory are those of the level on screen and of what was drawn since.
+// Gives back the memory of every texture-pack frame that the level just loaded has no use for now. Of each texture
+// that its objects, its background, its ball and shadow name, and of the default textures (heads-up display,
+// explosion), it keeps the frames that can show now: the first, the texture's shared frame and the object's own; of
+// the big font, every frame. Frames are decoded again when drawn again. Loading a level calls it, so that the frames
+// in memory are those of the level on screen and of what was drawn since.
 void ReleaseImagesOutsideLevel();

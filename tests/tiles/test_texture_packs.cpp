@@ -353,6 +353,19 @@ TEST_F(TexturePacks, LoadingReadsHeadersAndDecodesEachFrameWhenFirstDrawn) {
               (std::vector<std::uint32_t>{ImageTable[firstWave + 1].id, ImageTable[firstWave + 3].id}));
     EXPECT_TRUE(TextureIsResident(ImageTable[firstWave].id));
     EXPECT_TRUE(TextureIsResident(ImageTable[firstWave + 2].id));
+    // A default texture keeps what it shows too (the explosion: its first frame), but the big font all its frames,
+    // which are its letters.
+    for (const bool font : {true, false}) {
+        SCOPED_TRACE(font ? "font" : "explosion");
+        for (std::int32_t i = 0; i < 4; ++i) ResidentTexture(ImageTable[firstWave + i].id);
+        ReleasedTextures.clear();
+        level = Level{};
+        (font ? DefaultFontTexture : DefaultExplosionTexture) = wave;
+        ReleaseImagesOutsideLevel();
+        (font ? DefaultFontTexture : DefaultExplosionTexture) = 0;
+        for (std::int32_t i = 0; i < 4; ++i)
+            EXPECT_EQ(TextureIsResident(ImageTable[firstWave + i].id), font || i == 0) << i;
+    }
     level = Level{};
     for (int k = 0; k < 4; ++k) fs::remove(root / ("txtpckAlpha/grndccwave0" + std::to_string(k) + ".png"));
 
