@@ -223,9 +223,8 @@ void LoadFixedImages(const std::function<void()>& afterLogo) {
     // as linear there, at a fraction of a software renderer's cost), else scaled with linear filtering. Either way
     // at their own size, without mipmaps: they are never drawn much smaller than they are.
     const std::int32_t pictures = ActiveWidth == 1024 && ActiveHeight == 768 ? TextureNearest : 0;
-    // Each is decoded when it is first drawn: the logo by the first frame, the menu's picture once the logo has
-    // given its memory back, the end-game picture and the editor's images perhaps never in a run. A missing or
-    // unreadable file is still reported here.
+    // Each is decoded when it is first drawn (or when start-up asks for it): the logo by the first frame, the end-game
+    // picture and the editor's images perhaps never in a run. A missing or unreadable file is still reported here.
     RegisterTexture(folder + (nostalgic ? "1994oslogo.png" : "oslogo.png"), logoImage, pictures, TextureWrapClamp,
                     TextureWrapClamp);
     if (afterLogo) afterLogo();

@@ -171,10 +171,11 @@ void Startup() {
         if (SoundOn) PlaySound(SoundJingle, 0);
     });
     LoadTexturePacks();
-    // The menu writes its lines with the big font: its frames are decoded now, with the logo up, rather than in the
-    // menu's first frame.
+    // The menu writes its lines with the big font over its picture: both are decoded now, with the logo up, rather
+    // than in the menu's first frame.
     const TextureEntry& bigFont = Entry(DefaultFontTexture);
     PreloadPackImages(WholeNumber(bigFont.firstFrame), WholeNumber(bigFont.lastFrame));
+    ResidentTexture(openingImage.id);
     TakeCatalogueDefaults();
     TexturePackList[0] = LanguageText[LineAllTexturePacks];
 
