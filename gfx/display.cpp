@@ -158,4 +158,5 @@ void DrawFrame() {
     if (frameOverlay) frameOverlay();
     PlatformPresent();
     TrimWhenDue();
+    DecodeWaitingSound();
 }

@@ -48,6 +48,7 @@ struct AudioState {
     std::array<AudioChunk, SoundCount> sounds{};   // 0 where the file did not load (or a quote not loaded yet)
     std::array<bool, SoundCount> tried{};          // the file was asked for: a quote that did not load stays silent
     std::int32_t quotePlaying = -1;                 // the quote last started on the quote channel, or -1
+    std::int32_t nextWaiting = 0;                   // DecodeWaitingSound looks from this sound on
     AudioMusic currentMusic = 0;
 };
 AudioState audio;
@@ -157,11 +158,21 @@ void InitAudio() {
     AudioSetMusicVolume(MusicVolume);
     AudioSetMusicFinished(OnMusicFinished);
 
-    for (std::int32_t id = 0; id < SoundCount; ++id)
-        if (!IsQuote(id)) SoundChunk(id);
-
+    // The effects are decoded once the menu is up, one a frame (DecodeWaitingSound), or when first played: the
+    // jingle when the logo plays it.
     AudioAllocateChannels(1 + EffectChannels);
     AudioReserveChannels(QuoteChannel + 1);
+}
+
+bool DecodeWaitingSound() {
+    if (!audioOpen) return false;
+    for (; audio.nextWaiting < SoundCount; ++audio.nextWaiting) {
+        const std::int32_t id = audio.nextWaiting;
+        if (IsQuote(id) || audio.tried[static_cast<size_t>(id)]) continue;
+        SoundChunk(id);
+        return true;
+    }
+    return false;
 }
 
 void CloseAudio() {
@@ -196,7 +207,7 @@ void PlayBump(std::int32_t horizontal) {
     // From silent at the threshold of a side knock to full at five times that speed.
     const int volume = std::clamp(RoundEven(speed * 3.2 - 32), 0, AudioMaxVolume);
     lastBumpTime = now;
-    const int channel = AudioPlayChunk(AudioAnyChannel, audio.sounds[SoundBump], AudioNoTimeLimit);
+    const int channel = AudioPlayChunk(AudioAnyChannel, SoundChunk(SoundBump), AudioNoTimeLimit);
     if (channel >= 0) AudioSetChannelVolume(channel, volume);
 }
 

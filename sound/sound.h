@@ -39,8 +39,12 @@ List<std::string> ListGameMusic();
 // The file of a track of the list: the data folder's when the player has one of that name, else the shipped one.
 std::string MusicFilePath(const std::string& track);
 
-// Opens the device and loads every sound but the quotes. Without a device every switch goes off and the game runs silently.
+// Opens the device; the sounds are decoded later (DecodeWaitingSound) or when first played. Without a device every
+// switch goes off and the game runs silently.
 void InitAudio();
+// Decodes the next effect not yet decoded (the quotes wait until they are played); false when none is left. The
+// frame calls it once the menu is up, so the start-up does not wait for the effects.
+bool DecodeWaitingSound();
 // Stops everything, frees every sound and closes the device (program exit).
 void CloseAudio();
 
