@@ -11,8 +11,8 @@
 
 #include "base/list.h"
 
-// For the run: the pack folder names in loading order: by name, the main pack last. Element 0 stands for all packs in the editor's
-// pack filter; start-up puts its language text there after loading.
+// For the run: the pack folder names in loading order: by name, the main pack last. Element 0 stands for all packs
+// in the editor's pack filter; start-up puts its language text there after loading.
 extern List<std::string> TexturePackList;
 
 // One image file of a pack texture. Its index in the list is its index in the image table, where the textures
