@@ -425,7 +425,7 @@ std::string Today() {
     std::time_t now = std::time(nullptr);
     std::tm local{};
     localtime_r(&now, &local);
-    char text[16];
+    char text[40];      // room for any int the compiler can imagine; a real date takes 10
     std::snprintf(text, sizeof text, "%02d-%02d-%04d", local.tm_mon + 1, local.tm_mday, local.tm_year + 1900);
     return text;
 }

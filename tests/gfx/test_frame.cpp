@@ -20,7 +20,9 @@ TEST(FramePacing, FramesAreAtLeastTheMinimumApartAndStepIsTwentyFiveTimesTheTime
             EXPECT_DOUBLE_EQ(frameStep, std::min(25 * frameTime, 0.5));
             previous = lastFrameTime;
         }
-        if (virtualFrame > MinFrameInterval) EXPECT_NEAR(frameTime, virtualFrame, 1e-9);
+        if (virtualFrame > MinFrameInterval) {
+            EXPECT_NEAR(frameTime, virtualFrame, 1e-9);
+        }
     }
 }
 

@@ -258,7 +258,9 @@ TEST_F(Menu, SkippingIsRefusedWithNineUnsolvedLevelsBehindExceptForFreerun) {
         On(14, 4);
         Press("nr4");
         EXPECT_EQ(menu.MenuScreen, c.screen);
-        if (c.screen == 14) EXPECT_EQ(LevelNumber, c.level + 1);
+        if (c.screen == 14) {
+            EXPECT_EQ(LevelNumber, c.level + 1);
+        }
     }
 }
 

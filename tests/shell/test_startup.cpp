@@ -129,7 +129,9 @@ TEST(Startup, NostalgicKeywordAndDateTrigger) {
         EXPECT_EQ(noticeSeen, c.noticeShown) << c.date;
         EXPECT_EQ(NostalgicMode, c.expectedMode) << c.date << " key " << c.key;
         EXPECT_EQ(firstLine, c.firstLine);
-        if (c.noticeShown) EXPECT_EQ(closing, "press [N] to cancel 'Nostalgic Mode'.");
+        if (c.noticeShown) {
+            EXPECT_EQ(closing, "press [N] to cancel 'Nostalgic Mode'.");
+        }
     }
 }
 
@@ -202,7 +204,9 @@ TEST(Startup, NoUsableDisplayModeScreen) {
             const int colours[] = {14, 14, -1, 15, 15, -1, 12, 12, -1, 7};
             for (int i = 0; i < 10; i++) {
                 EXPECT_EQ(Trimmed(8 + i), rows[i]) << i;
-                if (colours[i] >= 0) EXPECT_EQ(Headless.cells[7 + i][1].fg, colours[i]) << i;
+                if (colours[i] >= 0) {
+                    EXPECT_EQ(Headless.cells[7 + i][1].fg, colours[i]) << i;
+                }
             }
             EXPECT_EQ(Trimmed(7), "");
             HeadlessPushKey("q");
