@@ -12,6 +12,7 @@
 
 #include "gfx/board.h"
 #include "gfx/display.h"
+#include "gfx/draw.h"
 #include "gfx/texture.h"
 #include "platform/headless.h"
 #include "platform/platform.h"
@@ -146,7 +147,7 @@ double BestTime(Step step) {
 
 void DrawOneFrame() {
     DrawBoardFrame();
-    PlatformPresent();
+    PresentFrame();
 }
 
 struct Result {

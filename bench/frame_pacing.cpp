@@ -7,6 +7,7 @@
 
 #include "bench/idle_measure.h"
 #include "gfx/display.h"
+#include "gfx/draw.h"
 #include "platform/platform.h"
 #include "shell/settings.h"
 
@@ -27,7 +28,7 @@ IdleResult IdleLoop(double seconds, bool busyWait) {
             frameTime = PlatformClock() - lastFrameTime;
             lastFrameTime = PlatformClock();
             ClearFrame();
-            PlatformPresent();
+            PresentFrame();
         } else {
             DrawFrame();
         }

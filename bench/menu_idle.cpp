@@ -11,6 +11,7 @@
 #include "bench/idle_measure.h"
 #include "base/message.h"
 #include "gfx/display.h"
+#include "gfx/draw.h"
 #include "platform/platform.h"
 #include "shell/menu.h"
 #include "shell/settings.h"
@@ -29,7 +30,7 @@ IdleResult BusyWait(double seconds) {
         }
         lastFrameTime = PlatformClock();
         ClearFrame();
-        PlatformPresent();
+        PresentFrame();
         intervals.push_back(lastFrameTime - previous);
         previous = lastFrameTime;
         PlatformReadKey();

@@ -150,13 +150,13 @@ void DrawFrame() {
     SetColor(255, 255, 255);
     if (MessageState == -1) {
         DrawOpeningImage();
-        PlatformPresent();
+        PresentFrame();
         TrimWhenDue();
         return;
     }
     DrawBoardFrame();
     if (frameOverlay) frameOverlay();
-    PlatformPresent();
+    PresentFrame();
     TrimWhenDue();
     DecodeWaitingSound();
 }

@@ -1,25 +1,310 @@
 #include "gfx/draw.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
+#include <cstdio>
 
+#include "gfx/gl.h"
 #include "gfx/texture.h"
 #include "platform/platform.h"
 
 namespace {
-struct DrawState {                      // what the next quad is drawn with; kept for the whole run
+
+// One corner of a quad in the vertex stream.
+struct Vertex {
+    float x, y, z;
+    float u, v;
+    std::uint8_t r, g, b, a;
+};
+static_assert(sizeof(Vertex) == 24);
+
+// How a run of quads is drawn. Quads with the same key in a row share one draw call.
+struct BatchKey {
+    GLuint object = 0;              // texture object (the white one for an image that never loaded)
+    std::uint32_t image = 0;        // the texture name, for its filters; 0 for the white texture
+    bool blend = true;
+    bool alphaTest = true;          // fragments of alpha 0 are dropped
+    bool depthTest = true;
+    bool magnified = false;         // drawn at its own size or larger: no minification filter
+    BlendMode blendMode = BlendMode::Alpha;
+    DepthFunc depth = DepthFunc::Less;
+    bool operator==(const BatchKey&) const = default;
+};
+
+struct Batch {
+    BatchKey key;
+    std::size_t firstQuad = 0, quads = 0;
+};
+
+// The GL objects of the current context; made by SetupGlState, gone with the context.
+struct Renderer {
+    bool made = false;
+    GLuint programs[2] = {0, 0};    // [0]: every fragment kept; [1]: fragments of alpha 0 dropped
+    GLint scaleUniform[2] = {-1, -1};
+    GLuint vertexBuffer = 0, indexBuffer = 0;
+    GLuint white = 0;               // 1 x 1 white: what an image that never loaded draws with (the quad's colour)
+    std::int32_t width = 0, height = 0;
+};
+
+// What the next quad is drawn with, and the quads queued since the last submission. Kept for the whole run.
+struct DrawState {
     std::uint32_t image = 0;
+    TextureGpu* texture = nullptr;   // the bound image's GL record; nullptr for none
     std::uint8_t r = 255, g = 255, b = 255, a = 255;
     DepthFunc depth = DepthFunc::Less;
     BlendMode blend = BlendMode::Alpha;
+    std::vector<Vertex> vertices;
+    std::vector<Batch> batches;
+    Renderer gl;
 } state;
+
+constexpr std::size_t MaxQuadsPerDraw = 16384;      // 65,536 vertices: what 16-bit indices reach
+
+enum Attribute : GLuint { PositionAttribute = 0, TexCoordAttribute = 1, ColorAttribute = 2 };
+
+// Pixels to clip space: y grows downwards, z in -128..128 maps to depth with larger z nearer the viewer.
+const char* VertexShader = R"(
+attribute vec3 position;
+attribute vec2 texCoord;
+attribute vec4 color;
+uniform vec2 scale;
+varying vec2 uv;
+varying vec4 tint;
+void main() {
+    uv = texCoord;
+    tint = color;
+    gl_Position = vec4(position.x * scale.x - 1.0, 1.0 - position.y * scale.y, -position.z / 128.0, 1.0);
+}
+)";
+
+const char* FragmentShader = R"(
+#ifdef GL_ES
+#ifdef GL_FRAGMENT_PRECISION_HIGH
+precision highp float;
+#else
+precision mediump float;
+#endif
+#endif
+uniform sampler2D image;
+varying vec2 uv;
+varying vec4 tint;
+void main() {
+    vec4 colour = texture2D(image, uv) * tint;
+#ifdef ALPHA_TEST
+    if (colour.a <= 0.0) discard;
+#endif
+    gl_FragColor = colour;
+}
+)";
+
+GLuint CompileShader(GLenum kind, const char* prefix, const char* source) {
+    const GLuint shader = glCreateShader(kind);
+    const char* parts[] = {prefix, source};
+    glShaderSource(shader, 2, parts, nullptr);
+    glCompileShader(shader);
+    GLint ok = 0;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (!ok) {
+        char log[1024] = {};
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        std::fprintf(stderr, "Error: compiling a shader: %s\n", log);
+    }
+    return shader;
+}
+
+GLuint LinkProgram(bool alphaTest) {
+    const GLuint program = glCreateProgram();
+    const GLuint vertex = CompileShader(GL_VERTEX_SHADER, "", VertexShader);
+    const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, alphaTest ? "#define ALPHA_TEST 1\n" : "", FragmentShader);
+    glAttachShader(program, vertex);
+    glAttachShader(program, fragment);
+    glBindAttribLocation(program, PositionAttribute, "position");
+    glBindAttribLocation(program, TexCoordAttribute, "texCoord");
+    glBindAttribLocation(program, ColorAttribute, "color");
+    glLinkProgram(program);
+    GLint ok = 0;
+    glGetProgramiv(program, GL_LINK_STATUS, &ok);
+    if (!ok) {
+        char log[1024] = {};
+        glGetProgramInfoLog(program, sizeof log, nullptr, log);
+        std::fprintf(stderr, "Error: linking the shaders: %s\n", log);
+    }
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    glUseProgram(program);
+    glUniform1i(glGetUniformLocation(program, "image"), 0);
+    return program;
+}
+
+void MakeRenderer() {
+    Renderer& gl = state.gl;
+    if (gl.made) ForgetGlTextures();    // a new context: the old one's objects are gone with it
+    gl = Renderer{};
+    for (int i = 0; i < 2; ++i) {
+        gl.programs[i] = LinkProgram(i == 1);
+        gl.scaleUniform[i] = glGetUniformLocation(gl.programs[i], "scale");
+    }
+    glGenBuffers(1, &gl.vertexBuffer);
+    glGenBuffers(1, &gl.indexBuffer);
+    // Every quad is two triangles of its four corners, in the corners' order, so they keep the quad's winding.
+    std::vector<GLushort> indices(MaxQuadsPerDraw * 6);
+    for (std::size_t q = 0; q < MaxQuadsPerDraw; ++q) {
+        const GLushort first = static_cast<GLushort>(q * 4);
+        const GLushort corners[6] = {first, GLushort(first + 1), GLushort(first + 2),
+                                     first, GLushort(first + 2), GLushort(first + 3)};
+        std::copy(corners, corners + 6, indices.begin() + static_cast<std::ptrdiff_t>(q * 6));
+    }
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.indexBuffer);
+    glBufferData(GL_ELEMENT_ARRAY_BUFFER, static_cast<GLsizeiptr>(indices.size() * sizeof(GLushort)), indices.data(),
+                 GL_STATIC_DRAW);
+    glBindBuffer(GL_ARRAY_BUFFER, gl.vertexBuffer);
+    glEnableVertexAttribArray(PositionAttribute);
+    glEnableVertexAttribArray(TexCoordAttribute);
+    glEnableVertexAttribArray(ColorAttribute);
+    glGenTextures(1, &gl.white);
+    glBindTexture(GL_TEXTURE_2D, gl.white);
+    const std::uint8_t white[4] = {255, 255, 255, 255};
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, 1, 1, 0, GL_RGBA, GL_UNSIGNED_BYTE, white);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    gl.made = true;
+}
+
+GLenum GlDepthFunc(DepthFunc func) {
+    switch (func) {
+    case DepthFunc::LessEqual: return GL_LEQUAL;
+    case DepthFunc::Equal: return GL_EQUAL;
+    case DepthFunc::Always: return GL_ALWAYS;
+    case DepthFunc::Less: break;
+    }
+    return GL_LESS;
+}
+
+// The GL state of one batch; each piece is set only when it changes.
+struct Applied {
+    int program = -1;
+    int blend = -1;             // 0 off, 1 alpha, 2 premultiplied
+    int depthTest = -1;
+    GLenum depth = 0;
+    GLuint object = 0;
+};
+
+void Apply(const BatchKey& key, Applied& applied) {
+    const int program = key.alphaTest ? 1 : 0;
+    if (applied.program != program) {
+        glUseProgram(state.gl.programs[program]);
+        applied.program = program;
+    }
+    const int blend = !key.blend ? 0 : key.blendMode == BlendMode::Premultiplied ? 2 : 1;
+    if (applied.blend != blend) {
+        if (blend == 0) glDisable(GL_BLEND);
+        else glEnable(GL_BLEND);
+        if (blend == 1) glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        if (blend == 2) glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA);
+        applied.blend = blend;
+    }
+    if (applied.depthTest != int(key.depthTest)) {
+        if (key.depthTest) glEnable(GL_DEPTH_TEST);
+        else glDisable(GL_DEPTH_TEST);
+        applied.depthTest = key.depthTest;
+    }
+    const GLenum depth = GlDepthFunc(key.depth);
+    if (applied.depth != depth) {
+        glDepthFunc(depth);
+        applied.depth = depth;
+    }
+    if (applied.object != key.object) {
+        glBindTexture(GL_TEXTURE_2D, key.object);
+        applied.object = key.object;
+    }
+    // A mipmapped image drawn at its own size or larger needs no minification filter; a software renderer then
+    // skips the level of detail of every pixel.
+    if (TextureGpu* texture = key.image != 0 ? FindTextureGpu(key.image) : nullptr;
+        texture && texture->object == key.object && texture->mipmapped) {
+        const GLenum wanted = key.magnified ? (texture->nearest ? GL_NEAREST : GL_LINEAR)
+                                            : (texture->nearest ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
+        if (texture->minFilterSet != wanted) {
+            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLint(wanted));
+            texture->minFilterSet = wanted;
+        }
+    }
+}
+
+void PointAttributes(std::size_t firstQuad) {
+    const std::size_t base = firstQuad * 4 * sizeof(Vertex);
+    auto at = [base](std::size_t offset) { return reinterpret_cast<const void*>(base + offset); };
+    glVertexAttribPointer(PositionAttribute, 3, GL_FLOAT, GL_FALSE, sizeof(Vertex), at(offsetof(Vertex, x)));
+    glVertexAttribPointer(TexCoordAttribute, 2, GL_FLOAT, GL_FALSE, sizeof(Vertex), at(offsetof(Vertex, u)));
+    glVertexAttribPointer(ColorAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), at(offsetof(Vertex, r)));
+}
+
+// Draws every queued batch, in order, from one upload of the stream.
+void Submit() {
+    if (state.batches.empty()) {
+        DeleteRetiredTextures();
+        return;
+    }
+    Renderer& gl = state.gl;
+    glBindBuffer(GL_ARRAY_BUFFER, gl.vertexBuffer);
+    glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.indexBuffer);
+    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(state.vertices.size() * sizeof(Vertex)),
+                 state.vertices.data(), GL_STREAM_DRAW);
+    Applied applied;
+    for (const Batch& batch : state.batches) {
+        Apply(batch.key, applied);
+        for (std::size_t done = 0; done < batch.quads; done += MaxQuadsPerDraw) {
+            const std::size_t quads = std::min(MaxQuadsPerDraw, batch.quads - done);
+            PointAttributes(batch.firstQuad + done);
+            glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(quads * 6), GL_UNSIGNED_SHORT, nullptr);
+        }
+    }
+    state.vertices.clear();
+    state.batches.clear();
+    // Later state changes by others (uploads bind textures) must not be taken for ours.
+    glEnable(GL_DEPTH_TEST);
+    DeleteRetiredTextures();
+}
+
+BatchKey KeyOfQuad(float w, float h, bool backdrop) {
+    BatchKey key;
+    const TextureGpu* texture = state.texture;
+    key.object = texture ? texture->object : state.gl.white;
+    key.image = texture ? state.image : 0;
+    const bool opaqueImage = texture ? texture->opaque : true;
+    const bool opaque = opaqueImage && state.a == 255;
+    // An opaque quad blends to itself and no fragment of it has alpha 0: it is drawn without either.
+    key.blend = state.blend != BlendMode::Off && !opaque && !backdrop;
+    key.blendMode = key.blend ? state.blend : BlendMode::Off;
+    key.alphaTest = !opaque && !backdrop;
+    key.depthTest = !backdrop;
+    key.depth = state.depth;
+    key.magnified = texture && w >= float(texture->width) && h >= float(texture->height);
+    return key;
+}
+
+void Queue(const BatchKey& key, const Vertex (&corners)[4]) {
+    if (state.batches.empty() || !(state.batches.back().key == key))
+        state.batches.push_back(Batch{key, state.vertices.size() / 4, 0});
+    ++state.batches.back().quads;
+    state.vertices.insert(state.vertices.end(), corners, corners + 4);
+}
+
+// Counter-clockwise as seen on screen, so the quad survives back-face culling (a quad of negative size does not, as
+// it never did); texture v = 0 at the bottom.
+void QueueQuad(float x, float y, float z, float w, float h, float u0, float v0, float u1, float v1, bool backdrop) {
+    const std::uint8_t r = state.r, g = state.g, b = state.b, a = state.a;
+    const Vertex corners[4] = {{x, y + h, z, u0, v0, r, g, b, a},
+                               {x + w, y + h, z, u1, v0, r, g, b, a},
+                               {x + w, y, z, u1, v1, r, g, b, a},
+                               {x, y, z, u0, v1, r, g, b, a}};
+    Queue(KeyOfQuad(w, h, backdrop), corners);
+}
+
 }  // namespace
 
 void BindImage(std::uint32_t textureId) {
     textureId = ResidentTexture(textureId);     // a texture-pack frame is decoded when it is first drawn
     state.image = textureId;
-    if (PlatformHasGl()) glBindTexture(GL_TEXTURE_2D, textureId);
+    state.texture = PlatformHasGl() ? FindTextureGpu(textureId) : nullptr;
 }
 
 void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
@@ -27,29 +312,11 @@ void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
     state.g = g;
     state.b = b;
     state.a = a;
-    if (PlatformHasGl()) glColor4ub(r, g, b, a);
 }
 
-void SetDepthFunc(DepthFunc func) {
-    state.depth = func;
-    if (!PlatformHasGl()) return;
-    switch (func) {
-    case DepthFunc::Less: glDepthFunc(GL_LESS); break;
-    case DepthFunc::LessEqual: glDepthFunc(GL_LEQUAL); break;
-    case DepthFunc::Equal: glDepthFunc(GL_EQUAL); break;
-    case DepthFunc::Always: glDepthFunc(GL_ALWAYS); break;
-    }
-}
+void SetDepthFunc(DepthFunc func) { state.depth = func; }
 
-void SetBlend(BlendMode mode) {
-    state.blend = mode;
-    if (!PlatformHasGl()) return;
-    switch (mode) {
-    case BlendMode::Alpha: glEnable(GL_BLEND); glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA); break;
-    case BlendMode::Premultiplied: glEnable(GL_BLEND); glBlendFunc(GL_ONE, GL_ONE_MINUS_SRC_ALPHA); break;
-    case BlendMode::Off: glDisable(GL_BLEND); break;
-    }
-}
+void SetBlend(BlendMode mode) { state.blend = mode; }
 
 void DrawQuad(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, std::int32_t h) {
     if (!PlatformHasGl()) {
@@ -57,15 +324,12 @@ void DrawQuad(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, st
                                       static_cast<std::int32_t>(state.depth), static_cast<std::int32_t>(state.blend)});
         return;
     }
-    glTranslatef(static_cast<GLfloat>(x), static_cast<GLfloat>(y), static_cast<GLfloat>(z));
-    // Counter-clockwise as seen on screen, so the quad survives back-face culling; texture (0,0) at bottom-left.
-    glBegin(GL_QUADS);
-    glTexCoord2f(0, 0); glVertex2i(0, h);
-    glTexCoord2f(1, 0); glVertex2i(w, h);
-    glTexCoord2f(1, 1); glVertex2i(w, 0);
-    glTexCoord2f(0, 1); glVertex2i(0, 0);
-    glEnd();
-    glLoadIdentity();
+    QueueQuad(float(x), float(y), float(z), float(w), float(h), 0, 0, 1, 1, false);
+}
+
+void DrawImageRegion(float x, float y, float z, float w, float h, float u0, float v0, float u1, float v1) {
+    if (!PlatformHasGl()) return;
+    QueueQuad(x, y, z, w, h, u0, v0, u1, v1, false);
 }
 
 void DrawBackdrop(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, std::int32_t h) {
@@ -73,62 +337,83 @@ void DrawBackdrop(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w
         DrawQuad(x, y, z, w, h);
         return;
     }
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    // The depth of z + 1/2 under the projection of SetupGlState (z from -128 to 128, larger z nearer): between every
-    // whole z at or behind z and every whole z in front of it, whatever the depth buffer's rounding.
-    glClearDepth((1.0 - (z + 0.5) / 128.0) / 2.0);
+    Submit();
+    // The depth of z + 1/2 under the projection (z from -128 to 128, larger z nearer): between every whole z at or
+    // behind z and every whole z in front of it, whatever the depth buffer's rounding.
+    const float depth = static_cast<float>((1.0 - (z + 0.5) / 128.0) / 2.0);
+#if KOLBRIX_GL_ES
+    glClearDepthf(depth);
+#else
+    glClearDepth(depth);
+#endif
     glEnable(GL_SCISSOR_TEST);
-    glScissor(x, viewport[3] - y - h, w, h);
+    glScissor(x, state.gl.height - y - h, w, h);
     glClear(GL_DEPTH_BUFFER_BIT);
     glDisable(GL_SCISSOR_TEST);
+#if KOLBRIX_GL_ES
+    glClearDepthf(1.0f);
+#else
     glClearDepth(1.0);
-    glDisable(GL_DEPTH_TEST);
-    glDisable(GL_ALPHA_TEST);
-    DrawQuad(x, y, z, w, h);
-    glEnable(GL_ALPHA_TEST);
-    glEnable(GL_DEPTH_TEST);
+#endif
+    QueueQuad(float(x), float(y), float(z), float(w), float(h), 0, 0, 1, 1, true);
 }
 
 void SetupGlState(std::int32_t width, std::int32_t height) {
     if (!PlatformHasGl()) return;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    // y grows downwards; z in -128..128 maps to depth with larger z nearer the viewer.
-    glOrtho(0, width, height, 0, -128, 128);
+    state.vertices.clear();
+    state.batches.clear();
+    MakeRenderer();
+    state.gl.width = width;
+    state.gl.height = height;
+    for (int i = 0; i < 2; ++i) {
+        glUseProgram(state.gl.programs[i]);
+        glUniform2f(state.gl.scaleUniform[i], 2.0f / float(width), 2.0f / float(height));
+    }
     glViewport(0, 0, width, height);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
     glEnable(GL_CULL_FACE);
     glCullFace(GL_BACK);
-    glEnable(GL_TEXTURE_2D);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
-    glEnable(GL_ALPHA_TEST);
-    glAlphaFunc(GL_GREATER, 0.0f);
+    state.texture = nullptr;
 }
 
 void ClearBuffers() {
     if (!PlatformHasGl()) return;
+    Submit();
     glClearColor(0, 0, 0, 0);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
 }
 
+void FlushDrawing() {
+    if (PlatformHasGl()) Submit();
+}
+
+void PresentFrame() {
+    FlushDrawing();
+    PlatformPresent();
+}
+
 bool ReadBackBuffer(std::int32_t width, std::int32_t height, std::vector<std::uint8_t>& rgb) {
     if (!PlatformHasGl() || width <= 0 || height <= 0) return false;
-    const size_t row = static_cast<size_t>(width) * 3;
+    Submit();
+    const size_t row = static_cast<size_t>(width) * 4;
     std::vector<std::uint8_t> bottomUp(row * static_cast<size_t>(height));
     while (glGetError() != GL_NO_ERROR) {
     }   // an earlier call's error is not this read's
     glFinish();
-    glReadBuffer(GL_BACK);
     glPixelStorei(GL_PACK_ALIGNMENT, 1);
-    glReadPixels(0, 0, width, height, GL_RGB, GL_UNSIGNED_BYTE, bottomUp.data());
+    glReadPixels(0, 0, width, height, GL_RGBA, GL_UNSIGNED_BYTE, bottomUp.data());
     if (glGetError() != GL_NO_ERROR) return false;
     // GL counts rows from the bottom of the window.
-    rgb.resize(bottomUp.size());
-    for (std::int32_t y = 0; y < height; ++y)
-        std::copy_n(bottomUp.begin() + static_cast<std::ptrdiff_t>(row * static_cast<size_t>(height - 1 - y)), row,
-                    rgb.begin() + static_cast<std::ptrdiff_t>(row * static_cast<size_t>(y)));
+    rgb.resize(static_cast<size_t>(width) * 3 * static_cast<size_t>(height));
+    std::uint8_t* out = rgb.data();
+    for (std::int32_t y = 0; y < height; ++y) {
+        const std::uint8_t* in = bottomUp.data() + row * static_cast<size_t>(height - 1 - y);
+        for (std::int32_t x = 0; x < width; ++x, in += 4, out += 3) {
+            out[0] = in[0];
+            out[1] = in[1];
+            out[2] = in[2];
+        }
+    }
     return true;
 }

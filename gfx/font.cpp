@@ -1,7 +1,5 @@
 #include "gfx/font.h"
 
-#include <GL/gl.h>
-
 #include <algorithm>
 
 #include "gfx/display.h"
@@ -20,46 +18,23 @@ namespace {
 constexpr int NoBreakSpace = 160;
 constexpr int GlyphCellPixels = 16;
 
-// One glyph as a 16 x 16 quad (times scale) whose cell's top-left corner lies at (x + scale x (pen - xOffset), y).
-// With GL it is the glyph's display list under the model-view matrix of the original text renderer; without GL the
-// same cell goes through DrawQuad, so the headless back end records it with the colour, depth test and blend mode
-// in force.
+// One glyph as a 16 x 16 quad (times scale) whose cell's top-left corner lies at (x + scale x (pen - xOffset), y), at
+// depth scale x z. Glyph g sits in column g mod 16, row g div 16 from the top of the image; image rows are stored
+// bottom first, so the top of the image is texture coordinate 1. Without GL the same cell goes through DrawQuad,
+// rounded to whole pixels, so the headless back end records it with the colour, depth test and blend mode in force.
 void DrawGlyph(const Font& font, unsigned char glyph, std::int32_t x, std::int32_t y, std::int32_t z, float scale,
                std::int32_t pen) {
     const std::int32_t shift = pen - font.glyphs[glyph].xOffset;
     if (PlatformHasGl()) {
-        glScalef(scale, scale, scale);
-        glTranslatef(static_cast<GLfloat>(x) / scale + static_cast<GLfloat>(shift) + 8.0f,
-                     static_cast<GLfloat>(y) / scale + 8.0f, static_cast<GLfloat>(z));
-        glCallList(font.listBase + glyph);
-        glLoadIdentity();
+        const float u = float(glyph % 16) / 16.0f;
+        const float v = float(glyph / 16) / 16.0f;
+        const float side = float(GlyphCellPixels) * scale;
+        DrawImageRegion(float(x) + scale * float(shift), float(y), scale * float(z), side, side, u, 0.9375f - v,
+                        u + 0.0625f, 1.0f - v);
         return;
     }
     const std::int32_t size = RoundEven(double(GlyphCellPixels) * scale);
     DrawQuad(RoundEven(x + double(scale) * shift), y, RoundEven(double(scale) * z), size, size);
-}
-
-void BuildGlyphLists(Font& font) {
-    if (!PlatformHasGl()) return;
-    font.listBase = glGenLists(FontGlyphCount);
-    for (int i = 0; i < FontGlyphCount; i++) {
-        // Glyph i sits in column i mod 16, row i div 16 from the top of the image; image rows are stored bottom
-        // first, so the top of the image is texture coordinate 1.
-        const float u = float(i % 16) / 16.0f;
-        const float v = float(i / 16) / 16.0f;
-        glNewList(font.listBase + GLuint(i), GL_COMPILE);
-        glBegin(GL_QUADS);
-        glTexCoord2f(u, 0.9375f - v);
-        glVertex2i(-8, 8);
-        glTexCoord2f(u + 0.0625f, 0.9375f - v);
-        glVertex2i(8, 8);
-        glTexCoord2f(u + 0.0625f, 1.0f - v);
-        glVertex2i(8, -8);
-        glTexCoord2f(u, 1.0f - v);
-        glVertex2i(-8, -8);
-        glEnd();
-        glEndList();
-    }
 }
 
 // The image offset of a big-font character within the font texture's frames; -1 when it has none.
@@ -84,7 +59,7 @@ std::uint8_t ColorChannel(double value) {
 }  // namespace
 
 bool BuildFont(Font& font, const std::string& texturePath, const std::string& metricsPath) {
-    if (font.listBase != 0 || font.textureId != 0) KillFont(font);
+    if (font.textureId != 0) KillFont(font);
 
     TextureImage image;
     const bool textureLoaded =
@@ -95,7 +70,6 @@ bool BuildFont(Font& font, const std::string& texturePath, const std::string& me
     const bool metricsRead = PlatformReadFile(metricsPath, bytes);
     const bool metricsComplete = ReadFontMetrics(font, metricsRead ? bytes : std::string());
 
-    BuildGlyphLists(font);
     return textureLoaded && metricsRead && metricsComplete;
 }
 
@@ -120,8 +94,6 @@ bool ReadFontMetrics(Font& font, const std::string& bytes) {
 }
 
 void KillFont(Font& font) {
-    if (font.listBase != 0 && PlatformHasGl()) glDeleteLists(font.listBase, FontGlyphCount);
-    font.listBase = 0;
     TextureImage image;
     image.id = font.textureId;
     DeleteTexture(image);
@@ -136,7 +108,6 @@ std::int32_t TextWidth(const Font& font, const std::string& text) {
 
 void DrawTextRun(const Font& font, const std::string& text, std::int32_t x, std::int32_t y, std::int32_t z,
                  float scale) {
-    if (PlatformHasGl()) glEnable(GL_TEXTURE_2D);
     BindImage(font.textureId);
     std::int32_t pen = 0;
     for (unsigned char c : text) {

@@ -28,7 +28,6 @@ struct GlyphMetrics {
 
 struct Font {
     GlyphMetrics glyphs[FontGlyphCount];    // per byte value
-    std::uint32_t listBase = 0;             // first of 256 GL display lists, one quad per glyph; 0 without GL
     std::uint32_t textureId = 0;            // the glyph image; 0 when it did not load
     std::int32_t spacing = 2;               // extra pixels after every glyph
 };
@@ -36,7 +35,7 @@ struct Font {
 // The user-interface font, built once at start-up and kept for the run.
 extern Font UiFont;
 
-// Loads the glyph image (no mipmaps, repeating wraps) and the metrics, and builds one display list per glyph.
+// Loads the glyph image (no mipmaps, repeating wraps) and the metrics, each glyph drawn as a part of it.
 // A metrics file shorter than 256 records leaves the missing glyphs at zero; a missing one, or one with a number out
 // of range (ReadFontMetrics), leaves them all at zero. Glyph 160 (the no-break space) always advances 16 pixels.
 // False when either file could not be read in full or was refused; the font is usable all the same.
@@ -49,7 +48,7 @@ constexpr std::int32_t MaxGlyphMetric = 1024;
 // advances 16 pixels. False when the bytes do not hold all 256 records, or when any advance or offset is out of
 // range (then every glyph is zero).
 bool ReadFontMetrics(Font& font, const std::string& bytes);
-// At exit: deletes the display lists and the glyph image.
+// At exit: deletes the glyph image.
 void KillFont(Font& font);
 
 // The sum over the text's bytes of advance + spacing; the spacing after the last glyph counts too.

@@ -1,19 +1,18 @@
 #include "gfx/texture.h"
 
-#include <GL/gl.h>
-#include <GL/glu.h>
+#include <algorithm>
 
 #include <cstdio>
 #include <unordered_map>
 
+#include "gfx/gl.h"
 #include "gfx/png_decode.h"
 #include "gfx/tga_decode.h"
 #include "platform/platform.h"
 #include "base/files.h"
 #include "base/settings.h"
 
-static_assert(TextureWrapClamp == GL_CLAMP && TextureWrapRepeat == GL_REPEAT &&
-              TextureWrapClampToEdge == GL_CLAMP_TO_EDGE);
+static_assert(TextureWrapRepeat == GL_REPEAT && TextureWrapClampToEdge == GL_CLAMP_TO_EDGE);
 static_assert(TextureFormatRgb == GL_RGB && TextureFormatRgba == GL_RGBA);
 
 List<TextureImage> ImageTable;
@@ -45,19 +44,25 @@ std::uint32_t NewTextureName() {
     return nextTextureName++;
 }
 
-// GL 1.4 builds the mipmaps itself from level 0 (GL_GENERATE_MIPMAP), with no copy of the pixels in this process.
-bool GlGeneratesMipmaps() {
-    static int answer = -1;
-    if (answer < 0) {
-        const char* version = reinterpret_cast<const char*>(glGetString(GL_VERSION));
-        int major = 0, minor = 0;
-        answer = version && std::sscanf(version, "%d.%d", &major, &minor) == 2 &&
-                 (major > 1 || (major == 1 && minor >= 4));
-    }
-    return answer == 1;
-}
+std::vector<TextureGpu> gpu;                    // by texture name
+std::vector<GLuint> retired;                    // objects to delete once the queued quads are drawn
 
 bool PowerOfTwo(std::int32_t n) { return n > 0 && (n & (n - 1)) == 0; }
+
+void Retire(std::uint32_t id) {
+    if (id >= gpu.size()) return;
+    if (gpu[id].object != 0) retired.push_back(gpu[id].object);
+    gpu[id] = TextureGpu{};
+}
+
+bool EveryPixelOpaque(const TextureImage& image) {
+    if (image.format != TextureFormatRgba) return true;
+    const std::uint8_t* p = image.pixels.data();
+    const std::size_t count = static_cast<std::size_t>(image.width) * static_cast<std::size_t>(image.height);
+    for (std::size_t i = 0; i < count; ++i)
+        if (p[i * 4 + 3] != 255) return false;
+    return true;
+}
 
 // Uploads the decoded pixels of `image` under the texture name `id`.
 void Upload(const std::string& path, TextureImage& image, std::uint32_t id, std::int32_t flags, std::uint32_t wrapS,
@@ -67,32 +72,49 @@ void Upload(const std::string& path, TextureImage& image, std::uint32_t id, std:
         TextureUploads.push_back({image.id, path, image.width, image.height, image.bitsPerPixel, flags, wrapS, wrapT});
         return;
     }
-    glBindTexture(GL_TEXTURE_2D, id);
+    if (id >= gpu.size()) gpu.resize(id + 1);
+    TextureGpu& slot = gpu[id];
+    if (slot.object == 0) {
+        GLuint object = 0;
+        glGenTextures(1, &object);
+        slot.object = object;
+    }
+    glBindTexture(GL_TEXTURE_2D, slot.object);
     // Rows of a 24-bit image are packed, not padded to four bytes.
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-    const GLint magnify = (flags & TextureNearest) ? GL_NEAREST : GL_LINEAR;
+    const bool nearest = (flags & TextureNearest) != 0;
+    const GLint magnify = nearest ? GL_NEAREST : GL_LINEAR;
     GLint minify = magnify;
-    const GLint components = image.bitsPerPixel / 8;
+    const GLenum format = image.format;
+    const std::int32_t channels = image.bitsPerPixel / 8;
+    slot.width = image.width;
+    slot.height = image.height;
+    slot.opaque = EveryPixelOpaque(image);
+    slot.nearest = nearest;
+    slot.mipmapped = (flags & TextureMipmaps) != 0;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, magnify);
-    if (flags & TextureMipmaps) {
-        // GLU scales a picture whose sides are not powers of two to powers of two first; such a picture keeps
-        // going through GLU so that it looks the same.
-        if (GlGeneratesMipmaps() && PowerOfTwo(image.width) && PowerOfTwo(image.height)) {
-            glTexParameteri(GL_TEXTURE_2D, GL_GENERATE_MIPMAP, GL_TRUE);
-            glTexImage2D(GL_TEXTURE_2D, 0, components, image.width, image.height, 0, image.format, GL_UNSIGNED_BYTE,
-                         image.pixels.data());
-        } else {
-            gluBuild2DMipmaps(GL_TEXTURE_2D, components, image.width, image.height, image.format, GL_UNSIGNED_BYTE,
-                              image.pixels.data());
-        }
-        minify = (flags & TextureNearest) ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
+    if (slot.mipmapped && PowerOfTwo(image.width) && PowerOfTwo(image.height)) {
+        glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, format, GL_UNSIGNED_BYTE,
+                     image.pixels.data());
+        glGenerateMipmap(GL_TEXTURE_2D);
+    } else if (slot.mipmapped) {
+        // Sides that are not powers of two are scaled to powers of two first, then halved level by level.
+        const std::vector<MipLevel> chain = BuildMipmapChain(image.pixels.data(), image.width, image.height, channels);
+        slot.width = chain[0].width;
+        slot.height = chain[0].height;
+        for (std::size_t level = 0; level < chain.size(); ++level)
+            glTexImage2D(GL_TEXTURE_2D, GLint(level), GLint(format), chain[level].width, chain[level].height, 0,
+                         format, GL_UNSIGNED_BYTE, chain[level].pixels.data());
     } else {
-        glTexImage2D(GL_TEXTURE_2D, 0, components, image.width, image.height, 0, image.format, GL_UNSIGNED_BYTE,
+        glTexImage2D(GL_TEXTURE_2D, 0, GLint(format), image.width, image.height, 0, format, GL_UNSIGNED_BYTE,
                      image.pixels.data());
     }
+    if (slot.mipmapped) minify = nearest ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GLint(wrapS));
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GLint(wrapT));
+    slot.minFilterSet = static_cast<std::uint32_t>(minify);
+    auto wrap = [](std::uint32_t w) { return GLint(w == TextureWrapRepeat ? GL_REPEAT : GL_CLAMP_TO_EDGE); };
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap(wrapS));
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap(wrapT));
 }
 
 bool EndsWith(const std::string& text, const char* suffix) {
@@ -188,9 +210,8 @@ void ReleaseTexture(std::uint32_t id) {
     auto found = lazyImages.find(id);
     if (found == lazyImages.end() || found->second.state != LazyState::Resident) return;
     if (PlatformHasGl()) {
-        // The name stays the image's (names are never given out twice) and binds a new texture when it is drawn.
-        GLuint name = id;
-        glDeleteTextures(1, &name);
+        // The name stays the image's (names are never given out twice) and gets a new object when it is drawn.
+        Retire(id);
     } else {
         ReleasedTextures.push_back(id);
     }
@@ -208,8 +229,7 @@ void DeleteTexture(TextureImage& image) {
     auto lazy = lazyImages.find(image.id);
     if (lazy != lazyImages.end()) lazyImages.erase(lazy);
     if (PlatformHasGl()) {
-        GLuint id = image.id;
-        glDeleteTextures(1, &id);
+        Retire(image.id);
     } else {
         DeletedTextures.push_back(image.id);
     }
@@ -253,4 +273,85 @@ void ResetTextureRecords() {
     TextureUploads.clear();
     DeletedTextures.clear();
     nextTextureName = 1;
+}
+
+TextureGpu* FindTextureGpu(std::uint32_t id) {
+    if (id >= gpu.size() || gpu[id].object == 0) return nullptr;
+    return &gpu[id];
+}
+
+void DeleteRetiredTextures() {
+    if (retired.empty()) return;
+    glDeleteTextures(static_cast<GLsizei>(retired.size()), retired.data());
+    retired.clear();
+}
+
+void ForgetGlTextures() {
+    gpu.clear();
+    retired.clear();
+    for (auto& [id, lazy] : lazyImages)
+        if (lazy.state == LazyState::Resident) lazy.state = LazyState::Waiting;
+}
+
+std::int32_t MipmapSide(std::int32_t side) {
+    if (side <= 1) return 1;
+    std::int32_t power = 1;
+    for (std::uint32_t value = static_cast<std::uint32_t>(side);; value >>= 1, power *= 2) {
+        if (value == 1) return power;
+        if (value == 3) return power * 4;
+    }
+}
+
+namespace {
+
+// `from` scaled to w x h: every target pixel is the mean of the source area it covers, each source pixel weighted
+// by how much of it lies inside.
+MipLevel ScaleByArea(const std::uint8_t* from, std::int32_t fw, std::int32_t fh, std::int32_t w, std::int32_t h,
+                     std::int32_t channels) {
+    MipLevel out;
+    out.width = w;
+    out.height = h;
+    out.pixels.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h) * static_cast<std::size_t>(channels));
+    const double sx = double(fw) / w, sy = double(fh) / h;
+    std::vector<double> sum(static_cast<std::size_t>(channels));
+    for (std::int32_t y = 0; y < h; ++y) {
+        const double y0 = y * sy, y1 = (y + 1) * sy;
+        for (std::int32_t x = 0; x < w; ++x) {
+            const double x0 = x * sx, x1 = (x + 1) * sx;
+            std::fill(sum.begin(), sum.end(), 0.0);
+            double total = 0;
+            for (std::int32_t py = static_cast<std::int32_t>(y0); py < fh && py < y1; ++py) {
+                const double wy = std::min(y1, double(py + 1)) - std::max(y0, double(py));
+                if (wy <= 0) continue;
+                for (std::int32_t px = static_cast<std::int32_t>(x0); px < fw && px < x1; ++px) {
+                    const double wx = std::min(x1, double(px + 1)) - std::max(x0, double(px));
+                    if (wx <= 0) continue;
+                    const std::uint8_t* p = from + (static_cast<std::size_t>(py) * static_cast<std::size_t>(fw) +
+                                                    static_cast<std::size_t>(px)) * static_cast<std::size_t>(channels);
+                    for (std::int32_t c = 0; c < channels; ++c) sum[static_cast<std::size_t>(c)] += p[c] * wx * wy;
+                    total += wx * wy;
+                }
+            }
+            std::uint8_t* q = out.pixels.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
+                                                   static_cast<std::size_t>(x)) * static_cast<std::size_t>(channels);
+            for (std::int32_t c = 0; c < channels; ++c)
+                q[c] = static_cast<std::uint8_t>(std::clamp(sum[static_cast<std::size_t>(c)] / total + 0.5, 0.0, 255.0));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+std::vector<MipLevel> BuildMipmapChain(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                                       std::int32_t channels) {
+    std::vector<MipLevel> chain;
+    chain.push_back(ScaleByArea(pixels, width, height, MipmapSide(width), MipmapSide(height), channels));
+    while (chain.back().width > 1 || chain.back().height > 1) {
+        const MipLevel& last = chain.back();
+        const MipLevel next = ScaleByArea(last.pixels.data(), last.width, last.height, std::max(last.width / 2, 1),
+                                          std::max(last.height / 2, 1), channels);
+        chain.push_back(next);
+    }
+    return chain;
 }

@@ -12,7 +12,8 @@
 
 #include "base/list.h"
 
-// OpenGL's values, named here so that callers need no GL header.
+// OpenGL's values, named here so that callers need no GL header. A clamped wrap is uploaded as GL_CLAMP_TO_EDGE,
+// which every OpenGL (ES and WebGL too) has.
 constexpr std::uint32_t TextureWrapClamp = 0x2900;          // GL_CLAMP
 constexpr std::uint32_t TextureWrapRepeat = 0x2901;         // GL_REPEAT
 constexpr std::uint32_t TextureWrapClampToEdge = 0x812F;    // GL_CLAMP_TO_EDGE
@@ -83,6 +84,39 @@ void LoadFixedImages(const std::function<void()>& afterLogo = {});
 void ReleaseLogo();
 // At exit: deletes every texture-pack frame (ImageTable from 1 to the last).
 void ReleaseTextures();
+
+// ---- What the drawing primitives need of an uploaded image -------------------------------------------------
+
+// The GL side of a texture name: the texture object that holds its pixels (0 while none does), the size of its
+// first level, whether every pixel is opaque (then it draws without blending), and its filters. The object is made
+// at upload, so names that wait for their first draw cost the renderer nothing.
+struct TextureGpu {
+    std::uint32_t object = 0;
+    std::int32_t width = 0, height = 0;
+    bool opaque = false;
+    bool mipmapped = false;
+    bool nearest = false;
+    std::uint32_t minFilterSet = 0;         // the minification filter last given to GL
+};
+// The record of texture name `id`; nullptr when nothing is uploaded under it.
+TextureGpu* FindTextureGpu(std::uint32_t id);
+// Texture objects deleted or released are handed to GL only once the quads queued before that are drawn: the
+// drawing primitives call this after each submission.
+void DeleteRetiredTextures();
+// A new GL context holds none of the old one's objects: the registered images wait to be decoded again, the others
+// lose their objects.
+void ForgetGlTextures();
+// The mipmap chain of an image whose sides are not both powers of two: scaled to the nearest powers of two by area,
+// then halved by a box filter down to 1 x 1. Level 0 first; `channels` bytes a pixel.
+struct MipLevel {
+    std::int32_t width = 0, height = 0;
+    std::vector<std::uint8_t> pixels;
+};
+std::vector<MipLevel> BuildMipmapChain(const std::uint8_t* pixels, std::int32_t width, std::int32_t height,
+                                       std::int32_t channels);
+// The power of two that a side is scaled to for its mipmaps: the nearer of the two around it, up when the side's two
+// highest bits are both set.
+std::int32_t MipmapSide(std::int32_t side);
 
 // ---- Headless recordings ----------------------------------------------------------------------------------
 

@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev
-  libgl-dev libglu1-mesa-dev libgl1-mesa-dri
+  libgl-dev libgl1-mesa-dri
   zlib1g-dev libpng-dev
   libfreetype-dev fonts-dejavu-core
   libvorbis-dev libogg-dev

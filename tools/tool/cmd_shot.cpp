@@ -242,7 +242,7 @@ int ToolShot(int argc, char** argv) {
         DrawShotFrame(frame == 1 ? 0 : ShotFrameStep);
         if (frame == args.frames && !ReadBackBuffer(args.width, args.height, rgb))
             return Fail("cannot read the drawn frame back");
-        PlatformPresent();
+        PresentFrame();
     }
     const std::string png = EncodePng(args.width, args.height, rgb);
     if (png.empty() || !PlatformWriteFileAtomic(args.out, png)) return Fail("cannot write " + args.out);
