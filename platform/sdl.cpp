@@ -1,7 +1,6 @@
 // The SDL2 + OpenGL back end of the game.
 #include <SDL.h>
 #ifdef __GLIBC__
-#include <malloc.h>
 #endif
 #include <SDL_opengl.h>
 
@@ -348,12 +347,6 @@ const Uint8 TextPalette[16][3] = {
 
 void Start() {
     sdl = SdlRun{};
-#ifdef __GLIBC__
-    // Texture storage (a frame is 80 KiB and up) gets pages of its own, which go back to the system the moment the
-    // texture is deleted. Left to itself the allocator raises this bound after the first large block is freed, and
-    // the frames then land in the heap among small blocks that pin its pages after the frames are gone.
-    mallopt(M_MMAP_THRESHOLD, 64 * 1024);
-#endif
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     SDL_Init(SDL_INIT_TIMER);
     // Controllers plugged in before the start are reported as added at the first pump, like those plugged in later.

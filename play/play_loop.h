@@ -65,7 +65,7 @@ struct PlayAttempt {
     ControlKeys heldControls;           // the keys as the controls read them in the current frame
     std::int64_t controlsReadAt = 0;    // the playIteration in which the controls last read the keys
     std::int64_t playIteration = 0;     // iterations of the running PlayLevel so far, counted from 1
-    std::string playKey;                // the key read from the key buffer in this iteration ("" for none)
+    std::string playKey;                // the key play acted on in this iteration (TakePlayKey; "" for none)
 };
 extern PlayAttempt attempt;
 

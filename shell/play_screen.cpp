@@ -10,6 +10,19 @@ const char* const EscapeKey = "\x1B";
 const char* const CloseKey = "\xFF" "k";
 }  // namespace
 
+std::string TakePlayKey() {
+    for (;;) {
+        std::string key = PlatformReadKey();
+        if (key.empty()) return key;
+        if (key == CloseKey) return EscapeKey;
+        if (key == EscapeKey) return key;
+        if (key == "m" || key == "M") {
+            ToggleMusic();
+            return key;
+        }
+    }
+}
+
 bool PlayLevel() {
     BeginPlay();
     for (;;) {
@@ -19,9 +32,7 @@ bool PlayLevel() {
         PresentPlayFrame();
         bool leave = PlayFrameEnds();
         if (!leave) {
-            attempt.playKey = PlatformReadKey();
-            if (attempt.playKey == "m" || attempt.playKey == "M") ToggleMusic();
-            if (attempt.playKey == CloseKey) attempt.playKey = EscapeKey;
+            attempt.playKey = TakePlayKey();
             leave = attempt.playKey == EscapeKey;
         }
         if (playIterationHook && playIterationHook()) leave = true;

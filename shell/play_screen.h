@@ -3,5 +3,12 @@
 // (play/play_loop.h); this loop shows each frame with what the rules raised and reads the key buffer.
 #pragma once
 
+#include <string>
+
 // Plays the level in memory once; true when the exit was reached. Leaves the level in its played state.
 bool PlayLevel();
+
+// The key of the buffer that play acts on in this frame: "m" or "M" (music, switched here), Escape (the close button
+// counts as Escape), or "" for none. Every other key waiting in front of it is dropped, so Escape is read on the frame
+// after it is pressed, however many auto-repeats of a held arrow wait before it; at most one key is acted on a frame.
+std::string TakePlayKey();

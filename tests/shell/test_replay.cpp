@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "shell/play_screen.h"
 #include "tests/play/play_fixture.h"
 
 namespace playtest {
@@ -167,4 +168,39 @@ TEST(ScriptText, WritingAndReadingGiveTheSameSegments) {
 }
 
 }  // namespace
+// Escape and the close button are read on the frame after they are pressed, however many keys that play does not
+// act on (auto-repeats of a held arrow, letters) wait in front of them; those are dropped, never left for later.
+TEST_F(Replay, EscapeIsNotQueuedBehindRepeatedKeys) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> keys;
+        std::int64_t leavesAt;
+        bool musicSwitched;
+    };
+    const std::string right = "\xFF" "M", left = "\xFF" "K";
+    const Case cases[] = {
+        {"escape behind 300 repeats", std::vector<std::string>(300, right), 1, false},
+        {"close behind repeats and letters", {right, "a", left, "q", right}, 1, false},
+        {"music, then repeats, then escape", {"m", right, right, right}, 2, true},
+    };
+    for (const Case& c : cases) {
+        UseHeadless();
+        HeadlessAudioReset();
+        InitAudio();
+        BuildCourse();
+        SeedRandom(1);
+        Headless.frameTime = 1.0 / 60;
+        MusicOn = -1;
+        for (const std::string& key : c.keys) HeadlessPushKey(key);
+        HeadlessPushKey(std::string(c.name).rfind("close", 0) == 0 ? "\xFF" "k" : "\x1B");
+        std::int64_t frames = 0;
+        playIterationHook = [&] { return ++frames >= 100; };
+        PlayLevel();
+        playIterationHook = nullptr;
+        EXPECT_EQ(attempt.playIteration, c.leavesAt) << c.name;
+        EXPECT_EQ(MusicOn, c.musicSwitched ? 0 : -1) << c.name;
+        EXPECT_TRUE(Headless.keys.empty()) << c.name;
+    }
+}
+
 }  // namespace playtest

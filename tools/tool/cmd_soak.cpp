@@ -44,6 +44,7 @@
 #include "play/level.h"
 #include "play/play_loop.h"
 #include "play/random.h"
+#include "shell/play_screen.h"
 #include "shell/language.h"
 #include "shell/level_load.h"
 #include "shell/replay.h"
@@ -214,8 +215,7 @@ bool PlayAttemptTimed(const SoakArguments& args, const Replay& replay, KeyGenera
         if (alive && level.deathCounter != 0) ++result.deaths;
         bool leave = PlayFrameEnds();
         if (!leave) {
-            attempt.playKey = PlatformReadKey();
-            if (attempt.playKey == "m" || attempt.playKey == "M") ToggleMusic();
+            attempt.playKey = TakePlayKey();
             leave = attempt.playKey == "\x1B";
         }
         if (leave || result.frames >= lastFrame) break;
