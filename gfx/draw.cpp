@@ -1,7 +1,9 @@
 #include "gfx/draw.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
+#include <unordered_map>
 
 #include "gfx/gl.h"
 #include "gfx/texture.h"
@@ -17,6 +19,10 @@ struct Vertex {
 };
 static_assert(sizeof(Vertex) == 24);
 
+// How an image is filtered for a quad: as uploaded; drawn at its own size or larger (no minification filter); or
+// texel for texel, on whole pixels (nearest filtering then gives the same picture at a fraction of the cost).
+enum class Filter : std::uint8_t { Own, Magnified, Exact };
+
 // How a run of quads is drawn. Quads with the same key in a row share one draw call.
 struct BatchKey {
     GLuint object = 0;              // texture object (the white one for an image that never loaded)
@@ -24,7 +30,7 @@ struct BatchKey {
     bool blend = true;
     bool alphaTest = true;          // fragments of alpha 0 are dropped
     bool depthTest = true;
-    bool magnified = false;         // drawn at its own size or larger: no minification filter
+    Filter filter = Filter::Own;
     BlendMode blendMode = BlendMode::Alpha;
     DepthFunc depth = DepthFunc::Less;
     bool operator==(const BatchKey&) const = default;
@@ -33,7 +39,22 @@ struct BatchKey {
 struct Batch {
     BatchKey key;
     std::size_t firstQuad = 0, quads = 0;
+    float nearest = -1e9f, farthest = 1e9f;     // the largest and smallest z of its quads
 };
+
+// An image filtered once to the size it is drawn at, held in a texture of that size, so that it draws texel for
+// texel. The filtering is the image's own (the same shader draws it into the texture as onto the screen), so the
+// picture is the one a direct draw gives. Made once the same size is asked for in two frames running: while the
+// zoom eases, sizes change every frame and the images are drawn directly.
+struct SizedFrame {
+    GLuint source = 0;              // the image's texture object it was made from
+    GLuint object = 0;              // 0 while it has only been asked for
+    std::uint64_t firstAsked = 0, lastUsed = 0;
+    std::size_t bytes = 0;
+    bool failed = false;
+};
+constexpr std::uint64_t SizedFrameKeptFrames = 120;                  // unused this long, it goes
+constexpr std::size_t SizedFrameBytes = std::size_t(24) << 20;        // at most this much is kept
 
 // The GL objects of the current context; made by SetupGlState, gone with the context.
 struct Renderer {
@@ -42,7 +63,11 @@ struct Renderer {
     GLint scaleUniform[2] = {-1, -1};
     GLuint vertexBuffer = 0, indexBuffer = 0;
     GLuint white = 0;               // 1 x 1 white: what an image that never loaded draws with (the quad's colour)
+    GLuint framebuffer = 0, sizedBuffer = 0;
     std::int32_t width = 0, height = 0;
+    std::unordered_map<std::uint64_t, SizedFrame> sized;
+    std::size_t sizedBytes = 0;
+    std::uint64_t frame = 0;        // frames presented with this context
 };
 
 // What the next quad is drawn with, and the quads queued since the last submission. Kept for the whole run.
@@ -160,6 +185,8 @@ void MakeRenderer() {
     glEnableVertexAttribArray(PositionAttribute);
     glEnableVertexAttribArray(TexCoordAttribute);
     glEnableVertexAttribArray(ColorAttribute);
+    glGenFramebuffers(1, &gl.framebuffer);
+    glGenBuffers(1, &gl.sizedBuffer);
     glGenTextures(1, &gl.white);
     glBindTexture(GL_TEXTURE_2D, gl.white);
     const std::uint8_t white[4] = {255, 255, 255, 255};
@@ -177,6 +204,25 @@ GLenum GlDepthFunc(DepthFunc func) {
     case DepthFunc::Less: break;
     }
     return GL_LESS;
+}
+
+// The filters of the bound image for a quad. A mipmapped image drawn at its own size or larger needs no minification
+// filter, and one drawn texel for texel none at all: a software renderer then skips the level of detail of every
+// pixel, or the filtering.
+void SetFilters(TextureGpu& texture, Filter filter) {
+    const bool nearest = texture.nearest || filter == Filter::Exact;
+    const GLenum magnify = nearest ? GL_NEAREST : GL_LINEAR;
+    GLenum minify = magnify;
+    if (texture.mipmapped && filter == Filter::Own)
+        minify = texture.nearest ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
+    if (texture.magFilterSet != magnify) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GLint(magnify));
+        texture.magFilterSet = magnify;
+    }
+    if (texture.minFilterSet != minify) {
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLint(minify));
+        texture.minFilterSet = minify;
+    }
 }
 
 // The GL state of one batch; each piece is set only when it changes.
@@ -216,17 +262,9 @@ void Apply(const BatchKey& key, Applied& applied) {
         glBindTexture(GL_TEXTURE_2D, key.object);
         applied.object = key.object;
     }
-    // A mipmapped image drawn at its own size or larger needs no minification filter; a software renderer then
-    // skips the level of detail of every pixel.
     if (TextureGpu* texture = key.image != 0 ? FindTextureGpu(key.image) : nullptr;
-        texture && texture->object == key.object && texture->mipmapped) {
-        const GLenum wanted = key.magnified ? (texture->nearest ? GL_NEAREST : GL_LINEAR)
-                                            : (texture->nearest ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR);
-        if (texture->minFilterSet != wanted) {
-            glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GLint(wanted));
-            texture->minFilterSet = wanted;
-        }
-    }
+        texture && texture->object == key.object)
+        SetFilters(*texture, key.filter);
 }
 
 void PointAttributes(std::size_t firstQuad) {
@@ -237,7 +275,33 @@ void PointAttributes(std::size_t firstQuad) {
     glVertexAttribPointer(ColorAttribute, 4, GL_UNSIGNED_BYTE, GL_TRUE, sizeof(Vertex), at(offsetof(Vertex, r)));
 }
 
-// Draws every queued batch, in order, from one upload of the stream.
+// An opaque batch hides whatever lies behind it, so it can be drawn before any batch all of whose quads lie strictly
+// behind all of its own: each pixel of either ends the same (the opaque quad's where it passes the depth test, and
+// the one behind fails there in either order). Drawn first, it lets the depth test drop the hidden pixels before
+// they are shaded.
+bool MovesForward(const Batch& batch) {
+    const BatchKey& k = batch.key;
+    return !k.blend && !k.alphaTest && k.depthTest && (k.depth == DepthFunc::Less || k.depth == DepthFunc::LessEqual);
+}
+
+bool StaysBehind(const Batch& behind, const Batch& opaque) {
+    const BatchKey& k = behind.key;
+    return k.depthTest && k.depth != DepthFunc::Always && behind.nearest < opaque.farthest;
+}
+
+// The order to draw the batches in: the queue's, with every opaque batch moved forward past the batches that stay
+// behind it.
+void OrderBatches(std::vector<std::size_t>& order) {
+    order.clear();
+    for (std::size_t i = 0; i < state.batches.size(); ++i) {
+        std::size_t at = order.size();
+        if (MovesForward(state.batches[i]))
+            while (at > 0 && StaysBehind(state.batches[order[at - 1]], state.batches[i])) --at;
+        order.insert(order.begin() + static_cast<std::ptrdiff_t>(at), i);
+    }
+}
+
+// Draws every queued batch from one upload of the stream.
 void Submit() {
     if (state.batches.empty()) {
         DeleteRetiredTextures();
@@ -249,7 +313,10 @@ void Submit() {
     glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(state.vertices.size() * sizeof(Vertex)),
                  state.vertices.data(), GL_STREAM_DRAW);
     Applied applied;
-    for (const Batch& batch : state.batches) {
+    static std::vector<std::size_t> order;
+    OrderBatches(order);
+    for (std::size_t index : order) {
+        Batch batch = state.batches[index];
         Apply(batch.key, applied);
         for (std::size_t done = 0; done < batch.quads; done += MaxQuadsPerDraw) {
             const std::size_t quads = std::min(MaxQuadsPerDraw, batch.quads - done);
@@ -277,15 +344,115 @@ BatchKey KeyOfQuad(float w, float h, bool backdrop) {
     key.alphaTest = !opaque && !backdrop;
     key.depthTest = !backdrop;
     key.depth = state.depth;
-    key.magnified = texture && w >= float(texture->width) && h >= float(texture->height);
+    if (texture && w >= float(texture->width) && h >= float(texture->height)) key.filter = Filter::Magnified;
     return key;
 }
 
 void Queue(const BatchKey& key, const Vertex (&corners)[4]) {
     if (state.batches.empty() || !(state.batches.back().key == key))
         state.batches.push_back(Batch{key, state.vertices.size() / 4, 0});
-    ++state.batches.back().quads;
+    Batch& batch = state.batches.back();
+    ++batch.quads;
+    batch.nearest = std::max(batch.nearest, corners[0].z);
+    batch.farthest = std::min(batch.farthest, corners[0].z);
     state.vertices.insert(state.vertices.end(), corners, corners + 4);
+}
+
+bool Whole(float v) { return std::floor(v) == v; }
+
+bool OnWholePixels(float x, float y, float w, float h) { return Whole(x) && Whole(y) && Whole(w) && Whole(h) && w > 0 && h > 0; }
+
+// Draws `image` (its texture bound with its filters for the size) into a new texture of w x h; 0 when it cannot.
+GLuint MakeSizedImage(TextureGpu& image, std::int32_t w, std::int32_t h) {
+    Renderer& gl = state.gl;
+    GLuint object = 0;
+    glGenTextures(1, &object);
+    glBindTexture(GL_TEXTURE_2D, object);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA, w, h, 0, GL_RGBA, GL_UNSIGNED_BYTE, nullptr);
+    glBindFramebuffer(GL_FRAMEBUFFER, gl.framebuffer);
+    glFramebufferTexture2D(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_TEXTURE_2D, object, 0);
+    const bool complete = glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    if (complete) {
+        glViewport(0, 0, w, h);
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_BLEND);
+        glUseProgram(gl.programs[0]);
+        glUniform2f(gl.scaleUniform[0], 2.0f / float(w), 2.0f / float(h));
+        glBindTexture(GL_TEXTURE_2D, image.object);
+        SetFilters(image, w >= image.width && h >= image.height ? Filter::Magnified : Filter::Own);
+        const float fw = float(w), fh = float(h);
+        const Vertex corners[4] = {{0, fh, 0, 0, 0, 255, 255, 255, 255}, {fw, fh, 0, 1, 0, 255, 255, 255, 255},
+                                   {fw, 0, 0, 1, 1, 255, 255, 255, 255}, {0, 0, 0, 0, 1, 255, 255, 255, 255}};
+        glBindBuffer(GL_ARRAY_BUFFER, gl.sizedBuffer);
+        glBufferData(GL_ARRAY_BUFFER, sizeof corners, corners, GL_STREAM_DRAW);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.indexBuffer);
+        PointAttributes(0);
+        glDrawElements(GL_TRIANGLES, 6, GL_UNSIGNED_SHORT, nullptr);
+        glUniform2f(gl.scaleUniform[0], 2.0f / float(gl.width), 2.0f / float(gl.height));
+        glViewport(0, 0, gl.width, gl.height);
+        glEnable(GL_DEPTH_TEST);
+    }
+    glBindFramebuffer(GL_FRAMEBUFFER, 0);
+    if (!complete) {
+        glDeleteTextures(1, &object);
+        return 0;
+    }
+    return object;
+}
+
+// The texture of `image` filtered to w x h, when there is one; 0 draws the image itself.
+GLuint SizedImage(std::uint32_t image, float w, float h) {
+    TextureGpu* texture = FindTextureGpu(image);
+    if (!texture) return 0;
+    Renderer& gl = state.gl;
+    const std::uint64_t key = (std::uint64_t(image) << 32) | (std::uint64_t(w) << 16) | std::uint64_t(h);
+    SizedFrame& sized = gl.sized[key];
+    if (sized.object != 0 && sized.source != texture->object) {
+        // The image was released and uploaded again since.
+        glDeleteTextures(1, &sized.object);
+        gl.sizedBytes -= sized.bytes;
+        sized = SizedFrame{};
+    }
+    if (sized.object == 0 && sized.source == 0) {
+        sized.source = texture->object;
+        sized.firstAsked = gl.frame;
+    }
+    sized.lastUsed = gl.frame;
+    if (sized.object == 0 && !sized.failed && sized.firstAsked < gl.frame) {
+        sized.object = MakeSizedImage(*texture, std::int32_t(w), std::int32_t(h));
+        sized.failed = sized.object == 0;
+        sized.bytes = std::size_t(w) * std::size_t(h) * 4;
+        if (sized.object) gl.sizedBytes += sized.bytes;
+    }
+    return sized.object;
+}
+
+// After a frame is drawn: the sized images unused for a while go, and the oldest while they hold too much.
+void TrimSizedImages() {
+    Renderer& gl = state.gl;
+    ++gl.frame;
+    if (gl.frame % 30 != 0 && gl.sizedBytes <= SizedFrameBytes) return;
+    auto drop = [&gl](std::unordered_map<std::uint64_t, SizedFrame>::iterator at) {
+        if (at->second.object) {
+            glDeleteTextures(1, &at->second.object);
+            gl.sizedBytes -= at->second.bytes;
+        }
+        return gl.sized.erase(at);
+    };
+    for (auto at = gl.sized.begin(); at != gl.sized.end();)
+        at = at->second.lastUsed + SizedFrameKeptFrames < gl.frame ? drop(at) : std::next(at);
+    while (gl.sizedBytes > SizedFrameBytes) {
+        auto oldest = gl.sized.end();
+        for (auto at = gl.sized.begin(); at != gl.sized.end(); ++at)
+            if (at->second.object && (oldest == gl.sized.end() || at->second.lastUsed < oldest->second.lastUsed))
+                oldest = at;
+        if (oldest == gl.sized.end()) break;
+        drop(oldest);
+    }
 }
 
 // Counter-clockwise as seen on screen, so the quad survives back-face culling (a quad of negative size does not, as
@@ -296,7 +463,21 @@ void QueueQuad(float x, float y, float z, float w, float h, float u0, float v0, 
                                {x + w, y + h, z, u1, v0, r, g, b, a},
                                {x + w, y, z, u1, v1, r, g, b, a},
                                {x, y, z, u0, v1, r, g, b, a}};
-    Queue(KeyOfQuad(w, h, backdrop), corners);
+    BatchKey key = KeyOfQuad(w, h, backdrop);
+    if (state.texture && OnWholePixels(x, y, w, h)) {
+        const TextureGpu& texture = *state.texture;
+        const float texelsX = (u1 - u0) * float(texture.width), texelsY = (v1 - v0) * float(texture.height);
+        const bool wholeImage = u0 == 0 && v0 == 0 && u1 == 1 && v1 == 1;
+        if (w == texelsX && h == texelsY && Whole(u0 * float(texture.width)) && Whole(v0 * float(texture.height))) {
+            key.filter = Filter::Exact;
+        } else if (wholeImage && !texture.nearest && w <= 4096 && h <= 4096) {
+            if (const GLuint sized = SizedImage(state.image, w, h)) {
+                key.object = sized;
+                key.image = 0;
+            }
+        }
+    }
+    Queue(key, corners);
 }
 
 }  // namespace
@@ -389,7 +570,10 @@ void FlushDrawing() {
 }
 
 void PresentFrame() {
-    FlushDrawing();
+    if (PlatformHasGl()) {
+        Submit();
+        TrimSizedImages();
+    }
     PlatformPresent();
 }
 

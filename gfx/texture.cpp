@@ -112,6 +112,7 @@ void Upload(const std::string& path, TextureImage& image, std::uint32_t id, std:
     if (slot.mipmapped) minify = nearest ? GL_NEAREST_MIPMAP_NEAREST : GL_LINEAR_MIPMAP_LINEAR;
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, minify);
     slot.minFilterSet = static_cast<std::uint32_t>(minify);
+    slot.magFilterSet = static_cast<std::uint32_t>(magnify);
     auto wrap = [](std::uint32_t w) { return GLint(w == TextureWrapRepeat ? GL_REPEAT : GL_CLAMP_TO_EDGE); };
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, wrap(wrapS));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, wrap(wrapT));

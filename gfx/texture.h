@@ -96,7 +96,8 @@ struct TextureGpu {
     bool opaque = false;
     bool mipmapped = false;
     bool nearest = false;
-    std::uint32_t minFilterSet = 0;         // the minification filter last given to GL
+    std::uint32_t minFilterSet = 0;         // the filters last given to GL
+    std::uint32_t magFilterSet = 0;
 };
 // The record of texture name `id`; nullptr when nothing is uploaded under it.
 TextureGpu* FindTextureGpu(std::uint32_t id);

@@ -3,6 +3,7 @@
 //
 //   play LEVEL [--data DIR] [--inputs FILE] [--seed N] [--difficulty D] [--fps F] [--max-frames N] [--trace]
 //   play LEVEL --window [--record FILE] [--data DIR] [--seed N] [--difficulty D] [--fps F] [--max-frames N]
+//        [--size WxH]
 //
 // Headless, every frame lasts exactly 1/F seconds of the virtual clock (F defaults to 60), the random numbers start
 // from seed N (default 1) and the level is played at difficulty D (default 0) with sound, music and quotes on
@@ -10,7 +11,8 @@
 // nothing is held, and Escape ends a level still running after N frames (default 100000). --trace writes one JSON
 // line after every iteration of the play loop; the last line is always the result.
 //
-// In a window the level is played from the keyboard with its music and sounds. With --record FILE every frame lasts
+// In a window the level is played from the keyboard with its music and sounds, in a window of the size the settings
+// name (or WxH). With --record FILE every frame lasts
 // 1/F seconds (the window keeps that pace) and the keys are written to FILE as a key script that replays the run.
 //
 // Exit codes: 0 the level was completed, 1 it was not, 2 wrong command line or a level that does not load.
@@ -58,13 +60,14 @@ struct PlayArguments {
     std::int64_t maxFrames = 100000;
     bool trace = false;
     bool window = false;
+    std::int32_t width = 0, height = 0;     // the window's size; 0: the settings'
 };
 
 constexpr const char* Usage =
     "usage: kolbrix-tool play LEVEL [--data DIR] [--inputs FILE] [--seed N] [--difficulty D] [--fps F]\n"
     "                             [--max-frames N] [--trace]\n"
     "       kolbrix-tool play LEVEL --window [--record FILE] [--data DIR] [--seed N] [--difficulty D] [--fps F]\n"
-    "                             [--max-frames N] [--trace]\n";
+    "                             [--max-frames N] [--trace] [--size WxH]\n";
 
 
 bool ParseArguments(int argc, char** argv, PlayArguments& args) {
@@ -96,6 +99,8 @@ bool ParseArguments(int argc, char** argv, PlayArguments& args) {
             args.trace = true;
         } else if (arg == "--window") {
             args.window = true;
+        } else if (arg == "--size" && hasValue) {
+            if (!ParseSize(argv[++i], 8192, args.width, args.height)) return false;
         } else if (arg.size() >= 2 && arg[0] == '-' && arg[1] == '-') {
             return false;
         } else {
@@ -105,6 +110,7 @@ bool ParseArguments(int argc, char** argv, PlayArguments& args) {
     }
     if (levels != 1) return false;
     if (!args.record.empty() && !args.window) return false;
+    if (args.width > 0 && !args.window) return false;
     return !(args.window && !args.inputs.empty());
 }
 
@@ -238,8 +244,8 @@ int PlayInWindow(const PlayArguments& args) {
     PlatformInit(PlatformBackend::Sdl, 1, argv);
     if (!args.dataFolder.empty()) SetProgramFolder(args.dataFolder);
     LoadSettings();
-    ActiveWidth = ScreenWidth > 0 ? ScreenWidth : 1024;
-    ActiveHeight = ScreenHeight > 0 ? ScreenHeight : 768;
+    ActiveWidth = args.width > 0 ? args.width : ScreenWidth > 0 ? ScreenWidth : 1024;
+    ActiveHeight = args.height > 0 ? args.height : ScreenHeight > 0 ? ScreenHeight : 768;
     ActiveFullscreen = 0;
     ResetDisplayState();
     auto fail = [](const std::string& message, int code) {

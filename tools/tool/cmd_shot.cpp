@@ -45,6 +45,7 @@
 #include "tiles/catalogue.h"
 #include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
+#include "tools/tool/arguments.h"
 #include "tools/tool/game_data.h"
 
 namespace {
@@ -60,21 +61,6 @@ constexpr std::int32_t MaxSide = 8192;
 constexpr std::int32_t MaxFrames = 100000;
 constexpr double ShotFrameStep = 1;         // one animation frame between two drawn frames
 
-bool ParseWhole(const char* text, std::int32_t lo, std::int32_t hi, std::int32_t& value) {
-    char* end = nullptr;
-    const long n = std::strtol(text, &end, 10);
-    if (end == text || *end != '\0' || n < lo || n > hi) return false;
-    value = static_cast<std::int32_t>(n);
-    return true;
-}
-
-bool ParseSize(const std::string& text, std::int32_t& width, std::int32_t& height) {
-    const size_t x = text.find_first_of("xX");
-    if (x == std::string::npos) return false;
-    return ParseWhole(text.substr(0, x).c_str(), 1, MaxSide, width) &&
-           ParseWhole(text.substr(x + 1).c_str(), 1, MaxSide, height);
-}
-
 bool ParseArguments(int argc, char** argv, ShotArguments& args) {
     std::vector<std::string> files;
     for (int i = 1; i < argc; ++i) {
@@ -82,9 +68,11 @@ bool ParseArguments(int argc, char** argv, ShotArguments& args) {
         if (arg == "--data" && i + 1 < argc) {
             args.dataFolder = argv[++i];
         } else if (arg == "--size" && i + 1 < argc) {
-            if (!ParseSize(argv[++i], args.width, args.height)) return false;
+            if (!ParseSize(argv[++i], MaxSide, args.width, args.height)) return false;
         } else if (arg == "--frames" && i + 1 < argc) {
-            if (!ParseWhole(argv[++i], 1, MaxFrames, args.frames)) return false;
+            long long frames = 0;
+            if (!ParseInteger(argv[++i], 1, MaxFrames, frames)) return false;
+            args.frames = static_cast<std::int32_t>(frames);
         } else if (arg == "--editor") {
             args.editor = true;
         } else if (arg.size() >= 2 && arg[0] == '-' && arg[1] == '-') {
