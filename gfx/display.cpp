@@ -156,7 +156,7 @@ void DrawFrame() {
     }
     DrawBoardFrame();
     if (frameOverlay) frameOverlay();
-    PresentFrame();
+    if (PresentFrame()) TrimMemorySoon();
     TrimWhenDue();
     DecodeWaitingSound();
 }

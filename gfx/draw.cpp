@@ -44,17 +44,21 @@ struct Batch {
 
 // An image filtered once to the size it is drawn at, held in a texture of that size, so that it draws texel for
 // texel. The filtering is the image's own (the same shader draws it into the texture as onto the screen), so the
-// picture is the one a direct draw gives. Made once the same size is asked for in two frames running: while the
-// zoom eases, sizes change every frame and the images are drawn directly.
+// picture is the one a direct draw gives. Made once the same image is asked for at the same size in several frames
+// running: while the zoom eases sizes change every frame, and an animation shows each of its frames for a few
+// frames only; those are drawn directly.
 struct SizedFrame {
     GLuint source = 0;              // the image's texture object it was made from
     GLuint object = 0;              // 0 while it has only been asked for
-    std::uint64_t firstAsked = 0, lastUsed = 0;
+    std::uint64_t lastUsed = 0;
+    std::uint32_t framesRunning = 0;
     std::size_t bytes = 0;
     bool failed = false;
 };
-constexpr std::uint64_t SizedFrameKeptFrames = 120;                  // unused this long, it goes
-constexpr std::size_t SizedFrameBytes = std::size_t(24) << 20;        // at most this much is kept
+constexpr std::uint32_t SizedFrameAfter = 8;                          // frames running before it is made
+constexpr std::uint64_t SizedFrameKeptFrames = 30;                    // unused this long, it goes
+constexpr std::size_t SizedFrameLargest = std::size_t(1920) * 1080 * 4;
+constexpr std::size_t SizedFrameBytes = std::size_t(16) << 20;        // at most this much is kept
 
 // The GL objects of the current context; made by SetupGlState, gone with the context.
 struct Renderer {
@@ -79,6 +83,7 @@ struct DrawState {
     BlendMode blend = BlendMode::Alpha;
     std::vector<Vertex> vertices;
     std::vector<Batch> batches;
+    bool shortcuts = true;          // SetDrawShortcuts
     Renderer gl;
 } state;
 
@@ -295,7 +300,7 @@ void OrderBatches(std::vector<std::size_t>& order) {
     order.clear();
     for (std::size_t i = 0; i < state.batches.size(); ++i) {
         std::size_t at = order.size();
-        if (MovesForward(state.batches[i]))
+        if (state.shortcuts && MovesForward(state.batches[i]))
             while (at > 0 && StaysBehind(state.batches[order[at - 1]], state.batches[i])) --at;
         order.insert(order.begin() + static_cast<std::ptrdiff_t>(at), i);
     }
@@ -337,14 +342,15 @@ BatchKey KeyOfQuad(float w, float h, bool backdrop) {
     key.object = texture ? texture->object : state.gl.white;
     key.image = texture ? state.image : 0;
     const bool opaqueImage = texture ? texture->opaque : true;
-    const bool opaque = opaqueImage && state.a == 255;
+    const bool opaque = opaqueImage && state.a == 255 && state.shortcuts;
     // An opaque quad blends to itself and no fragment of it has alpha 0: it is drawn without either.
     key.blend = state.blend != BlendMode::Off && !opaque && !backdrop;
     key.blendMode = key.blend ? state.blend : BlendMode::Off;
     key.alphaTest = !opaque && !backdrop;
     key.depthTest = !backdrop;
     key.depth = state.depth;
-    if (texture && w >= float(texture->width) && h >= float(texture->height)) key.filter = Filter::Magnified;
+    if (texture && state.shortcuts && w >= float(texture->width) && h >= float(texture->height))
+        key.filter = Filter::Magnified;
     return key;
 }
 
@@ -417,25 +423,29 @@ GLuint SizedImage(std::uint32_t image, float w, float h) {
         gl.sizedBytes -= sized.bytes;
         sized = SizedFrame{};
     }
-    if (sized.object == 0 && sized.source == 0) {
+    if (sized.object == 0) {
         sized.source = texture->object;
-        sized.firstAsked = gl.frame;
+        if (sized.framesRunning == 0 || sized.lastUsed + 1 < gl.frame) sized.framesRunning = 1;
+        else if (sized.lastUsed + 1 == gl.frame) ++sized.framesRunning;
     }
     sized.lastUsed = gl.frame;
-    if (sized.object == 0 && !sized.failed && sized.firstAsked < gl.frame) {
+    const std::size_t bytes = std::size_t(w) * std::size_t(h) * 4;
+    if (sized.object == 0 && !sized.failed && sized.framesRunning >= SizedFrameAfter && bytes <= SizedFrameLargest) {
         sized.object = MakeSizedImage(*texture, std::int32_t(w), std::int32_t(h));
         sized.failed = sized.object == 0;
-        sized.bytes = std::size_t(w) * std::size_t(h) * 4;
+        sized.bytes = bytes;
         if (sized.object) gl.sizedBytes += sized.bytes;
     }
     return sized.object;
 }
 
-// After a frame is drawn: the sized images unused for a while go, and the oldest while they hold too much.
-void TrimSizedImages() {
+// After a frame is drawn: the sized images unused for a while go, and the oldest while they hold too much. True when
+// any went.
+bool TrimSizedImages() {
     Renderer& gl = state.gl;
     ++gl.frame;
-    if (gl.frame % 30 != 0 && gl.sizedBytes <= SizedFrameBytes) return;
+    if (gl.frame % 10 != 0 && gl.sizedBytes <= SizedFrameBytes) return false;
+    const std::size_t before = gl.sizedBytes;
     auto drop = [&gl](std::unordered_map<std::uint64_t, SizedFrame>::iterator at) {
         if (at->second.object) {
             glDeleteTextures(1, &at->second.object);
@@ -453,6 +463,7 @@ void TrimSizedImages() {
         if (oldest == gl.sized.end()) break;
         drop(oldest);
     }
+    return gl.sizedBytes < before;
 }
 
 // Counter-clockwise as seen on screen, so the quad survives back-face culling (a quad of negative size does not, as
@@ -464,7 +475,7 @@ void QueueQuad(float x, float y, float z, float w, float h, float u0, float v0, 
                                {x + w, y, z, u1, v1, r, g, b, a},
                                {x, y, z, u0, v1, r, g, b, a}};
     BatchKey key = KeyOfQuad(w, h, backdrop);
-    if (state.texture && OnWholePixels(x, y, w, h)) {
+    if (state.texture && state.shortcuts && OnWholePixels(x, y, w, h)) {
         const TextureGpu& texture = *state.texture;
         const float texelsX = (u1 - u0) * float(texture.width), texelsY = (v1 - v0) * float(texture.height);
         const bool wholeImage = u0 == 0 && v0 == 0 && u1 == 1 && v1 == 1;
@@ -496,6 +507,11 @@ void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
 }
 
 void SetDepthFunc(DepthFunc func) { state.depth = func; }
+
+void SetDrawShortcuts(bool on) {
+    FlushDrawing();
+    state.shortcuts = on;
+}
 
 void SetBlend(BlendMode mode) { state.blend = mode; }
 
@@ -569,12 +585,14 @@ void FlushDrawing() {
     if (PlatformHasGl()) Submit();
 }
 
-void PresentFrame() {
+bool PresentFrame() {
+    bool freed = false;
     if (PlatformHasGl()) {
         Submit();
-        TrimSizedImages();
+        freed = TrimSizedImages();
     }
     PlatformPresent();
+    return freed;
 }
 
 bool ReadBackBuffer(std::int32_t width, std::int32_t height, std::vector<std::uint8_t>& rgb) {

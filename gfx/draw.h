@@ -26,11 +26,17 @@ void DrawImageRegion(float x, float y, float z, float w, float h, float u0, floa
 // of the cost of testing each one) and leaves the depth buffer in the rectangle just behind depth z: what comes later
 // nearer than z shows in front of it, and what comes later at z or behind stays hidden, as behind a quad at z.
 void DrawBackdrop(std::int32_t x, std::int32_t y, std::int32_t z, std::int32_t w, std::int32_t h);
+// The renderer's shortcuts, on from the start: opaque images drawn without blending or the alpha test and before
+// what lies behind them, images drawn texel for texel without filtering, images drawn at another size filtered once
+// to it. Each gives the picture of the plain way; off, every quad is drawn in order with its image's own filters
+// (for tests and benchmarks that compare the two).
+void SetDrawShortcuts(bool on);
 // Sets up the fixed GL state of a freshly opened display (projection, culling, depth and alpha tests).
 void SetupGlState(std::int32_t width, std::int32_t height);
 void ClearBuffers();
-// Draws what is queued and presents the frame (PlatformPresent).
-void PresentFrame();
+// Draws what is queued and presents the frame (PlatformPresent). True when the renderer gave back images it kept
+// for drawing faster (the heap can then be trimmed).
+bool PresentFrame();
 // Draws what is queued now (a read of the back buffer, a texture deleted, the end of a frame do it themselves).
 void FlushDrawing();
 // The frame drawn so far (the back buffer, before it is presented) as rows of RGB bytes, top row first: what

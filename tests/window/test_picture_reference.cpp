@@ -159,6 +159,47 @@ protected:
     }
 };
 
+// The renderer's shortcuts (opaque images first and unblended, images drawn texel for texel unfiltered, images
+// filtered once to the size they are drawn at, which happens after a few frames at one size) give the picture of
+// the plain way, pixel for pixel but for a level of rounding.
+TEST_F(PictureReference, ShortcutsDrawThePlainPicture) {
+    const std::string half = Build("half", Replace(MainLevel, "ZOOM", "0.5"));
+    const std::string full = Build("full", Replace(MainLevel, "ZOOM", "1"));
+    const std::string varto = Build("varto", VartoLumLevel);
+    const std::string shipped = (game / "lvlpckEpisode 3" / "009.kbx").string();
+    const struct {
+        std::string level, options;
+    } cases[] = {
+        {half, "--frames 12"},
+        {full, "--frames 12"},
+        {varto, "--frames 12"},
+        {half, "--frames 12 --editor"},
+        {"'" + shipped + "'", "--frames 12"},
+        {"'" + shipped + "'", "--frames 12 --size 800x600"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.level + " " + c.options);
+        TextureImage pictures[2];
+        for (int plain = 0; plain < 2; ++plain) {
+            const fs::path out = folder / (plain ? "plain.png" : "quick.png");
+            ASSERT_EQ(ExitCodeOf(tool.string() + " shot " + c.level + " " + out.string() + " --data " +
+                                 game.string() + " " + c.options + (plain ? " --plain" : "") + " >/dev/null"),
+                      0);
+            ASSERT_TRUE(LoadPng(pictures[plain], out.string()));
+        }
+        ASSERT_EQ(pictures[0].pixels.size(), pictures[1].pixels.size());
+        int worst = 0;
+        std::size_t differing = 0;
+        for (std::size_t i = 0; i < pictures[0].pixels.size(); ++i) {
+            const int difference = std::abs(int(pictures[0].pixels[i]) - int(pictures[1].pixels[i]));
+            worst = std::max(worst, difference);
+            differing += difference != 0;
+        }
+        EXPECT_LE(worst, 1);
+        EXPECT_LT(differing, pictures[0].pixels.size() / 1000);
+    }
+}
+
 TEST_F(PictureReference, ShotsLookAsBefore) {
     const std::string half = Build("half", Replace(MainLevel, "ZOOM", "0.5"));
     const std::string full = Build("full", Replace(MainLevel, "ZOOM", "1"));

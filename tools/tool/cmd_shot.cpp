@@ -1,7 +1,7 @@
 // kolbrix-tool shot: a level drawn the way the game shows it, saved as a PNG picture. Level designers use it for
 // previews, and the README for its pictures.
 //
-//   shot LEVEL OUT.png [--data DIR] [--size WxH] [--editor] [--frames N]
+//   shot LEVEL OUT.png [--data DIR] [--size WxH] [--editor] [--frames N] [--plain]
 //
 // The level is drawn with real OpenGL in a window of W x H (default 1024 x 768; it needs an X display) with the
 // textures, font and fixed images of DIR (default: the tool's own folder). The picture shows the level as a player
@@ -9,7 +9,9 @@
 // left, no bombs, the full time) and the hint steady. With --editor it is the editor's view instead: the camera
 // centred on the ball's cell with the cursor there, hidden objects and path markers shown, no heads-up display, and
 // the editor's panel over it as the editor draws it.
-// N frames are drawn 1/25 s apart (default 1, the first frame of every animation); the last one is saved.
+// N frames are drawn 1/25 s apart (default 1, the first frame of every animation); the last one is saved. --plain
+// draws without the renderer's shortcuts (every quad in order, with its image's own filters): the same picture, the
+// slow way.
 //
 // Exit codes: 0 saved, 1 the display, the level or the picture failed, 2 wrong command line.
 #include <zlib.h>
@@ -54,6 +56,7 @@ struct ShotArguments {
     std::string level, out, dataFolder;
     std::int32_t width = 1024, height = 768;
     bool editor = false;
+    bool plain = false;
     std::int32_t frames = 1;
 };
 
@@ -75,6 +78,8 @@ bool ParseArguments(int argc, char** argv, ShotArguments& args) {
             args.frames = static_cast<std::int32_t>(frames);
         } else if (arg == "--editor") {
             args.editor = true;
+        } else if (arg == "--plain") {
+            args.plain = true;
         } else if (arg.size() >= 2 && arg[0] == '-' && arg[1] == '-') {
             return false;
         } else {
@@ -205,7 +210,7 @@ int ToolShot(int argc, char** argv) {
     ShotArguments args;
     if (!ParseArguments(argc, argv, args)) {
         std::fprintf(stderr, "usage: kolbrix-tool shot LEVEL OUT.png [--data DIR] [--size WxH] [--editor] "
-                             "[--frames N]\n");
+                             "[--frames N] [--plain]\n");
         return 2;
     }
     PlatformInit(PlatformBackend::Sdl, argc, argv);
@@ -216,6 +221,7 @@ int ToolShot(int argc, char** argv) {
     ActiveHeight = args.height;
     ActiveFullscreen = 0;
     ResetDisplayState();
+    SetDrawShortcuts(!args.plain);
     if (!SetDisplayMode(args.width, args.height, 32, 0) || !PlatformHasGl())
         return Fail("cannot open a " + std::to_string(args.width) + " x " + std::to_string(args.height) +
                     " OpenGL window (is there an X display?)");

@@ -33,7 +33,7 @@ const ToolCommand Commands[] = {
     {"help", Help, "help                      this list"},
     {"png", ToolPng, "png FILE [OUT.pam]        decode a PNG with the game's decoder"},
     {"stats", ToolStats, "stats FILE.sts            a player's statistics file as JSON"},
-    {"shot", ToolShot, "shot LEVEL OUT.png [--data DIR] [--size WxH] [--editor] [--frames N]\n"
+    {"shot", ToolShot, "shot LEVEL OUT.png [--data DIR] [--size WxH] [--editor] [--frames N] [--plain]\n"
                        "                            the level drawn as the game shows it, saved as a picture"},
     {"play", ToolPlay, "play LEVEL [--data DIR] [--inputs FILE] [--seed N] [--difficulty D] [--fps F] [--max-frames N]\n"
                        "          [--trace]        plays a level headless from a key script; --window [--record FILE]:\n"
