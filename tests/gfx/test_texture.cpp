@@ -154,3 +154,43 @@ TEST_F(Textures, ReleaseDeletesEveryPackFrameButNotThePlaceholder) {
 }
 
 }  // namespace
+
+namespace {
+
+// Sides that are not powers of two go to the nearer power of two: up when the two highest bits are both set.
+TEST(Mipmaps, SidesGoToTheNearerPowerOfTwo) {
+    const std::pair<int, int> cases[] = {{1, 1},  {2, 2},   {3, 4},    {5, 4},     {6, 8},    {7, 8},
+                                         {80, 64}, {96, 128}, {100, 128}, {640, 512}, {768, 1024}, {1000, 1024}};
+    for (const auto& [side, power] : cases) EXPECT_EQ(MipmapSide(side), power) << side;
+}
+
+// The chain runs from the scaled first level down to 1 x 1, each level half the one before, and keeps the image's
+// mean colour: a checkerboard of two colours ends as their mean, a plain colour stays itself.
+TEST(Mipmaps, ChainHalvesToOnePixelAndKeepsTheMean) {
+    const int width = 6, height = 3;
+    std::vector<std::uint8_t> checker, plain;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const std::uint8_t v = (x + y) % 2 ? 200 : 0;
+            checker.insert(checker.end(), {v, std::uint8_t(255 - v), 0, 255});
+            plain.insert(plain.end(), {10, 20, 30, 40});
+        }
+    const std::vector<MipLevel> chain = BuildMipmapChain(checker.data(), width, height, 4);
+    const std::vector<std::pair<int, int>> sizes = {{8, 4}, {4, 2}, {2, 1}, {1, 1}};
+    ASSERT_EQ(chain.size(), sizes.size());
+    for (std::size_t i = 0; i < sizes.size(); ++i) {
+        EXPECT_EQ(chain[i].width, sizes[i].first);
+        EXPECT_EQ(chain[i].height, sizes[i].second);
+        EXPECT_EQ(chain[i].pixels.size(), std::size_t(sizes[i].first * sizes[i].second * 4));
+    }
+    // 9 of the 18 source pixels are (200, 55), 9 are (0, 255).
+    EXPECT_NEAR(chain.back().pixels[0], 100, 2);
+    EXPECT_NEAR(chain.back().pixels[1], 155, 2);
+    EXPECT_EQ(chain.back().pixels[3], 255);
+    for (const MipLevel& level : BuildMipmapChain(plain.data(), width, height, 4))
+        for (std::size_t i = 0; i < level.pixels.size(); i += 4)
+            EXPECT_EQ(std::vector<int>(level.pixels.begin() + long(i), level.pixels.begin() + long(i) + 4),
+                      (std::vector<int>{10, 20, 30, 40}));
+}
+
+}  // namespace
