@@ -41,6 +41,8 @@ struct PlatformBackendTable {
     bool (*KeyHeld)(int scanCode);
     void (*Mouse)(int& x, int& y, int& buttons);
     int (*TakeWheel)();
+    void (*HoldKey)(int scanCode, bool held);       // a script's keys (PlatformHoldKey, PlatformPushKey)
+    void (*PushKey)(const std::string& key);
 
     // Text screen; platform.cpp keeps the cursor and colours and hands over cells inside 25 x 40 only.
     void (*TextOpen)();

@@ -110,6 +110,8 @@ std::string ReadKey() {
 }
 
 bool KeyHeld(int scanCode) { return Headless.held[scanCode]; }
+void HoldKey(int scanCode, bool held) { Headless.held[scanCode] = held; }
+void PushKey(const std::string& key) { HeadlessPushKey(key); }
 
 void Mouse(int& x, int& y, int& buttons) {
     x = Headless.mouseX;
@@ -151,6 +153,7 @@ const PlatformBackendTable& HeadlessBackend() {
         .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
         .RecordQuad = RecordQuad,
         .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse, .TakeWheel = TakeWheel,
+        .HoldKey = HoldKey, .PushKey = PushKey,
         .TextOpen = TextOpen, .TextPut = TextPut, .TextShow = TextShow, .TextClose = TextClose,
         .OpenExternal = OpenExternal,
         .Audio = HeadlessAudioBackend,

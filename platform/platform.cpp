@@ -17,6 +17,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <utility>
 
 #include "base/files.h"
 #include "platform/backends.h"
@@ -36,6 +37,7 @@ struct PlatformRun {                    // for the whole run
     unsigned char text[25][40] = {};
     double fixedFrame = 0;              // as last set, 0 when off
     int assumedWritable = -1;           // a test's answer for PlatformFolderWritable; -1 asks the system
+    std::function<void()> presentWatcher;   // called after every presented frame while set
 } run;
 
 const PlatformBackendTable& BackendTable(PlatformBackend backend) {
@@ -98,7 +100,11 @@ bool PlatformOpenDisplay(int width, int height, DisplayKind kind) {
 void PlatformSetSwapInterval(int interval) { run.backend->SetSwapInterval(interval); }
 void PlatformSetTitle(const std::string& title) { run.backend->SetTitle(title); }
 void PlatformShowPointer(bool shown) { run.backend->ShowPointer(shown); }
-void PlatformPresent() { run.backend->Present(); }
+void PlatformPresent() {
+    run.backend->Present();
+    if (run.presentWatcher) run.presentWatcher();
+}
+void PlatformWatchPresents(std::function<void()> watcher) { run.presentWatcher = std::move(watcher); }
 bool PlatformHasGl() { return run.backend->HasGl(); }
 void PlatformRecordQuad(const QuadRecord& quad) { run.backend->RecordQuad(quad); }
 
@@ -113,6 +119,10 @@ bool PlatformKeyHeld(int scanCode) {
 }
 void PlatformMouse(int& x, int& y, int& buttons) { run.backend->Mouse(x, y, buttons); }
 int PlatformTakeWheel() { return run.backend->TakeWheel(); }
+void PlatformHoldKey(int scanCode, bool held) {
+    if (scanCode >= 0 && scanCode <= 255) run.backend->HoldKey(scanCode, held);
+}
+void PlatformPushKey(const std::string& key) { run.backend->PushKey(key); }
 
 // ---- Text screen ------------------------------------------------------------------------------------------
 

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -52,6 +53,9 @@ void PlatformSetTitle(const std::string& title);
 void PlatformShowPointer(bool shown);
 void PlatformPresent();                             // glFlush + swap; the headless back end closes its recorded frame
 bool PlatformHasGl();                               // true when OpenGL calls are allowed (a real context exists)
+// Called right after every presented frame while set (an empty one stops it): a benchmark takes the time of each
+// buffer swap there, a script puts the keys of the next frame in place.
+void PlatformWatchPresents(std::function<void()> watcher);
 
 // One drawn quad as the drawing primitives describe it. Without a GL context the primitives hand every quad here;
 // the headless back end keeps them as the frame's draw list, the SDL back end ignores them.
@@ -71,6 +75,11 @@ std::string PlatformReadKey();
 bool PlatformKeyHeld(int scanCode);                 // held-key test by set-1 scan code
 void PlatformMouse(int& x, int& y, int& buttons);   // -1, -1 outside the window; buttons: bit 0 left, 1 right, 2 middle
 int PlatformTakeWheel();                            // mouse-wheel steps since the last call: > 0 away from the user
+// Keys put in by a script rather than the keyboard (a replay in a window, a benchmark), on either back end: a key held
+// or let go by its set-1 scan code, until the script or the keyboard changes it again; a key string put into the key
+// buffer behind what the keyboard put there.
+void PlatformHoldKey(int scanCode, bool held);
+void PlatformPushKey(const std::string& key);
 
 // ---- Text screen (40 x 25 cells of 8 x 8 glyphs, 16-colour text palette) ------------------------------------
 void TextScreenOpen();                  // clears to background 0, cursor at row 1, column 1

@@ -575,6 +575,10 @@ std::string ReadKey() {
 
 bool KeyHeld(int scanCode) { return sdl.held[scanCode]; }
 
+// A script's keys go where the keyboard's events put theirs.
+void HoldKey(int scanCode, bool held) { sdl.held[scanCode] = held; }
+void PushKey(const std::string& key) { sdl.keys.push_back(key); }
+
 void Mouse(int& x, int& y, int& buttons) {
     PumpEvents();
     SDL_Window* focus = SDL_GetMouseFocus();
@@ -678,6 +682,7 @@ const PlatformBackendTable& SdlBackend() {
         .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
         .RecordQuad = RecordQuad,
         .ReadKey = ReadKey, .KeyHeld = KeyHeld, .Mouse = Mouse, .TakeWheel = TakeWheel,
+        .HoldKey = HoldKey, .PushKey = PushKey,
         .TextOpen = TextOpen, .TextPut = TextPut, .TextShow = TextShow, .TextClose = TextClose,
         .OpenExternal = OpenExternal,
         .Audio = SdlAudioBackend,

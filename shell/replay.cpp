@@ -170,17 +170,21 @@ ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& op
     ReplayResult result;
     prepare(1);
     if (options.maxFrames <= 0) device.push("\x1B");
-    device.setClock(startClock);
-    fixFrameTime();
+    if (!options.gamePacing) {
+        device.setClock(startClock);
+        fixFrameTime();
+    }
     playIterationHook = [&] {
         result.frames = attempt.playIteration;
         if (options.trace) options.trace(TraceLine(attempt.playIteration));
         if (options.afterFrame) options.afterFrame(attempt.playIteration);
-        device.setClock(startClock + static_cast<double>(attempt.playIteration) / fps);
-        fixFrameTime();
+        if (!options.gamePacing) {
+            device.setClock(startClock + static_cast<double>(attempt.playIteration) / fps);
+            fixFrameTime();
+        }
         prepare(attempt.playIteration + 1);
         if (attempt.playIteration == options.maxFrames) device.push("\x1B");
-        return false;
+        return options.leave && options.leave(attempt.playIteration);
     };
     result.completed = PlayLevel();
     playIterationHook = nullptr;

@@ -39,9 +39,15 @@ struct ReplayDevice {
 
 struct ReplayOptions {
     double fps = 60;                        // every frame lasts 1/fps seconds
+    // Frames paced as the game paces them instead (gfx/display.h, PaceFrame): the clock runs as the platform runs
+    // it and each frame's step is the time the frame took, as in the game played by hand. `fps` and the device's
+    // setClock are then not used, and the script's frames are the game's frames, however long each one lasts.
+    bool gamePacing = false;
     std::int64_t maxFrames = 100000;        // after this many frames Escape is put into the key buffer
     std::function<void(const std::string& line)> trace;     // one JSON line after every iteration, when set
     std::function<void(std::int64_t frame)> afterFrame;     // after every iteration (tests look at the level)
+    // After every iteration, when set: true leaves the level at once, as the window's close button would.
+    std::function<bool(std::int64_t frame)> leave;
 };
 
 struct ReplayResult {

@@ -1,4 +1,5 @@
 // Replays: key scripts, and a level completed from a script twice with the same trace.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,7 +42,8 @@ const char* const Solution =
     "2 right+space   # the first second is over at the second of these frames\n"
     "200 RIGHT   # names in any case\n";
 
-std::vector<std::string> Trace(ReplayResult& result, const std::string& script, std::int64_t maxFrames = 1000) {
+std::vector<std::string> Trace(ReplayResult& result, const std::string& script, std::int64_t maxFrames = 1000,
+                               const std::function<void(ReplayOptions&)>& adjust = nullptr) {
     UseHeadless();
     HeadlessAudioReset();
     InitAudio();
@@ -60,6 +62,7 @@ std::vector<std::string> Trace(ReplayResult& result, const std::string& script, 
     ReplayOptions options;
     options.maxFrames = maxFrames;
     options.trace = [&](const std::string& line) { lines.push_back(line); };
+    if (adjust) adjust(options);
     result = RunReplay(segments, options, device);
     lines.push_back(ResultLine(result.completed, result.frames));
     return lines;
@@ -117,6 +120,53 @@ TEST_F(Replay, AKeyOfTheBufferIsReadOnItsSegmentsFirstFrame) {
     Trace(result, "2\n1 m\n1 esc");
     EXPECT_EQ(result.frames, 4);
     EXPECT_EQ(MusicOn, -1);
+}
+
+TEST_F(Replay, LeavingEndsTheReplayAtTheFrameItSays) {
+    ReplayResult result;
+    std::vector<std::int64_t> asked;
+    const std::vector<std::string> lines = Trace(result, Solution, 1000, [&](ReplayOptions& options) {
+        options.leave = [&](std::int64_t frame) {
+            asked.push_back(frame);
+            return frame == 25;
+        };
+    });
+    EXPECT_FALSE(result.completed);
+    EXPECT_EQ(result.frames, 25);
+    EXPECT_EQ(lines.size(), 26u);
+    ASSERT_EQ(asked.size(), 25u);
+    EXPECT_EQ(asked.front(), 1);
+    EXPECT_EQ(asked.back(), 25);
+}
+
+// Under the game's pacing the clock is the platform's (the headless one advances by its frame time at every
+// present) and each frame's step is the time the frame took; under the replay's own pacing the replay sets the
+// clock to 1 / fps a frame.
+TEST_F(Replay, UnderTheGamesPacingEachStepIsTheTimeTheFrameTook) {
+    for (const bool gamePacing : {false, true}) {
+        SCOPED_TRACE(gamePacing);
+        std::vector<double> steps, clocks;
+        ReplayResult result;
+        Trace(result, Solution, 40, [&](ReplayOptions& options) {
+            Headless.frameTime = 0.018;     // longer than the pacing's shortest frame, so it never waits
+            Headless.clock = 500;
+            options.gamePacing = gamePacing;
+            options.afterFrame = [&](std::int64_t) {
+                steps.push_back(frameStep);
+                clocks.push_back(PlatformClock());
+            };
+        });
+        ASSERT_EQ(steps.size(), 41u);
+        for (size_t i = 1; i < steps.size(); ++i) {
+            SCOPED_TRACE(i);
+            if (gamePacing) {
+                EXPECT_NEAR(steps[i], 25 * 0.018, 1e-9);
+                EXPECT_NEAR(clocks[i] - clocks[i - 1], 0.018, 1e-9);
+            } else {
+                EXPECT_NEAR(clocks[i] - clocks[i - 1], 1.0 / 60, 1e-9);
+            }
+        }
+    }
 }
 
 struct ScriptCase {
