@@ -249,7 +249,7 @@ Figures EmptyFrames(double seconds) {
     while (PlatformClock() - start < seconds) {
         PaceFrame();
         ClearFrame();
-        PlatformPresent();
+        PresentFrame();
         PlatformReadKey();
     }
     EndStretch(s);
