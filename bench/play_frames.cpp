@@ -209,6 +209,7 @@ bool LoadGameData() {
     UiFont.spacing = 2;
     BuildFont(UiFont, ProgramFolder() + "standard.tga", ProgramFolder() + "standard.dat");
     LoadFixedImages();
+    DrawFrame();                // the opening screen, as the game shows it while it loads
     InitAudio();
     LoadTexturePacks();
     TakeCatalogueDefaults();

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <unordered_map>
 
+#include "base/frame_clock.h"
 #include "gfx/gl.h"
 #include "gfx/texture.h"
 #include "platform/platform.h"
@@ -66,6 +67,7 @@ struct Renderer {
     GLuint programs[2] = {0, 0};    // [0]: every fragment kept; [1]: fragments of alpha 0 dropped
     GLint scaleUniform[2] = {-1, -1};
     GLuint vertexBuffer = 0, indexBuffer = 0;
+    std::size_t vertexBufferBytes = 0;      // the vertex buffer's storage
     GLuint white = 0;               // 1 x 1 white: what an image that never loaded draws with (the quad's colour)
     GLuint framebuffer = 0, sizedBuffer = 0;
     std::int32_t width = 0, height = 0;
@@ -84,9 +86,11 @@ struct DrawState {
     std::vector<Vertex> vertices;
     std::vector<Batch> batches;
     bool shortcuts = true;          // SetDrawShortcuts
+    double lastPresent = 0;         // clock reading at the last swap
     Renderer gl;
 } state;
 
+constexpr double PresentSlack = 0.0003;             // a swap may come this much before its time
 constexpr std::size_t MaxQuadsPerDraw = 16384;      // 65,536 vertices: what 16-bit indices reach
 
 enum Attribute : GLuint { PositionAttribute = 0, TexCoordAttribute = 1, ColorAttribute = 2 };
@@ -315,8 +319,14 @@ void Submit() {
     Renderer& gl = state.gl;
     glBindBuffer(GL_ARRAY_BUFFER, gl.vertexBuffer);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, gl.indexBuffer);
-    glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(state.vertices.size() * sizeof(Vertex)),
-                 state.vertices.data(), GL_STREAM_DRAW);
+    // The buffer keeps its storage from frame to frame and grows by doubling: a new store every frame costs a
+    // software renderer fresh pages to fault in and fill.
+    const std::size_t bytes = state.vertices.size() * sizeof(Vertex);
+    if (bytes > gl.vertexBufferBytes) {
+        gl.vertexBufferBytes = std::max(bytes, gl.vertexBufferBytes * 2);
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(gl.vertexBufferBytes), nullptr, GL_DYNAMIC_DRAW);
+    }
+    glBufferSubData(GL_ARRAY_BUFFER, 0, static_cast<GLsizeiptr>(bytes), state.vertices.data());
     Applied applied;
     static std::vector<std::size_t> order;
     OrderBatches(order);
@@ -590,8 +600,16 @@ bool PresentFrame() {
     if (PlatformHasGl()) {
         Submit();
         freed = TrimSizedImages();
+        // The frame is drawn while the swap waits for its time, so frames reach the screen evenly spaced however long
+        // each took to draw: the frame pacing waits from the start of a frame, and a frame that took longer to draw
+        // than the one before would otherwise come late by the difference.
+        if (PlatformFixedFrameTime() <= 0 && state.lastPresent > 0) {
+            glFlush();
+            PlatformWaitUntil(state.lastPresent + MinFrameInterval - PresentSlack);
+        }
     }
     PlatformPresent();
+    state.lastPresent = PlatformClock();
     return freed;
 }
 
