@@ -177,6 +177,8 @@ void MakeRenderer() {
         gl.programs[i] = LinkProgram(i == 1);
         gl.scaleUniform[i] = glGetUniformLocation(gl.programs[i], "scale");
     }
+    // Nothing else is compiled: the compiler's tables (a few MiB in a software renderer) can go.
+    glReleaseShaderCompiler();
     glGenBuffers(1, &gl.vertexBuffer);
     glGenBuffers(1, &gl.indexBuffer);
     // Every quad is two triangles of its four corners, in the corners' order, so they keep the quad's winding.
