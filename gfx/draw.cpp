@@ -73,13 +73,14 @@ struct Renderer {
     std::int32_t width = 0, height = 0;
     std::unordered_map<std::uint64_t, SizedFrame> sized;
     std::size_t sizedBytes = 0;
+    std::vector<GLuint> retiredSized;       // deleted once the quads queued before are drawn
     std::uint64_t frame = 0;        // frames presented with this context
 };
 
 // What the next quad is drawn with, and the quads queued since the last submission. Kept for the whole run.
 struct DrawState {
-    std::uint32_t image = 0;
-    TextureGpu* texture = nullptr;   // the bound image's GL record; nullptr for none
+    std::uint32_t image = 0;        // the bound image's texture name (its GL record is looked up per quad: uploads
+                                    // and releases between a bind and a quad move or clear it)
     std::uint8_t r = 255, g = 255, b = 255, a = 255;
     DepthFunc depth = DepthFunc::Less;
     BlendMode blend = BlendMode::Alpha;
@@ -312,10 +313,18 @@ void OrderBatches(std::vector<std::size_t>& order) {
     }
 }
 
+// Textures whose last quads are drawn now.
+void DeleteRetired() {
+    DeleteRetiredTextures();
+    std::vector<GLuint>& sized = state.gl.retiredSized;
+    if (!sized.empty()) glDeleteTextures(static_cast<GLsizei>(sized.size()), sized.data());
+    sized.clear();
+}
+
 // Draws every queued batch from one upload of the stream.
 void Submit() {
     if (state.batches.empty()) {
-        DeleteRetiredTextures();
+        DeleteRetired();
         return;
     }
     Renderer& gl = state.gl;
@@ -345,12 +354,11 @@ void Submit() {
     state.batches.clear();
     // Later state changes by others (uploads bind textures) must not be taken for ours.
     glEnable(GL_DEPTH_TEST);
-    DeleteRetiredTextures();
+    DeleteRetired();
 }
 
-BatchKey KeyOfQuad(float w, float h, bool backdrop) {
+BatchKey KeyOfQuad(const TextureGpu* texture, float w, float h, bool backdrop) {
     BatchKey key;
-    const TextureGpu* texture = state.texture;
     key.object = texture ? texture->object : state.gl.white;
     key.image = texture ? state.image : 0;
     const bool opaqueImage = texture ? texture->opaque : true;
@@ -430,8 +438,8 @@ GLuint SizedImage(std::uint32_t image, float w, float h) {
     const std::uint64_t key = (std::uint64_t(image) << 32) | (std::uint64_t(w) << 16) | std::uint64_t(h);
     SizedFrame& sized = gl.sized[key];
     if (sized.object != 0 && sized.source != texture->object) {
-        // The image was released and uploaded again since.
-        glDeleteTextures(1, &sized.object);
+        // The image was released and uploaded again since; quads queued before may still draw the old one.
+        gl.retiredSized.push_back(sized.object);
         gl.sizedBytes -= sized.bytes;
         sized = SizedFrame{};
     }
@@ -486,9 +494,10 @@ void QueueQuad(float x, float y, float z, float w, float h, float u0, float v0, 
                                {x + w, y + h, z, u1, v0, r, g, b, a},
                                {x + w, y, z, u1, v1, r, g, b, a},
                                {x, y, z, u0, v1, r, g, b, a}};
-    BatchKey key = KeyOfQuad(w, h, backdrop);
-    if (state.texture && state.shortcuts && OnWholePixels(x, y, w, h)) {
-        const TextureGpu& texture = *state.texture;
+    const TextureGpu* image = FindTextureGpu(state.image);
+    BatchKey key = KeyOfQuad(image, w, h, backdrop);
+    if (image && state.shortcuts && OnWholePixels(x, y, w, h)) {
+        const TextureGpu& texture = *image;
         const float texelsX = (u1 - u0) * float(texture.width), texelsY = (v1 - v0) * float(texture.height);
         const bool wholeImage = u0 == 0 && v0 == 0 && u1 == 1 && v1 == 1;
         if (w == texelsX && h == texelsY && Whole(u0 * float(texture.width)) && Whole(v0 * float(texture.height))) {
@@ -508,7 +517,6 @@ void QueueQuad(float x, float y, float z, float w, float h, float u0, float v0, 
 void BindImage(std::uint32_t textureId) {
     textureId = ResidentTexture(textureId);     // a texture-pack frame is decoded when it is first drawn
     state.image = textureId;
-    state.texture = PlatformHasGl() ? FindTextureGpu(textureId) : nullptr;
 }
 
 void SetColor(std::uint8_t r, std::uint8_t g, std::uint8_t b, std::uint8_t a) {
@@ -583,7 +591,6 @@ void SetupGlState(std::int32_t width, std::int32_t height) {
     glCullFace(GL_BACK);
     glEnable(GL_DEPTH_TEST);
     glDepthFunc(GL_LESS);
-    state.texture = nullptr;
 }
 
 void ClearBuffers() {
