@@ -131,18 +131,23 @@ void main() {
 }
 )";
 
+// Says on standard error why a shader or a program did not build (its status and log, read by the getters given).
+template <typename GetStatus, typename GetLog>
+void ReportFailure(GLuint object, GLenum status, GetStatus getStatus, GetLog getLog, const char* what) {
+    GLint ok = 0;
+    getStatus(object, status, &ok);
+    if (ok) return;
+    char log[1024] = {};
+    getLog(object, sizeof log, nullptr, log);
+    std::fprintf(stderr, "Error: %s: %s\n", what, log);
+}
+
 GLuint CompileShader(GLenum kind, const char* prefix, const char* source) {
     const GLuint shader = glCreateShader(kind);
     const char* parts[] = {prefix, source};
     glShaderSource(shader, 2, parts, nullptr);
     glCompileShader(shader);
-    GLint ok = 0;
-    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
-    if (!ok) {
-        char log[1024] = {};
-        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
-        std::fprintf(stderr, "Error: compiling a shader: %s\n", log);
-    }
+    ReportFailure(shader, GL_COMPILE_STATUS, glGetShaderiv, glGetShaderInfoLog, "compiling a shader");
     return shader;
 }
 
@@ -156,13 +161,7 @@ GLuint LinkProgram(bool alphaTest) {
     glBindAttribLocation(program, TexCoordAttribute, "texCoord");
     glBindAttribLocation(program, ColorAttribute, "color");
     glLinkProgram(program);
-    GLint ok = 0;
-    glGetProgramiv(program, GL_LINK_STATUS, &ok);
-    if (!ok) {
-        char log[1024] = {};
-        glGetProgramInfoLog(program, sizeof log, nullptr, log);
-        std::fprintf(stderr, "Error: linking the shaders: %s\n", log);
-    }
+    ReportFailure(program, GL_LINK_STATUS, glGetProgramiv, glGetProgramInfoLog, "linking the shaders");
     glDeleteShader(vertex);
     glDeleteShader(fragment);
     glUseProgram(program);
