@@ -385,7 +385,9 @@ void Queue(const BatchKey& key, const Vertex (&corners)[4]) {
 
 bool Whole(float v) { return std::floor(v) == v; }
 
-bool OnWholePixels(float x, float y, float w, float h) { return Whole(x) && Whole(y) && Whole(w) && Whole(h) && w > 0 && h > 0; }
+bool OnWholePixels(float x, float y, float w, float h) {
+    return Whole(x) && Whole(y) && Whole(w) && Whole(h) && w > 0 && h > 0;
+}
 
 // Draws `image` (its texture bound with its filters for the size) into a new texture of w x h; 0 when it cannot.
 GLuint MakeSizedImage(TextureGpu& image, std::int32_t w, std::int32_t h) {
