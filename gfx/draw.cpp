@@ -154,7 +154,8 @@ GLuint CompileShader(GLenum kind, const char* prefix, const char* source) {
 GLuint LinkProgram(bool alphaTest) {
     const GLuint program = glCreateProgram();
     const GLuint vertex = CompileShader(GL_VERTEX_SHADER, "", VertexShader);
-    const GLuint fragment = CompileShader(GL_FRAGMENT_SHADER, alphaTest ? "#define ALPHA_TEST 1\n" : "", FragmentShader);
+    const GLuint fragment =
+        CompileShader(GL_FRAGMENT_SHADER, alphaTest ? "#define ALPHA_TEST 1\n" : "", FragmentShader);
     glAttachShader(program, vertex);
     glAttachShader(program, fragment);
     glBindAttribLocation(program, PositionAttribute, "position");

@@ -335,8 +335,10 @@ MipLevel ScaleByArea(const std::uint8_t* from, std::int32_t fw, std::int32_t fh,
             }
             std::uint8_t* q = out.pixels.data() + (static_cast<std::size_t>(y) * static_cast<std::size_t>(w) +
                                                    static_cast<std::size_t>(x)) * static_cast<std::size_t>(channels);
-            for (std::int32_t c = 0; c < channels; ++c)
-                q[c] = static_cast<std::uint8_t>(std::clamp(sum[static_cast<std::size_t>(c)] / total + 0.5, 0.0, 255.0));
+            for (std::int32_t c = 0; c < channels; ++c) {
+                const double mean = sum[static_cast<std::size_t>(c)] / total;
+                q[c] = static_cast<std::uint8_t>(std::clamp(mean + 0.5, 0.0, 255.0));
+            }
         }
     }
     return out;
