@@ -342,7 +342,7 @@ void Submit() {
     static std::vector<std::size_t> order;
     OrderBatches(order);
     for (std::size_t index : order) {
-        Batch batch = state.batches[index];
+        const Batch& batch = state.batches[index];
         Apply(batch.key, applied);
         for (std::size_t done = 0; done < batch.quads; done += MaxQuadsPerDraw) {
             const std::size_t quads = std::min(MaxQuadsPerDraw, batch.quads - done);
@@ -352,8 +352,6 @@ void Submit() {
     }
     state.vertices.clear();
     state.batches.clear();
-    // Later state changes by others (uploads bind textures) must not be taken for ours.
-    glEnable(GL_DEPTH_TEST);
     DeleteRetired();
 }
 

@@ -1,7 +1,6 @@
 #include "gfx/texture.h"
 
 #include <algorithm>
-
 #include <cstdio>
 #include <unordered_map>
 
@@ -352,9 +351,9 @@ std::vector<MipLevel> BuildMipmapChain(const std::uint8_t* pixels, std::int32_t 
     chain.push_back(ScaleByArea(pixels, width, height, MipmapSide(width), MipmapSide(height), channels));
     while (chain.back().width > 1 || chain.back().height > 1) {
         const MipLevel& last = chain.back();
-        const MipLevel next = ScaleByArea(last.pixels.data(), last.width, last.height, std::max(last.width / 2, 1),
-                                          std::max(last.height / 2, 1), channels);
-        chain.push_back(next);
+        MipLevel next = ScaleByArea(last.pixels.data(), last.width, last.height, std::max(last.width / 2, 1),
+                                    std::max(last.height / 2, 1), channels);
+        chain.push_back(std::move(next));
     }
     return chain;
 }
