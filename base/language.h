@@ -7,7 +7,7 @@
 
 #include "base/list.h"
 
-constexpr int LanguageLineCount = 249;
+constexpr int LanguageLineCount = 266;
 
 // The lines that code names. (Screens that list many lines keep their numbers in their own tables.)
 enum LanguageLine : int {
@@ -41,7 +41,7 @@ enum LanguageLine : int {
 };
 
 extern List<std::string> LanguageList;                               // "*.str" names in the program folder
-extern std::array<std::string, LanguageLineCount + 1> LanguageText;   // [1..249]; [0] unused
+extern std::array<std::string, LanguageLineCount + 1> LanguageText;   // [1..LanguageLineCount]; [0] unused
 
 // Fills LanguageText from the bytes of a language file: line n of the file is text n; a missing line is empty.
 void ParseLanguageText(const std::string& bytes);

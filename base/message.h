@@ -5,7 +5,8 @@
 #include <cstdint>
 #include <string>
 
-extern std::int32_t MessageState;       // 0 none, 1 message, 2..100 question, 101..200 input, 201 delete pack
+extern std::int32_t MessageState;       // 0 none, 1 message, 2..100 question, 101..200 input, 201 delete pack,
+                                        // 202 the editor's solver at work (a message whose button cancels it)
 extern std::string DialogButton1, DialogButton2;
 extern std::string DialogLine1, DialogLine2, DialogLine3;
 extern std::string DialogInput, DialogAllowed;

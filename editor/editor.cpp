@@ -15,6 +15,7 @@
 #include "editor/panel_draw.h"
 #include "editor/panel_input.h"
 #include "editor/undo.h"
+#include "editor/win_check.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
 #include "platform/platform.h"
@@ -23,6 +24,7 @@
 #include "shell/level_load.h"
 #include "shell/menu.h"
 #include "shell/packs.h"
+#include "shell/solver.h"
 #include "sound/sound.h"
 #include "tiles/catalogue.h"
 #include "tiles/texture_packs.h"
@@ -243,6 +245,7 @@ const std::string LowerM = "m", UpperM = "M", LowerR = "r", UpperR = "R", LowerL
 const Command Commands[] = {
     {{&KeyEnter, nullptr}, OpenPicker},
     {{&KeyF2, nullptr}, TestPlay},
+    {{&KeyF3, nullptr}, CheckCanItBeWon},
     {{&KeyEscape, &KeyClose}, Leave},
     {{&KeyF5, nullptr}, [] { AskFirst(SaveFirstNewPack); }},
     {{&KeyF6, nullptr}, AskDeletePack},
@@ -404,7 +407,13 @@ void EditorCommand(const std::string& key) {
 
 void EditorDialogKey(const std::string& key) {
     const DialogResult result = AnswerDialog(key);
-    if (result.answer == DialogAnswer::None || result.answer == DialogAnswer::Closed) return;
+    if (result.answer == DialogAnswer::None) return;
+    // The dialogs of "Can it be won?" change nothing of the level: no step of the history.
+    if (result.state == SolvingDialog || result.state == WatchSolutionQuestion) {
+        AnswerWinCheck(result.state, result.answer == DialogAnswer::Left);
+        return;
+    }
+    if (result.answer == DialogAnswer::Closed) return;
     const bool left = result.answer == DialogAnswer::Left;
     EndChange();
     BeginChange();
@@ -556,6 +565,7 @@ void RunEditor() {
     while (!run.wantReturn) {
         DrawFrame();
         PlatformSleep0();
+        WinCheckPass();
         if (run.pickerPending) {
             int x = -1, y = -1, buttons = 0;
             PlatformMouse(x, y, buttons);
@@ -575,6 +585,7 @@ void RunEditor() {
         RevalidateSelection();
     }
     EndChange();
+    CancelToolJob();
     frameOverlay = overlay;
 }
 

@@ -12,6 +12,7 @@ const std::string KeyCtrlZ = "\x1A";         // undo
 const std::string KeyCtrlY = "\x19";         // redo
 const std::string KeyClose = "\xFF\x6B";        // the window's close box, the same as Alt+F4
 const std::string KeyF2 = "\xFF\x3C";
+const std::string KeyF3 = "\xFF\x3D";
 const std::string KeyF5 = "\xFF\x3F";
 const std::string KeyF6 = "\xFF\x40";
 const std::string KeyF7 = "\xFF\x41";

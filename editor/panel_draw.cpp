@@ -13,6 +13,7 @@
 #include "editor/editor.h"
 #include "editor/editor_state.h"
 #include "editor/panel_input.h"
+#include "editor/win_check.h"
 #include "gfx/board.h"
 #include "gfx/dialog_draw.h"
 #include "gfx/display.h"
@@ -167,7 +168,7 @@ void DrawEditorOverlay() {
     }
     SetColor(255, 255, 255);
     SetBlend(BlendMode::Alpha);
-    if (MessageState == 1) DrawMessageBox(PanelPlace());
+    if (MessageState == 1 || MessageState == SolvingDialog) DrawMessageBox(PanelPlace());
     else if ((MessageState >= 2 && MessageState <= 100) || MessageState == 201) DrawQuestionBox(PanelPlace());
     else if (MessageState >= 101 && MessageState <= 200) DrawInput();
     else if (MessageState == 0) DrawPanel();

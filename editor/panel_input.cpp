@@ -5,6 +5,8 @@
 #include "base/language.h"
 #include "base/message.h"
 #include "editor/editor_keys.h"
+#include "editor/win_check.h"
+#include "gfx/dialog_draw.h"
 #include "gfx/font.h"
 #include "platform/platform.h"
 
@@ -52,6 +54,7 @@ const PanelButton PanelButtons[] = {
     {{82, 79, 99, 99}, &KeyCtrlDel, 20},
     {{102, 79, 121, 99}, &KeyAltDel, 21},
     {{124, 79, 142, 99}, &KeyF2, 22},
+    {{123, 33, 141, 53}, &KeyF3, LineCanItBeWonTooltip},
     {{153, 79, 171, 99}, &KeyGround, 23},
     {{174, 79, 192, 99}, &KeyWall, 24},
     {{194, 79, 214, 99}, &KeyCrack, 25},
@@ -88,7 +91,7 @@ bool IsInput(std::int32_t state) { return state >= 101 && state <= 200; }
 
 std::string HitTestForDialog(std::int32_t x, std::int32_t y) {
     if (MessageState == 0) return PanelHitTest(x, y);
-    if (MessageState == 1 || IsInput(MessageState)) return MessageHitTest(x, y);
+    if (MessageState == 1 || MessageState == SolvingDialog || IsInput(MessageState)) return MessageHitTest(x, y);
     if (IsQuestion(MessageState)) return QuestionHitTest(x, y);
     return "";
 }
@@ -141,12 +144,13 @@ std::string QuestionHitTest(std::int32_t x, std::int32_t y) {
 
 std::string MessageHitTest(std::int32_t x, std::int32_t y) {
     if (CloseBox.Holds(x, y)) return KeyEscape;
-    if (Region{115, 124, 240, 154}.Holds(x, y)) return KeyLeftButton;
+    if (Region{DialogOnlyButtonLeft, DialogOnlyButtonTop, DialogOnlyButtonRight, DialogOnlyButtonBottom}.Holds(x, y))
+        return KeyLeftButton;
     return "";
 }
 
 std::string DialogKey(const std::string& key) {
-    if (MessageState == 1) return key == KeyEnter || key == KeyEscape ? KeyLeftButton : key;
+    if (MessageState == 1 || MessageState == SolvingDialog) return key == KeyEnter || key == KeyEscape ? KeyLeftButton : key;
     if (IsQuestion(MessageState)) {
         if (IsHotKey(key, DialogButton1)) return KeyLeftButton;
         if (IsHotKey(key, DialogButton2)) return KeyRightButton;

@@ -25,3 +25,6 @@ void DrawMessageBox(const DialogPlace& at);
 void DrawQuestionBox(const DialogPlace& at);
 // The place of the single button's label and of the input line, for the editor's input dialog.
 constexpr std::int32_t DialogOnlyButtonX = 123, DialogButtonY = 132;
+// The single button of a message, from the dialog's corner, bounds inclusive: where a click presses it.
+constexpr std::int32_t DialogOnlyButtonLeft = 115, DialogOnlyButtonTop = 124, DialogOnlyButtonRight = 240,
+                       DialogOnlyButtonBottom = 154;

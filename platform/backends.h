@@ -53,6 +53,14 @@ struct PlatformBackendTable {
 
     void (*OpenExternal)(const std::string& target);
 
+    // Child processes (platform/process.h has the POSIX procedures both back ends use) and the game's clock under a
+    // fixed frame time.
+    ProcessHandle (*StartProcess)(const std::string& program, const std::vector<std::string>& arguments);
+    std::string (*ReadProcess)(ProcessHandle process, ProcessStream stream);
+    bool (*ProcessEnded)(ProcessHandle process, int& exitCode);
+    void (*StopProcess)(ProcessHandle process);
+    void (*SetGameClock)(double seconds);
+
     // The audio device that goes with this back end; PlatformInit hands it to platform/audio.cpp.
     const AudioBackendTable& (*Audio)();
 };

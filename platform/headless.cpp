@@ -3,6 +3,7 @@
 
 #include "platform/backends.h"
 #include "platform/headless_audio.h"
+#include "platform/process.h"
 
 HeadlessState Headless;
 
@@ -141,6 +142,15 @@ void TextClose() {}
 
 void OpenExternal(const std::string& target) { Headless.opened.push_back(target); }
 
+ProcessHandle StartProcess(const std::string& program, const std::vector<std::string>& arguments) {
+    std::vector<std::string> line = {program};
+    line.insert(line.end(), arguments.begin(), arguments.end());
+    Headless.processesStarted.push_back(line);
+    return PosixStartProcess(program, arguments);
+}
+
+void SetGameClock(double seconds) { Headless.clock = seconds; }
+
 }  // namespace
 
 const PlatformBackendTable& HeadlessBackend() {
@@ -156,6 +166,8 @@ const PlatformBackendTable& HeadlessBackend() {
         .HoldKey = HoldKey, .PushKey = PushKey,
         .TextOpen = TextOpen, .TextPut = TextPut, .TextShow = TextShow, .TextClose = TextClose,
         .OpenExternal = OpenExternal,
+        .StartProcess = StartProcess, .ReadProcess = PosixReadProcess, .ProcessEnded = PosixProcessEnded,
+        .StopProcess = PosixStopProcess, .SetGameClock = SetGameClock,
         .Audio = HeadlessAudioBackend,
     };
     return table;

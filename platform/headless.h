@@ -60,6 +60,9 @@ struct HeadlessState {
     std::uint8_t textFg = 7, textBg = 0;
 
     std::vector<std::string> opened;        // targets handed to PlatformOpenExternal
+    // Every program started, as its command line: the program, then its arguments. The processes are real ones (the
+    // POSIX procedures of platform/process.h), so a test starts a small script and watches what the game makes of it.
+    std::vector<std::vector<std::string>> processesStarted;
 };
 
 extern HeadlessState Headless;

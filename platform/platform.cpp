@@ -22,6 +22,7 @@
 #include "base/files.h"
 #include "platform/backends.h"
 #include "platform/gamepad.h"
+#include "platform/process.h"
 
 namespace {
 
@@ -56,6 +57,7 @@ std::string OwnProgramPath(const char* argument0) {
 }  // namespace
 
 void PlatformInit(PlatformBackend backend, int argc, char** argv) {
+    PosixStopAllProcesses();
     run.backend->Stop();
     run = PlatformRun{};
     run.backend = &BackendTable(backend);
@@ -71,6 +73,7 @@ void PlatformInit(PlatformBackend backend, int argc, char** argv) {
 bool PlatformIsHeadless() { return run.backend == &HeadlessBackend(); }
 
 void PlatformExit(int code) {
+    PosixStopAllProcesses();
     run.backend->Exit(code);
     std::abort();   // not reached: both back ends' Exit leave, but a call through a pointer cannot promise it
 }
@@ -510,6 +513,24 @@ bool PlatformReadFileStart(const std::string& path, std::size_t count, std::stri
 }
 
 void PlatformOpenExternal(const std::string& target) { run.backend->OpenExternal(target); }
+
+// ---- Child processes ------------------------------------------------------------------------------------------
+
+ProcessHandle PlatformStartProcess(const std::string& program, const std::vector<std::string>& arguments) {
+    return run.backend->StartProcess(program, arguments);
+}
+std::string PlatformReadProcess(ProcessHandle process, ProcessStream stream) {
+    return run.backend->ReadProcess(process, stream);
+}
+bool PlatformProcessEnded(ProcessHandle process, int& exitCode) { return run.backend->ProcessEnded(process, exitCode); }
+void PlatformStopProcess(ProcessHandle process) { run.backend->StopProcess(process); }
+
+std::string PlatformProgramBeside(const std::string& name) {
+    const size_t slash = run.programPath.find_last_of('/');
+    return (slash == std::string::npos ? std::string() : run.programPath.substr(0, slash + 1)) + name;
+}
+
+void PlatformSetGameClock(double seconds) { run.backend->SetGameClock(seconds); }
 
 // ---- The desktop's opener -------------------------------------------------------------------------------------
 

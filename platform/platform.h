@@ -133,6 +133,31 @@ void PlatformOpenExternal(const std::string& target);
 // and starts the xdg-open found on PATH detached. False when there is no opener on PATH or it could not be started.
 bool PlatformStartOpener(const std::string& target);
 
+// ---- Child processes --------------------------------------------------------------------------------------
+// A program the game starts and watches while it goes on drawing frames (kolbrix-tool's level solver). Nothing here
+// waits for the program: its output is read as far as it has come, its end is asked for, and it can be stopped.
+using ProcessHandle = std::int32_t;                 // 0: no process
+enum class ProcessStream { Output, Errors };        // the program's standard output and standard error
+// Starts `program` (a path: no shell, no search of PATH) with `arguments` after its own name; it reads nothing
+// (standard input is empty) and writes its standard output and error into two pipes the game reads. Returns once
+// the program runs (or could not be started: 0, as for a missing or non-executable file or no process to be had).
+ProcessHandle PlatformStartProcess(const std::string& program, const std::vector<std::string>& arguments);
+// What the program wrote on `stream` since the last call, "" when nothing new came. Stays readable after its end.
+std::string PlatformReadProcess(ProcessHandle process, ProcessStream stream);
+// True once the program has ended, with its exit code (128 + the signal's number when a signal ended it, as a
+// shell reports it; -1 when the system could not tell). Whatever it started and left running is ended with it.
+bool PlatformProcessEnded(ProcessHandle process, int& exitCode);
+// Ends the program at once if it still runs (it and everything it started), collects it and closes its pipes; the
+// handle is then forgotten. Every process still known is stopped when its run ends (PlatformInit, PlatformExit).
+void PlatformStopProcess(ProcessHandle process);
+// The path of a program that is installed beside the running one: `make install` puts kolbrix-tool in bin/ beside
+// kolbrix, the build puts both in build/game/.
+std::string PlatformProgramBeside(const std::string& name);
+// The game's clock under a fixed frame time (PlatformSetFixedFrameTime) is set to `seconds`, so that a replay reads
+// the very clock readings its recording was made with; without a fixed frame time the real clock runs and this does
+// nothing. (The headless clock is always virtual: it is set.)
+void PlatformSetGameClock(double seconds);
+
 // ---- Where the player's files live ------------------------------------------------------------------------
 // The player's own folder for the game: $XDG_DATA_HOME/kolbrix/ (an absolute XDG_DATA_HOME only), otherwise
 // $HOME/.local/share/kolbrix/; "" when neither tells one.

@@ -16,6 +16,7 @@
 
 #include "platform/backends.h"
 #include "platform/gamepad.h"
+#include "platform/process.h"
 #include "platform/text_font.h"
 
 namespace {
@@ -670,6 +671,11 @@ void TextClose() {
 // The game never waits for the browser: the opener starts detached and this returns at once.
 void OpenExternal(const std::string& target) { PlatformStartOpener(target); }
 
+// Only the virtual clock of a fixed frame time can be set; the real clock runs on.
+void SetGameClock(double seconds) {
+    if (sdl.fixedFrame > 0) sdl.virtualClock = seconds;
+}
+
 }  // namespace
 
 const PlatformBackendTable& SdlBackend() {
@@ -685,6 +691,8 @@ const PlatformBackendTable& SdlBackend() {
         .HoldKey = HoldKey, .PushKey = PushKey,
         .TextOpen = TextOpen, .TextPut = TextPut, .TextShow = TextShow, .TextClose = TextClose,
         .OpenExternal = OpenExternal,
+        .StartProcess = PosixStartProcess, .ReadProcess = PosixReadProcess, .ProcessEnded = PosixProcessEnded,
+        .StopProcess = PosixStopProcess, .SetGameClock = SetGameClock,
         .Audio = SdlAudioBackend,
     };
     return table;

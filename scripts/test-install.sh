@@ -36,12 +36,13 @@ for program in kolbrix kolbrix-tool; do
     [[ -x $prefix/bin/$program ]] || fail "bin/$program is not installed"
 done
 for file in standard.dat standard.tga english.str german.str french.str kolbrix.html emptylevel.kbx \
-            menubackground.kbx txtpckMain lvlpckKolbrix/001.kbx "lvlpckEpisode 1/001.kbx" audio; do
+            menubackground.kbx txtpckMain lvlpckKolbrix/001.kbx lvlpckKolbrix/001.keys "lvlpckEpisode 1/001.kbx" \
+            "lvlpckEpisode 1/001.keys" audio; do
     [[ -e $data/$file ]] || fail "share/kolbrix/$file is not installed"
 done
 # Programs, build stamps and whatever a player or a test wrote into the build's program folder stay behind.
 leftovers=$(cd "$data" && find . \( -name kolbrix -o -name kolbrix-tool -o -name '.*-stamp' -o -name settings.dat \
-    -o -name '*.alp' -o -name '*.sts' -o -name tempedit.kbx -o -name '*.tmp' \) -print)
+    -o -name '*.alp' -o -name '*.sts' -o -name tempedit.kbx -o -name tempsolve.keys -o -name '*.tmp' \) -print)
 [[ -z $leftovers ]] || fail "share/kolbrix/ holds what it must not: $leftovers"
 [[ ! -e $prefix/bin/standard.dat ]] || fail "bin/ holds game data"
 

@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "play/level.h"
 #include "play/play_loop.h"
+#include "shell/demo.h"
 #include "shell/language.h"
 #include "shell/level_load.h"
 #include "shell/menu_draw.h"
@@ -119,8 +120,11 @@ Lines LevelLines() {
     if (LevelNumber == LevelCount) fourth = Line(CountSkipped(0) >= 1 ? 177 : 178);
     else fourth = Line(LevelNumber >= 1 && LevelNumber <= StatsSlots && LevelWins[static_cast<size_t>(LevelNumber)] > 0
                            ? 175 : 176);
-    return {Line(173) + std::to_string(LevelNumber) + ":", Line(101), LevelNumber == 1 ? "_" : Line(174), fourth,
-            Line(179)};
+    Lines lines = {Line(173) + std::to_string(LevelNumber) + ":", Line(101), LevelNumber == 1 ? "_" : Line(174),
+                   fourth, Line(179)};
+    // A player who keeps losing balls here may watch how it is done.
+    if (DemoOffered()) lines.push_back(Line(LineWatchHowItIsDone));
+    return lines;
 }
 
 Lines PlayerLines() {
@@ -387,6 +391,8 @@ void Answer(std::int32_t screen, const std::string& key) {
                 SkipOrNext();
             } else if (nr(5) || esc) {
                 BackToMain();
+            } else if (nr(6) && DemoOffered()) {
+                WatchLevelDemo();
             }
             return;
         case 15:

@@ -34,7 +34,11 @@ extern MenuState menu;
 struct MenuHooks {
     std::function<void()> linesBuilt;       // after every rebuild of the lines
     std::function<void(std::int32_t level, bool completed, std::int32_t score)> levelPlayed;
-    std::function<void(const char* what)> editor;   // "enter", "leave", "test"
+    // "enter", "leave", "test"; "Can it be won?": "check", then "winnable", "not winnable", "budget", "failed" or
+    // "cancelled", and "watch" when the solution is watched
+    std::function<void(const char* what)> editor;
+    // A demo has ended (shell/demo.h): reached the exit or not, its frames, the difficulty it was played at.
+    std::function<void(bool completed, std::int64_t frames, std::int32_t difficulty)> demoPlayed;
 };
 extern MenuHooks menuHooks;
 // The level editor, installed by the program's entry (the editor sits above the menu). It edits the level in memory

@@ -192,7 +192,8 @@ void ReadPointer() {
 
 void DrawMenuLines(std::int32_t screen, std::int32_t pulse) {
     std::int32_t y0 = FirstLineY(screen);
-    const std::int32_t shown = std::min(menu.MenuLineCount, MostLinesShown);
+    // The level screen's sixth line is the demo's offer; elsewhere a sixth line is an invisible one.
+    const std::int32_t shown = std::min(menu.MenuLineCount, screen == LevelScreen ? MenuMaxLines : MostLinesShown);
     const bool pointerIn = menu.pointerX != -1 && menu.pointerY != -1;
     for (std::int32_t i = 1; i <= shown; i++) {
         const std::string& line = menu.MenuLines[i];

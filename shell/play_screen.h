@@ -3,10 +3,14 @@
 // (play/play_loop.h); this loop shows each frame with what the rules raised and reads the key buffer.
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 // Plays the level in memory once; true when the exit was reached. Leaves the level in its played state.
 bool PlayLevel();
+// The balls lost in the last PlayLevel (or the one running): each death sequence counts once as it begins, whether a
+// trap, a fall, a platform or the time limit ended the ball.
+std::int32_t BallsLostInPlay();
 
 // The key of the buffer that play acts on in this frame: "m" or "M" (music, switched here), Escape (the close button
 // counts as Escape), or "" for none. Every other key waiting in front of it is dropped, so Escape is read on the frame

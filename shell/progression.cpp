@@ -116,6 +116,8 @@ void PlayCurrentLevel() {
     attempt.displayedScore = 0;
     const bool completed = PlayLevel();
     if (menuHooks.levelPlayed) menuHooks.levelPlayed(LevelNumber, completed, score);
+    if (completed) ForgetLostAttempts();
+    else CountLostAttempts(BallsLostInPlay());
     if (!completed) {
         LoadLevel("");
     } else {
@@ -146,6 +148,55 @@ void PlayCurrentLevel() {
     view.MenuActive = -1;
     attempt.targetZoom = LevelScreenZoom;
 }
+
+// ---- Lost attempts -------------------------------------------------------------------------------------------
+
+LostAttempts lostAttempts;
+
+namespace {
+
+std::string CurrentPlayerName() {
+    return PlayerIndex >= 1 && PlayerIndex <= PlayerList.Count() ? PlayerList[PlayerIndex] : std::string();
+}
+
+std::string CurrentPackName() {
+    return PackIndex >= 1 && PackIndex <= PackList.Count() ? PackFolderName(PackList[PackIndex]) : std::string();
+}
+
+// The count of the current player, pack and level; nullptr when there is none yet.
+LostAttempt* CurrentCount() {
+    const std::string player = NameKey(CurrentPlayerName()), pack = NameKey(CurrentPackName());
+    for (LostAttempt& count : lostAttempts.counts)
+        if (count.level == LevelNumber && NameKey(count.player) == player && NameKey(count.pack) == pack)
+            return &count;
+    return nullptr;
+}
+
+}  // namespace
+
+std::int32_t CurrentLostAttempts() {
+    const LostAttempt* count = CurrentCount();
+    return count ? count->balls : 0;
+}
+
+void CountLostAttempts(std::int32_t balls) {
+    if (balls <= 0) return;
+    LostAttempt* count = CurrentCount();
+    if (!count) {
+        LostAttempt fresh;
+        fresh.player = CurrentPlayerName();
+        fresh.pack = CurrentPackName();
+        fresh.level = LevelNumber;
+        count = &lostAttempts.counts[lostAttempts.counts.Add(fresh)];
+    }
+    count->balls += balls;
+}
+
+void ForgetLostAttempts() {
+    if (LostAttempt* count = CurrentCount()) count->balls = 0;
+}
+
+bool DemoOffered() { return CurrentLostAttempts() >= AttemptsBeforeDemo; }
 
 void SkipOrNext() {
     const std::int32_t skipped = CountSkipped(0);

@@ -5,6 +5,7 @@
 #include <initializer_list>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "base/language.h"
 #include "shell/language.h"
@@ -32,18 +33,18 @@ TEST(Language, QuotesAreStrippedEachOnItsOwn) {
     EXPECT_EQ(LanguageText[7], "a \"quoted\" word");
 }
 
-TEST(Language, LongFileStopsAt249AndShortFileLeavesEmptyTexts) {
+TEST(Language, LongFileStopsAtTheLastLineAndShortFileLeavesEmptyTexts) {
     UseHeadless();
     TempProgramFolder folder;
-    folder.Write("long.str", NumberedLines(300));
+    folder.Write("long.str", NumberedLines(LanguageLineCount + 50));
     LoadLanguage("long.str");
     EXPECT_EQ(LanguageText[1], "line 1");
-    EXPECT_EQ(LanguageText[249], "line 249");
+    EXPECT_EQ(LanguageText[LanguageLineCount], "line " + std::to_string(LanguageLineCount));
     folder.Write("short.str", NumberedLines(10));
     LoadLanguage("short.str");
     EXPECT_EQ(LanguageText[10], "line 10");
     EXPECT_EQ(LanguageText[11], "");
-    EXPECT_EQ(LanguageText[249], "");
+    EXPECT_EQ(LanguageText[LanguageLineCount], "");
 }
 
 TEST(Language, ListsOnlyStrFilesSorted) {
@@ -83,7 +84,7 @@ TEST(Language, ShippedFilesAreCompleteSingleByteText) {
         ASSERT_FALSE(text.empty()) << name;
         int lines = 0;
         for (char c : text) lines += c == '\n';
-        EXPECT_EQ(lines, 249) << name;
+        EXPECT_EQ(lines, LanguageLineCount) << name;
         // Windows-1252, never UTF-8: no byte-order mark and no two-byte sequence that UTF-8 gives the accented
         // letters of Latin-1 (C3 A4 for the umlaut a, C3 A9 for the acute e).
         EXPECT_NE(text.rfind("\xEF\xBB\xBF", 0), 0u) << name;
@@ -102,8 +103,8 @@ TEST(Language, ShippedBigFontLinesHaveNoAccentsOrApostrophes) {
     const auto kept = LanguageText;
     for (const char* name : ShippedLanguages) {
         ParseLanguageText(ShippedLanguageBytes(name));
-        for (int n = 1; n <= 249; ++n) {
-            if (!InRanges(n, {{91, 113}, {145, 199}, {214, 227}, {241, 241}, {244, 249}})) continue;
+        for (int n = 1; n <= LanguageLineCount; ++n) {
+            if (!InRanges(n, {{91, 113}, {145, 199}, {214, 227}, {241, 241}, {244, 249}, {263, 263}})) continue;
             for (char c : LanguageText[static_cast<std::size_t>(n)]) {
                 const auto byte = static_cast<unsigned char>(c);
                 const bool superscript = byte == 178 || byte == 179;
@@ -124,6 +125,25 @@ TEST(Language, ShippedManualPagesExist) {
         if (page.find("://") != std::string::npos) continue;
         EXPECT_TRUE(std::filesystem::is_regular_file(std::string(KOLBRIX_SOURCE_DIR) + "/assets/manual/" + page))
             << name << " names " << page;
+    }
+    LanguageText = kept;
+}
+
+// The solver's answer puts the solution's time in place of "%1" and the time limit in place of "%2": a translation
+// that lost one would show a sentence without its number.
+TEST(Language, ShippedLinesKeepTheirPlaceholders) {
+    const auto kept = LanguageText;
+    struct Case {
+        int line;
+        std::vector<const char*> placeholders;
+    };
+    const Case cases[] = {{253, {"%1", "%2"}}, {254, {"%1"}}};
+    for (const char* name : ShippedLanguages) {
+        ParseLanguageText(ShippedLanguageBytes(name));
+        for (const Case& c : cases)
+            for (const char* placeholder : c.placeholders)
+                EXPECT_NE(LanguageText[static_cast<std::size_t>(c.line)].find(placeholder), std::string::npos)
+                    << name << " line " << c.line << " lacks " << placeholder;
     }
     LanguageText = kept;
 }

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fstream>
 
+#include "base/language.h"
 #include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
@@ -23,7 +24,7 @@ struct StartupFixture {
         UseHeadless();
         if (withLanguage) {
             std::string text;
-            for (int n = 1; n <= 249; n++) text += "text " + std::to_string(n) + "\n";
+            for (int n = 1; n <= LanguageLineCount; n++) text += "text " + std::to_string(n) + "\n";
             folder.Write("english.str", text);
         }
     }

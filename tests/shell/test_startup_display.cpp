@@ -1,6 +1,7 @@
 // Start-up when the display will not open as asked, and the fatal screens when no window can show them.
 #include <gtest/gtest.h>
 
+#include "base/language.h"
 #include "base/message.h"
 
 #include "base/settings.h"
@@ -18,7 +19,7 @@ struct DisplayFixture {
         UseHeadless();
         if (language) {
             std::string text;
-            for (int n = 1; n <= 249; n++) text += "text " + std::to_string(n) + "\n";
+            for (int n = 1; n <= LanguageLineCount; n++) text += "text " + std::to_string(n) + "\n";
             folder.Write("english.str", text);
         }
         std::string settings = std::string("\x01\0\0\0\x0b\0\0\0", 8) + "english.str";

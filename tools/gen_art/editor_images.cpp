@@ -164,6 +164,16 @@ void PathIcon(Image& img, float cx, float cy, float angle) {
     Arrow(img, cx, cy, angle, Hex(0xC030C0), 4.5f);
 }
 
+// "Can it be won?": a magnifying glass with a green tick in its lens.
+void SolveIcon(Image& img, float cx, float cy) {
+    const float lx = cx - 1.5f, ly = cy - 1.5f;
+    FillShape(img, [&](float x, float y) { return SdCircle(x, y, lx, ly, 4.8f); }, Hex(0xEAF6FF));
+    StrokeLine(img, {lx + 3.2f, ly + 3.2f}, {cx + 6, cy + 6}, 2.6f, Hex(0x7A5410));
+    StrokeShape(img, [&](float x, float y) { return SdCircle(x, y, lx, ly, 4.8f); }, 1.5f, Ink);
+    StrokeLine(img, {lx - 2.4f, ly + 0.2f}, {lx - 0.6f, ly + 2.2f}, 1.5f, Hex(0x28A040));
+    StrokeLine(img, {lx - 0.6f, ly + 2.2f}, {lx + 2.6f, ly - 2.2f}, 1.5f, Hex(0x28A040));
+}
+
 void PowerIcon(Image& img, float cx, float cy) {
     FillShape(img, [&](float x, float y) { return SdCircle(x, y, cx, cy, 6.5f); }, Hex(0xE0382C));
     FillShape(img, [&](float x, float y) { return SdRect(x, y, cx, cy - 6.5f, cx + 6.5f, cy); }, Hex(0x40D050));
@@ -179,6 +189,10 @@ void DrawPanelButtons(Image& img) {
     const Rgba packBlue = Hex(0x2A4C8C), grey = Hex(0x3A4252), green = Hex(0x28A040), red = Hex(0xD0302A);
     auto region = [&](int x0, int x1, int y0, int y1) { Button(img, x0, y0, x1, y1); };
     auto centre = [](int a, int b) { return (a + b + 1) / 2.0f; };
+
+    // Beside the level number: can the level be won (F3)?
+    region(123, 141, 33, 53);
+    SolveIcon(img, centre(123, 141), 43.5f);
 
     // Row y 58 .. 78: packs, levels, save, title; pack filter; texture choice.
     region(10, 28, 58, 78);
@@ -342,7 +356,7 @@ bool BuildEditorImages(const std::string& gameDir) {
     bool ok = true;
     Image panel = PanelBase();
     CloseBox(panel);
-    Well(panel, 6, 32, 147, 54, Hex(0xF4F6F9));        // "Level n / m" at (10, 35)
+    Well(panel, 6, 32, 119, 54, Hex(0xF4F6F9));        // "Level n / m" at (10, 35), the F3 button beside it
     Well(panel, 150, 32, 368, 54, Hex(0xF4F6F9));      // texture name at (153, 35)
     Well(panel, 6, 145, 368, 169, Hex(0xF4F6F9));      // tooltip at (10, 150)
     DrawPanelButtons(panel);
