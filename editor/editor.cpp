@@ -24,7 +24,7 @@
 #include "shell/level_load.h"
 #include "shell/menu.h"
 #include "shell/packs.h"
-#include "shell/solver.h"
+#include "shell/tool_jobs.h"
 #include "sound/sound.h"
 #include "tiles/catalogue.h"
 #include "tiles/texture_packs.h"

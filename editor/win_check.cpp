@@ -12,7 +12,7 @@
 #include "shell/demo.h"
 #include "shell/level_load.h"
 #include "shell/menu.h"
-#include "shell/solver.h"
+#include "shell/tool_jobs.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "shell/solver.h"
+#include "shell/tool_jobs.h"
 
 // Language lines of the solver's answers and the demo (the editor's own are in editor/win_check.h).
 inline constexpr int LineLookingForAWay = 251, LineCancelEsc = 252, LineWinnableInLimit = 253,

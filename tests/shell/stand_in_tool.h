@@ -1,6 +1,6 @@
 // A stand-in for kolbrix-tool: a shell script the test writes, which writes down every command line it was started
 // with, answers `play` and `solve` as the test told it (files beside it), and reports on standard error like the
-// solver. The game's side (shell/solver.h) then runs against a real child process.
+// solver. The game's side (shell/tool_jobs.h) then runs against a real child process.
 #pragma once
 
 #include <filesystem>
@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "shell/solver.h"
+#include "shell/tool_jobs.h"
 
 struct StandInTool {
     std::filesystem::path folder;

@@ -1,4 +1,4 @@
-#include "shell/solver.h"
+#include "shell/tool_jobs.h"
 
 #include <algorithm>
 #include <cmath>
@@ -54,7 +54,7 @@ std::string FailureReason() {
     return std::string(ToolName) + ": exit code " + std::to_string(toolJob.exitCode);
 }
 
-ToolJobOutcome SolveOutcome() {
+ToolJobOutcome SolveJobOutcome() {
     switch (toolJob.exitCode) {
         case ExitSolved:
             // A solution counts only with its answer and its key script.
@@ -153,7 +153,7 @@ ToolJobOutcome PollToolJob() {
     PlatformStopProcess(toolJob.process);
     toolJob.process = 0;
     toolJob.exitCode = code;
-    toolJob.outcome = toolJob.request.kind == ToolJobKind::Solve ? SolveOutcome() : ReplayCheckOutcome();
+    toolJob.outcome = toolJob.request.kind == ToolJobKind::Solve ? SolveJobOutcome() : ReplayCheckOutcome();
     return toolJob.outcome;
 }
 

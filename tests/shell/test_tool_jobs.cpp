@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "base/files.h"
-#include "shell/solver.h"
+#include "shell/tool_jobs.h"
 #include "tests/shell/stand_in_tool.h"
 #include "tests/test_support.h"
 
