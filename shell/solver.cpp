@@ -220,12 +220,12 @@ std::uint64_t Bucket(double value, double size) {
 std::uint64_t Sign(double value) { return value > 0 ? 1 : (value < 0 ? 2 : 0); }
 
 // The bucket of the state in memory: what decides how play goes on, rounded where a little makes no difference.
-std::uint64_t StateBucket() {
+std::uint64_t StateBucket(const SolveOptions& options) {
     std::uint64_t h = 0;
-    h = Mix(h, Bucket(level.ball.x, 4));
-    h = Mix(h, Bucket(level.ball.y, 4));
-    h = Mix(h, Bucket(level.ball.param1, 2));
-    h = Mix(h, Bucket(level.ball.param2, 2));
+    h = Mix(h, Bucket(level.ball.x, options.positionBucket));
+    h = Mix(h, Bucket(level.ball.y, options.positionBucket));
+    h = Mix(h, Bucket(level.ball.param1, options.speedBucket));
+    h = Mix(h, Bucket(level.ball.param2, options.speedBucket));
     h = Mix(h, static_cast<std::uint64_t>(attempt.flagsLeft));
     h = Mix(h, static_cast<std::uint64_t>(level.bombCount));
     h = Mix(h, static_cast<std::uint64_t>(attempt.switchState));
@@ -235,11 +235,11 @@ std::uint64_t StateBucket() {
     for (const LevelObject& pickup : level.pickupLayer) h = Mix(Mix(h, Bucket(pickup.x, 1)), Bucket(pickup.y, 1));
     for (const LevelObject& crack : level.crackLayer) h = Mix(Mix(h, Bucket(crack.x, 1)), Bucket(crack.y, 1));
     for (const LevelObject& p : level.platformLayer)
-        h = Mix(Mix(Mix(h, Bucket(p.x, 8)), Bucket(p.y, 8)), Sign(p.param1) * 3 + Sign(p.param2));
+        h = Mix(Mix(Mix(h, Bucket(p.x, options.moverBucket)), Bucket(p.y, options.moverBucket)), Sign(p.param1) * 3 + Sign(p.param2));
     for (std::int32_t position : level.elevatorIndex) {
         if (position < 1 || position > level.wallLayer.Count()) continue;
         const LevelObject& e = level.wallLayer[position];
-        h = Mix(Mix(Mix(h, Bucket(e.y, 8)), Sign(e.param2)), e.timer > 0 ? 1 : 0);
+        h = Mix(Mix(Mix(h, Bucket(e.y, options.moverBucket)), Sign(e.param2)), e.timer > 0 ? 1 : 0);
     }
     return h;
 }
@@ -315,7 +315,7 @@ SolveResult SolveLevel(const SolveOptions& options) {
     nodes.emplace_back();
     nodes[0].snapshot = std::make_unique<PlaySnapshot>();
     TakeSnapshot(*nodes[0].snapshot);
-    seen.insert(StateBucket());
+    seen.insert(StateBucket(options));
     open.push({0, 0});
 
     SolveProgress& progress = result.last;
@@ -368,7 +368,7 @@ SolveResult SolveLevel(const SolveOptions& options) {
                 wonFrames = framesRun;
                 break;
             }
-            if (!seen.insert(StateBucket()).second) continue;
+            if (!seen.insert(StateBucket(options)).second) continue;
             const double cells = CellsToGo(map);
             if (!(cells < Unreachable)) continue;
             Node child;

@@ -36,6 +36,9 @@ struct SolveOptions {
     double fps = 60;                    // the frame rate of the script: every frame lasts 1/fps seconds
     std::int32_t segmentFrames = 6;     // frames of one segment of held keys
     double estimateWeight = 3;          // how much the estimate of the time still needed weighs
+    double positionBucket = 4;          // units of the ball's position that count as one
+    double speedBucket = 2;             // units of the ball's speed that count as one
+    double moverBucket = 8;             // units of a platform's or an elevator's position that count as one
     std::int64_t maxOpenStates = 400000;        // the frontier is cut back to half of this when it grows past it
     // What the solver needs of the back end: hold or release a key, set the clock the level clock reads, and the
     // time spent so far (for the budget and the progress reports).

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "base/frame_clock.h"
+#include "gfx/board.h"
 #include "play/snapshot.h"
 #include "tests/play/built_level.h"
 
@@ -76,6 +77,7 @@ std::string Digest() {
 class Snapshots : public ::testing::TestWithParam<Solution> {
 protected:
     void Load() {
+        view = BoardView{};             // the board drawn as in play, whatever an earlier test left
         ASSERT_TRUE(LoadBuiltLevel(GetParam().level));
         SetProgramFolder("");
         PlatformSetFixedFrameTime(1.0 / Fps);

@@ -11,6 +11,7 @@
 // cannot be won (every reachable state was explored, or the walls shut a flag or every exit away).
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "platform/platform.h"
@@ -100,6 +101,10 @@ int ToolSolve(int argc, char** argv) {
     options.hold = device.hold;
     options.setClock = device.setClock;
     options.now = Seconds;
+    if (const char* tune = std::getenv("KOLBRIX_SOLVE_TUNE")) {
+        std::sscanf(tune, "%d %lf %lf %lf %lf", &options.segmentFrames, &options.estimateWeight, &options.positionBucket,
+                    &options.speedBucket, &options.moverBucket);
+    }
     if (args.progress)
         options.progress = [](const SolveProgress& progress) {
             std::fprintf(stderr, "%s\n", ProgressLine(progress).c_str());
