@@ -44,6 +44,9 @@ struct SdlRun {                         // for the whole run
     double fixedFrame = 0;
     double virtualClock = 0;
     double realNext = 0;
+    // The game's clock is the real one plus this: after a fixed frame time it goes on from where the virtual clock
+    // stood, so it never runs back (a frame paced from a reading of the virtual clock would wait for it otherwise).
+    double clockOffset = 0;
     std::vector<SDL_GameController*> controllers;   // open while plugged in
 } sdl;
 
@@ -391,11 +394,11 @@ void RealWaitUntil(double deadline) {
     }
 }
 
-double Clock() { return sdl.fixedFrame > 0 ? sdl.virtualClock : RealClock(); }
+double Clock() { return sdl.fixedFrame > 0 ? sdl.virtualClock : RealClock() + sdl.clockOffset; }
 
 void WaitUntil(double deadline) {
     if (sdl.fixedFrame > 0) sdl.virtualClock = std::max(sdl.virtualClock, deadline);
-    else RealWaitUntil(deadline);
+    else RealWaitUntil(deadline - sdl.clockOffset);
 }
 
 // A key wait polls the keyboard every 10 ms of real time, even under a fixed frame time: no frame is presented.
@@ -403,10 +406,12 @@ void Idle() { RealWaitUntil(RealClock() + 0.01); }
 
 void SetFixedFrameTime(double seconds) {
     if (seconds > 0 && sdl.fixedFrame <= 0) {
-        // The game's clock starts from real time; presents keep it within a frame of real time afterwards.
-        sdl.virtualClock = RealClock();
+        // The game's clock goes on from the real one; presents keep it within a frame of real time afterwards.
+        sdl.virtualClock = RealClock() + sdl.clockOffset;
         sdl.realNext = RealClock() + seconds;
     }
+    // Back to real time from where the game's clock stood.
+    if (seconds <= 0 && sdl.fixedFrame > 0) sdl.clockOffset = sdl.virtualClock - RealClock();
     sdl.fixedFrame = seconds > 0 ? seconds : 0;
 }
 

@@ -125,6 +125,19 @@ for xdg in set unset; do
         [[ -f $own/$file ]] || fail "XDG_DATA_HOME $xdg: $file is not in the player's folder $own"
     done
 done
+# The installed game finds the installed kolbrix-tool beside itself: the editor's "Can it be won?" (F3) starts it
+# on the first pack's first level (the trace's editor events: "check", then an answer, or "cancelled" by the Esc
+# 600 frames later; "failed" when the tool was not found or could not run). Then out of the editor and quit.
+printf '%s\n' 200 '1 down' 10 '1 down' 10 '1 enter' 100 '1 f3' 600 '1 esc' 30 '1 esc' 60 '1 esc' 30 '1 enter' \
+    >"$work/solve.keys"
+code=0
+(cd "$work" && XDG_DATA_HOME=$work/data-home HOME=$work/home-set \
+    "$prefix/bin/kolbrix-tool" game --inputs "$work/solve.keys" --max-frames 3000 --trace) >"$work/solve.log" 2>&1 ||
+    code=$?
+[[ $code -eq 0 ]] || { cat "$work/solve.log" >&2; fail "the editor's solver run ended with $code"; }
+grep -q '"editor":"check"' "$work/solve.log" || fail "F3 did not start the solver: $(grep editor "$work/solve.log")"
+! grep -q '"editor":"failed"' "$work/solve.log" || fail "the installed game did not run the installed kolbrix-tool"
+[[ ! -e $work/data-home/kolbrix/tempsolve.keys ]] || fail "the solution file was left in the player's folder"
 listing >"$work/after"
 diff "$work/before" "$work/after" >"$work/changes" || { head -20 "$work/changes" >&2; fail "share/kolbrix/ changed"; }
 

@@ -22,6 +22,7 @@
 #include "shell/menu_draw.h"
 #include "shell/packs.h"
 #include "shell/replay.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -167,6 +168,7 @@ bool PlayDemo(const DemoSetup& setup) {
     const double clockBefore = PlatformClock();
     PlatformSetFixedFrameTime(1.0 / DemoFramesPerSecond);
     PlatformSetGameClock(DemoStartClock);
+    lastBumpTime = -1e9;        // a bump heard before the demo, on the clock before it, silences none of its own
 
     ReplayDevice device;
     device.hold = PlatformHoldKey;
@@ -177,9 +179,12 @@ bool PlayDemo(const DemoSetup& setup) {
     options.maxFrames = ScriptFrames(script) + DemoFramesAfterScript;
     const ReplayResult result = RunReplay(script, options, device);
 
+    // The game's clock goes on, as long after as the demo lasted, from the later of where it was and where the demo
+    // started it: it never runs back behind a reading taken before or during the demo (the frame pacing waits for
+    // the time after its last reading), and with the fixed frame time off it goes on from there in real time.
+    PlatformSetGameClock(std::max(clockBefore, DemoStartClock) +
+                         static_cast<double>(result.frames) / DemoFramesPerSecond);
     PlatformSetFixedFrameTime(keptFrameTime);
-    // The game's clock goes on from where it was, as long after as the demo lasted.
-    PlatformSetGameClock(clockBefore + static_cast<double>(result.frames) / DemoFramesPerSecond);
     frameOverlay = keptOverlay;
     playRun = keptRun;
     if (menuHooks.demoPlayed) menuHooks.demoPlayed(result.completed, result.frames, setup.difficulty);

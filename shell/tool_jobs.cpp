@@ -178,6 +178,7 @@ bool ParseSolveAnswer(const std::string& line, SolveAnswer& answer) {
 
 std::string MinutesSeconds(double seconds) {
     if (!(seconds > 0)) seconds = 0;
-    const auto whole = static_cast<std::int64_t>(std::floor(std::min(seconds, 1e9)));
+    // Up to the next whole second: a way that takes 0.65 s is one of 0:01, not of 0:00.
+    const auto whole = static_cast<std::int64_t>(std::ceil(std::min(seconds, 1e9)));
     return std::to_string(whole / 60) + ":" + ZeroPad(static_cast<std::int32_t>(whole % 60), 2);
 }

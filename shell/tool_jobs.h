@@ -83,5 +83,5 @@ ToolJobOutcome PollToolJob();
 void CancelToolJob();
 // Reads the solver's JSON line; false when the line is not one.
 bool ParseSolveAnswer(const std::string& line, SolveAnswer& answer);
-// Seconds of the level clock as M:SS, whole seconds down: 42.7 -> "0:42", 90 -> "1:30".
+// Seconds of the level clock as M:SS, up to whole seconds: 42.7 -> "0:43", 90 -> "1:30", 0.65 -> "0:01".
 std::string MinutesSeconds(double seconds);

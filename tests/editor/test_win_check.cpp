@@ -119,9 +119,9 @@ TEST_F(WinCheck, EveryEndOfTheSolverHasItsAnswer) {
     };
     const Case cases[] = {
         {"winnable", 0, Answer, "40\n", "", WatchSolutionQuestion,
-         {"Winnable, in 0:42 of the 1:30 limit.", "", Text(LineWatchTheSolution)}, "winnable"},
+         {"Winnable, in 0:43 of the 1:30 limit.", "", Text(LineWatchTheSolution)}, "winnable"},
         {"winnable without a limit", 0, "{\"result\":\"solved\",\"frames\":40,\"seconds\":42.7,\"limit\":0}", "40\n", "",
-         WatchSolutionQuestion, {"Winnable, in 0:42 (no time limit).", "", Text(LineWatchTheSolution)}, "winnable"},
+         WatchSolutionQuestion, {"Winnable, in 0:43 (no time limit).", "", Text(LineWatchTheSolution)}, "winnable"},
         {"budget", 1, "{\"result\":\"budget\"}", "", "", 1,
          {Text(LineNoAnswer1), Text(LineNoAnswer2), Text(LineNoAnswer3)}, "budget"},
         {"not winnable", 4, "{\"result\":\"not winnable\"}", "", "", 1,

@@ -80,9 +80,9 @@ done
 if [ "$command" = play ]; then
     exit "$(cat "$dir/play-exit-$difficulty" 2>/dev/null || echo 1)"
 fi
+if [ -e "$dir/solve-waits" ]; then echo $$ > "$dir/pid.tmp"; mv "$dir/pid.tmp" "$dir/pid"; fi
 cat "$dir/solve-progress" >&2 2>/dev/null
 if [ -e "$dir/solve-waits" ]; then
-    echo $$ > "$dir/pid"
     i=0
     while [ ! -e "$dir/go" ] && [ $i -lt 1500 ]; do sleep 0.02; i=$((i+1)); done
 fi

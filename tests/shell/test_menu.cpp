@@ -7,13 +7,16 @@
 #include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
+#include "shell/demo.h"
 #include "shell/language.h"
 #include "shell/level_load.h"
 #include "shell/menu.h"
 #include "shell/packs.h"
 #include "shell/players.h"
+#include "shell/play_screen.h"
 #include "shell/progression.h"
 #include "tests/play/play_fixture.h"
+#include "tests/shell/stand_in_tool.h"
 
 namespace playtest {
 namespace {
@@ -48,10 +51,12 @@ protected:
         PackIndex = 0;
         modeWidths.Clear();
         modeHeights.Clear();
+        lostAttempts = LostAttempts{};
     }
     void TearDown() override {
         frameOverlay = nullptr;
         menuHooks = MenuHooks{};
+        Headless.onFrame = nullptr;
         PlayTest::TearDown();
     }
 
@@ -92,6 +97,30 @@ protected:
         level.timeLimit = timeLimit;
         Finish();
         ASSERT_TRUE(SaveLevel(folder->Folder() + pack + "/" + LevelFileName(number)));
+    }
+    // A level whose ball falls off it (no floor under it), or sits on a floor without an exit until the time is up.
+    void WriteLosingLevel(const std::string& pack, std::int32_t number, bool falls) {
+        for (int layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
+        Floor(falls ? 1024 : 0, falls ? 1024 : 512, 384);
+        Ball(128, 256);
+        level.timeLimit = falls ? 60 : 1;
+        Finish();
+        ASSERT_TRUE(SaveLevel(folder->Folder() + pack + "/" + LevelFileName(number)));
+    }
+    // Plays the level screen's level until `balls` balls are lost, then leaves with Esc.
+    void LoseBalls(std::int32_t balls) {
+        bool left = false;
+        Headless.onFrame = [&](std::int64_t) {
+            if (!left && BallsLostInPlay() >= balls) {
+                HeadlessPushKey(Esc);
+                left = true;
+            }
+        };
+        On(14, 2);
+        Press("nr2");
+        Headless.onFrame = nullptr;
+        EXPECT_EQ(BallsLostInPlay(), balls);
+        ASSERT_EQ(menu.MenuScreen, 14);
     }
     void MakePack(const std::string& pack, std::int32_t levels) {
         PlatformMakeFolder(folder->Folder() + pack);
@@ -419,6 +448,182 @@ TEST_F(Menu, AMessageOverTheMenuTakesTheNextKeyOrClickAndTheMenuSeesNeither) {
     for (int pass = 0; pass < 3; pass++) EXPECT_EQ(PointerPass(0, 0, tick), "");
     EXPECT_EQ(MessageState, 1);
     MessageState = 0;
+}
+
+// ---- Lost attempts and the level screen's demo ---------------------------------------------------------------------
+
+// Every ball lost on a level counts against the player and the level, a fall as a time-up, each once; from the third
+// on the level screen offers the demo as its sixth line. Another player, another level, leaving without a loss and a
+// completion do not add to it; a completion forgets it.
+TEST_F(Menu, TheDemoIsOfferedFromTheThirdLostBallOnAndNotBefore) {
+    for (const bool falls : {true, false}) {
+        SCOPED_TRACE(falls ? "falls" : "time up");
+        lostAttempts = LostAttempts{};
+        PlatformMakeFolder(folder->Folder() + "lvlpckTest");
+        WriteLosingLevel("lvlpckTest", 1, falls);
+        WriteLevel("lvlpckTest", 2);
+        ListPacks();
+        PlayerList.Clear();
+        StartAs("ann");
+        LoseBalls(1);
+        LoseBalls(0);
+        EXPECT_EQ(CurrentLostAttempts(), 1);
+        LoseBalls(1);
+        EXPECT_EQ(menu.MenuLineCount, 5) << "two lost balls: no offer yet";
+        LoseBalls(1);
+        EXPECT_EQ(CurrentLostAttempts(), 3);
+        ASSERT_EQ(menu.MenuLineCount, 6);
+        EXPECT_EQ(menu.MenuLines[6], Text(LineWatchHowItIsDone));
+        EXPECT_EQ(menu.MenuCursor, 2) << "Enter still plays the level";
+
+        LevelNumber = 2;
+        LoadLevel("");
+        On(14, 2);
+        EXPECT_EQ(menu.MenuLineCount, 5) << "another level";
+        LevelNumber = 1;
+        MakePlayers({"bob"});
+        PlayerIndex = 2;
+        ASSERT_EQ(PlayerList[PlayerIndex], "bob");
+        On(14, 2);
+        EXPECT_EQ(menu.MenuLineCount, 5) << "another player";
+        PlayerIndex = 1;
+        On(14, 2);
+        EXPECT_EQ(menu.MenuLineCount, 6);
+    }
+    // A completed level forgets its lost balls.
+    LevelNumber = 2;
+    LoadLevel("");
+    CountLostAttempts(4);
+    On(14, 2);
+    ASSERT_EQ(menu.MenuLineCount, 6);
+    Press("nr2");
+    LevelNumber = 2;
+    On(14, 2);
+    EXPECT_EQ(CurrentLostAttempts(), 0);
+    EXPECT_EQ(menu.MenuLineCount, 5);
+}
+
+class LevelDemo : public Menu {
+protected:
+    void SetUp() override {
+        Menu::SetUp();
+        tool.emplace(folder->path);
+        toolJob = ToolJob{};
+        menuHooks.levelPlayed = [this](std::int32_t, bool, std::int32_t) { ++levelsPlayed; };
+        menuHooks.demoPlayed = [this](bool completed, std::int64_t, std::int32_t difficulty) {
+            demos.emplace_back(completed, difficulty);
+        };
+        MakePack("lvlpckTest", 2);
+        StartAs("ann");
+        ASSERT_TRUE(SaveStats());
+        CountLostAttempts(AttemptsBeforeDemo);
+        On(14, 2);
+        statsBefore = folder->Read("lvlpckTest/ann.sts");
+        ASSERT_FALSE(statsBefore.empty());
+    }
+    void TearDown() override {
+        CancelToolJob();
+        tool.reset();
+        Menu::TearDown();
+    }
+    std::string LevelPath() const { return folder->Folder() + "lvlpckTest/001.kbx"; }
+    std::string KeysPath() const { return folder->Folder() + "lvlpckTest/001.keys"; }
+    // The arguments of a replay check at `difficulty` and of a solve, as the stand-in saw them.
+    std::vector<std::string> Check(int difficulty) const {
+        return {"play", LevelPath(), "--data", ProgramFolder(), "--inputs", KeysPath(), "--difficulty",
+                std::to_string(difficulty), "--seed", "1"};
+    }
+    std::vector<std::string> Solve(int difficulty) const {
+        return {"solve", LevelPath(), "--data", ProgramFolder(), "--difficulty", std::to_string(difficulty), "--seed",
+                "1", "--budget", "60", "--out", DataFolder() + SolutionFileName, "--progress"};
+    }
+
+    std::optional<StandInTool> tool;
+    int levelsPlayed = 0;
+    std::vector<std::pair<bool, std::int32_t>> demos;     // reached the exit, difficulty
+    std::string statsBefore;
+};
+
+// The demo plays the recorded solution where it wins at the player's difficulty, else at Hard where it wins there,
+// else the solver's at the player's difficulty; a level that cannot be won says so. Nothing of the player's changes:
+// statistics, completions, the current level, the lost balls.
+TEST_F(LevelDemo, ThePlayersDifficultyComesFirstThenHardThenTheSolver) {
+    struct Case {
+        const char* name;
+        std::int32_t difficulty;
+        bool recorded;
+        std::vector<std::pair<int, int>> checks;    // difficulty, exit code of `play`
+        int solveCode;
+        std::vector<std::vector<std::string>> calls;
+        std::int32_t demoDifficulty;                // -1: no demo
+        std::int32_t message;
+    };
+    const Case cases[] = {
+        {"recorded, wins at Easy", 2, true, {{2, 0}}, 0, {Check(2)}, 2, 0},
+        {"recorded, wins only at Hard", 2, true, {{2, 1}, {4, 0}}, 0, {Check(2), Check(4)}, 4, 0},
+        {"recorded, wins nowhere", 1, true, {}, 0, {Check(1), Check(4), Solve(1)}, 1, 0},
+        {"recorded, the player plays Hard", 4, true, {}, 0, {Check(4), Solve(4)}, 4, 0},
+        {"none recorded", 3, false, {}, 0, {Solve(3)}, 3, 0},
+        {"none recorded, not winnable", 3, false, {}, 4, {Solve(3)}, -1, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::filesystem::remove(tool->folder / "calls");
+        for (int d = 0; d <= 4; ++d) std::filesystem::remove(tool->folder / ("play-exit-" + std::to_string(d)));
+        for (const auto& [difficulty, code] : c.checks) tool->PlayEnds(difficulty, code);
+        if (c.recorded) folder->Write("lvlpckTest/001.keys", "40\n");
+        else std::filesystem::remove(KeysPath());
+        tool->Solve(c.solveCode, c.solveCode == 0 ? "{\"result\":\"solved\",\"seconds\":0.5,\"limit\":8}" : "",
+                    c.solveCode == 0 ? "40\n" : "");
+        demos.clear();
+        MessageState = 0;
+        playRun.Difficulty = c.difficulty;
+        On(14, 2);
+        Press("nr6");
+
+        EXPECT_EQ(tool->Calls(), c.calls);
+        if (c.demoDifficulty >= 0) {
+            ASSERT_EQ(demos.size(), 1u);
+            EXPECT_TRUE(demos[0].first);
+            EXPECT_EQ(demos[0].second, c.demoDifficulty);
+        } else {
+            EXPECT_TRUE(demos.empty());
+        }
+        EXPECT_EQ(MessageState, c.message);
+        if (c.message == 1) {
+            EXPECT_EQ(DialogLine1, Text(LineNotWinnable1));
+        }
+        EXPECT_EQ(playRun.Difficulty, c.difficulty);
+        EXPECT_EQ(menu.MenuScreen, 14);
+        EXPECT_EQ(menu.MenuCursor, 2);
+        EXPECT_EQ(view.MenuActive, -1);
+        EXPECT_EQ(LevelNumber, 1);
+        EXPECT_EQ(LevelWins[1], 0);
+        EXPECT_EQ(levelsPlayed, 0);
+        EXPECT_EQ(folder->Read("lvlpckTest/ann.sts"), statsBefore);
+        EXPECT_EQ(CurrentLostAttempts(), AttemptsBeforeDemo);
+        EXPECT_FALSE(PlatformFileExists(DataFolder() + SolutionFileName));
+    }
+}
+
+// Esc while the tool works cancels it at once: no demo, no message, the level screen as it was.
+TEST_F(LevelDemo, EscWhileTheToolWorksCancelsIt) {
+    tool->Solve(0, "{\"result\":\"solved\",\"seconds\":0.5,\"limit\":8}", "40\n", "states 1  best: 0 flags left\n");
+    tool->SolveWaits();
+    bool pressed = false;
+    Headless.onFrame = [&](std::int64_t) {
+        if (!pressed && !toolJob.progress.empty()) {
+            HeadlessPushKey(Esc);
+            pressed = true;
+        }
+    };
+    Press("nr6");
+    EXPECT_TRUE(pressed);
+    EXPECT_EQ(toolJob.outcome, ToolJobOutcome::Cancelled);
+    EXPECT_TRUE(demos.empty());
+    EXPECT_EQ(MessageState, 0);
+    EXPECT_EQ(menu.MenuScreen, 14);
+    EXPECT_EQ(tool->Calls().size(), 1u);
 }
 
 }  // namespace

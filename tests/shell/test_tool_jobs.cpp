@@ -192,8 +192,9 @@ TEST(SolveAnswers, TheAnswerLineIsReadFieldByField) {
 }
 
 TEST(SolveAnswers, LevelClockSecondsAreWrittenAsMinutesAndSeconds) {
-    const std::pair<double, const char*> cases[] = {{0, "0:00"},      {42.7, "0:42"},  {59.99, "0:59"}, {60, "1:00"},
-                                                    {90, "1:30"},     {754.2, "12:34"}, {-3, "0:00"},   {5940, "99:00"}};
+    const std::pair<double, const char*> cases[] = {{0, "0:00"},  {0.65, "0:01"},  {42.7, "0:43"}, {59.99, "1:00"},
+                                                    {60, "1:00"}, {90, "1:30"},    {753.2, "12:34"}, {-3, "0:00"},
+                                                    {5940, "99:00"}};
     for (const auto& [seconds, text] : cases) EXPECT_EQ(MinutesSeconds(seconds), text) << seconds;
 }
 
