@@ -80,6 +80,45 @@ TEST(Demo, PlaysExactlyAsTheToolPlaysTheScript) {
     }
 }
 
+// The level screen's demo shows a pack's recorded solution at the player's own difficulty when it wins there: every
+// shipped solution does, at every difficulty (more time, and more bombs for its presses of Space to drop).
+TEST(Demo, EveryShippedSolutionWinsAtEveryDifficulty) {
+    namespace fs = std::filesystem;
+    int solutions = 0;
+    for (const fs::directory_entry& pack : fs::directory_iterator(fs::path(KOLBRIX_SOURCE_DIR) / "assets" / "packs")) {
+        if (!pack.is_directory()) continue;
+        for (const fs::directory_entry& file : fs::directory_iterator(pack.path())) {
+            if (file.path().extension() != ".keys") continue;
+            const std::string name = pack.path().filename().string() + "/" + file.path().stem().string();
+            const std::string level = std::string(KOLBRIX_GAME_DIR) + "/lvlpck" + pack.path().filename().string() +
+                                      "/" + file.path().stem().string() + ".kbx";
+            const std::string keys = ReadText(file.path());
+            EXPECT_EQ(ReadText(fs::path(level).replace_extension(".keys")), keys)
+                << name << ": the build puts the solution beside the level";
+            for (std::int32_t difficulty = 1; difficulty <= 3; ++difficulty) {
+                SCOPED_TRACE(name + " at difficulty " + std::to_string(difficulty));
+                playRun.Difficulty = difficulty;
+                LoadBuiltLevel(level);
+                List<InputSegment> script;
+                std::string error;
+                ASSERT_TRUE(ParseInputScript(keys, script, error)) << error;
+                ReplayDevice device;
+                device.hold = [](int code, bool held) { Headless.held[code] = held; };
+                device.push = [](const std::string& key) { HeadlessPushKey(key); };
+                device.setClock = [](double seconds) { Headless.clock = seconds; };
+                playRun.Difficulty = difficulty;    // LoadBuiltLevel starts the run afresh
+                ReplayOptions options;
+                options.maxFrames = 100000;
+                EXPECT_TRUE(RunReplay(script, options, device).completed);
+                SetProgramFolder("");
+            }
+            ++solutions;
+        }
+    }
+    EXPECT_GT(solutions, 0);
+    playRun = PlayRun{};
+}
+
 // A script that does not read, or a level that does not load, plays nothing.
 TEST(Demo, NothingPlaysWithoutAScriptOrALevel) {
     UseHeadless();
