@@ -168,7 +168,8 @@ void DrawEditorOverlay() {
     }
     SetColor(255, 255, 255);
     SetBlend(BlendMode::Alpha);
-    if (MessageState == 1 || MessageState == SolvingDialog) DrawMessageBox(PanelPlace());
+    if (MessageState == 1) DrawMessageBox(PanelPlace());
+    else if (MessageState == SolvingDialog) DrawWaitBox(PanelPlace());
     else if ((MessageState >= 2 && MessageState <= 100) || MessageState == 201) DrawQuestionBox(PanelPlace());
     else if (MessageState >= 101 && MessageState <= 200) DrawInput();
     else if (MessageState == 0) DrawPanel();

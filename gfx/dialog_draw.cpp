@@ -49,6 +49,12 @@ void DrawMessageBox(const DialogPlace& at) {
     DrawDialogText(at, DialogButton1, OnlyButtonLabel.x, OnlyButtonLabel.y);
 }
 
+void DrawWaitBox(const DialogPlace& at) {
+    DrawDialogBackground(at, editWaitImage.id);
+    DrawDialogLines(at, 3);
+    DrawDialogText(at, DialogButton1, OnlyButtonLabel.x, OnlyButtonLabel.y);
+}
+
 void DrawQuestionBox(const DialogPlace& at) {
     DrawDialogBackground(at, editDialImage.id);
     DrawDialogLines(at, 3);

@@ -23,6 +23,8 @@ void DrawDialogLines(const DialogPlace& at, int count);
 void DrawMessageBox(const DialogPlace& at);
 // A question: its three lines and its two buttons.
 void DrawQuestionBox(const DialogPlace& at);
+// A job at work (the solver): its three lines and the one button that cancels it.
+void DrawWaitBox(const DialogPlace& at);
 // The place of the single button's label and of the input line, for the editor's input dialog.
 constexpr std::int32_t DialogOnlyButtonX = 123, DialogButtonY = 132;
 // The single button of a message, from the dialog's corner, bounds inclusive: where a click presses it.

@@ -17,7 +17,8 @@ static_assert(TextureFormatRgb == GL_RGB && TextureFormatRgba == GL_RGBA);
 List<TextureImage> ImageTable;
 
 TextureImage logoImage, endgameImage, openingImage;
-TextureImage editMenuImage, editInputImage, editDialImage, editDial1Image, editSelectImage, editGrayImage;
+TextureImage editMenuImage, editInputImage, editDialImage, editDial1Image, editWaitImage, editSelectImage,
+    editGrayImage;
 
 std::vector<TextureUpload> TextureUploads;
 std::vector<std::uint32_t> DeletedTextures;
@@ -254,7 +255,8 @@ void LoadFixedImages(const std::function<void()>& afterLogo) {
     // The editor's images are drawn pixel for pixel: nearest filtering, no mipmaps.
     const std::pair<const char*, TextureImage*> editorImages[] = {
         {"editmenu.png", &editMenuImage}, {"editinput.png", &editInputImage}, {"editdial.png", &editDialImage},
-        {"editdial1.png", &editDial1Image}, {"editselect.png", &editSelectImage}, {"editgray.png", &editGrayImage}};
+        {"editdial1.png", &editDial1Image}, {"editwait.png", &editWaitImage}, {"editselect.png", &editSelectImage},
+        {"editgray.png", &editGrayImage}};
     for (const auto& [file, image] : editorImages)
         RegisterTexture(folder + file, *image, TextureNearest, TextureWrapClamp, TextureWrapClamp);
 }

@@ -45,6 +45,7 @@ extern TextureImage editMenuImage;      // editor panel
 extern TextureImage editInputImage;     // editor input dialog
 extern TextureImage editDialImage;      // editor two-button dialog
 extern TextureImage editDial1Image;     // editor one-button dialog
+extern TextureImage editWaitImage;      // a job at work (the solver): its one button cancels it
 extern TextureImage editSelectImage;    // editor cursor and tool marker
 extern TextureImage editGrayImage;      // grey panels behind texts and dialogs
 

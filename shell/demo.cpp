@@ -246,7 +246,7 @@ ToolJobOutcome WaitForToolJob(const ToolJobRequest& request, const std::string& 
         DialogLine2 = lines[1];
         DialogLine3 = lines[2];
         DialogButton1 = Text(LineCancelEsc);
-        DrawMessageBox(CentredDialog());
+        DrawWaitBox(CentredDialog());
     };
     bool wasDown = false, pressedOnButton = false;
     while (PollToolJob() == ToolJobOutcome::Running) {
@@ -267,8 +267,9 @@ ToolJobOutcome WaitForToolJob(const ToolJobRequest& request, const std::string& 
 }
 
 void WatchLevelDemo() {
-    view.MenuActive = 0;
+    // While the tool works the board stays as the menu shows it, under the job's box in place of the menu's lines.
     const DemoChoice choice = ChooseDemo(CurrentLevelPath());
+    view.MenuActive = 0;
     if (choice.ready) PlayDemo(choice.setup);
     // The level screen's level again, as the player left it.
     const std::int32_t message = MessageState;

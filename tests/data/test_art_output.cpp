@@ -136,7 +136,8 @@ TEST(ArtOutput, FixedImagesDecodeAtTheirSizes) {
         {"oslogo.png", 1024, 768},    {"1994oslogo.png", 1024, 768}, {"opening.png", 1024, 768},
         {"1994opening.png", 1024, 768}, {"endgame.png", 1024, 768},  {"notex.png", 0, 0},
         {"editmenu.png", 374, 186},   {"editdial.png", 374, 186},    {"editdial1.png", 374, 186},
-        {"editinput.png", 374, 186},  {"editselect.png", 0, 0},      {"editgray.png", 0, 0},
+        {"editinput.png", 374, 186},  {"editwait.png", 374, 186},    {"editselect.png", 0, 0},
+        {"editgray.png", 0, 0},
     };
     for (const Case& c : cases) {
         DecodedImage img;
@@ -310,6 +311,7 @@ TEST(ArtOutput, EditorButtonsLieInTheirHitRegions) {
         {"editdial.png", {{0, 16, 311, 353}, {124, 154, 34, 159}, {124, 154, 195, 320}}},
         {"editdial1.png", {{0, 16, 311, 353}, {124, 154, 115, 240}}},
         {"editinput.png", {{0, 16, 311, 353}, {124, 154, 115, 240}}},
+        {"editwait.png", {{0, 16, 311, 353}, {124, 154, 115, 240}}},
     };
     for (const DialogCase& d : dialogs) {
         DecodedImage img;

@@ -88,8 +88,8 @@ TEST_F(Textures, AFailedLoadPrintsTheLineAndLeavesTheImageAlone) {
 
 TEST_F(Textures, FixedImagesLoadWhenFirstDrawnWithTheirFiltering) {
     for (const char* name : {"oslogo.png", "1994oslogo.png", "endgame.png", "opening.png", "1994opening.png",
-                             "editmenu.png", "editinput.png", "editdial.png", "editdial1.png", "editselect.png",
-                             "editgray.png"})
+                             "editmenu.png", "editinput.png", "editdial.png", "editdial1.png", "editwait.png",
+                             "editselect.png", "editgray.png"})
         folder.Write(name, SmallPng(4, 4));
 
     for (bool nostalgic : {false, true}) {
@@ -113,6 +113,7 @@ TEST_F(Textures, FixedImagesLoadWhenFirstDrawnWithTheirFiltering) {
             {&editInputImage, "editinput.png", TextureNearest},
             {&editDialImage, "editdial.png", TextureNearest},
             {&editDial1Image, "editdial1.png", TextureNearest},
+            {&editWaitImage, "editwait.png", TextureNearest},
             {&editSelectImage, "editselect.png", TextureNearest},
             {&editGrayImage, "editgray.png", TextureNearest}};
         for (const auto& [image, file, flags] : expected) {

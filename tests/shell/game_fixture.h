@@ -25,8 +25,8 @@ struct FirstStartFolder {
         const std::filesystem::path game = KOLBRIX_GAME_DIR;
         for (const char* name : {"english.str", "standard.tga", "standard.dat", "txtpckMain", "oslogo.png",
                                  "opening.png", "endgame.png", "editgray.png", "editmenu.png", "editinput.png",
-                                 "editdial.png", "editdial1.png", "editselect.png", "notex.png", "menubackground.kbx",
-                                 "emptylevel.kbx"})
+                                 "editdial.png", "editdial1.png", "editwait.png", "editselect.png", "notex.png",
+                                 "menubackground.kbx", "emptylevel.kbx"})
             std::filesystem::create_symlink(game / name, folder.path / name);
         std::filesystem::create_directories(folder.path / "lvlpckTest");
         std::filesystem::copy_file(game / "testlevel.kbx", folder.path / "lvlpckTest" / "001.kbx");

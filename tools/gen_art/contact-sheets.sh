@@ -48,7 +48,7 @@ finish "$tmp/anim.png" "$out/pack-main-animations.png"
 finish "$tmp/fixed.png" "$out/fixed-images.png"
 
 # Editor images at twice their size, on a board-like background; the placeholder beside them.
-(cd "$game" && label editmenu.png editdial.png editdial1.png editinput.png -tile 2x -geometry +6+6 "$tmp/editor.png")
+(cd "$game" && label editmenu.png editdial.png editdial1.png editinput.png editwait.png -tile 2x -geometry +6+6 "$tmp/editor.png")
 convert "$tmp/editor.png" -scale 200% -strip "$out/editor-images.png"
 
 # Fonts: the UI font at three times its size (its file stores rows bottom first), the big font's 42 images.

@@ -311,13 +311,25 @@ void Tick(Image& img, float cx, float cy, Rgba c) {
     StrokeLine(img, {cx - 1.5f, cy + 4}, {cx + 6, cy - 5}, 2.6f, c);
 }
 
-Image Dialog(int buttons, bool input) {
+// An hourglass on the badge of the dialog that waits for the solver.
+void Hourglass(Image& img, float cx, float cy) {
+    std::vector<Vec2> glass = {{cx - 4, cy - 5.5f}, {cx + 4, cy - 5.5f}, {cx + 0.8f, cy}, {cx + 4, cy + 5.5f},
+                               {cx - 4, cy + 5.5f}, {cx - 0.8f, cy}};
+    FillShape(img, [&](float x, float y) { return SdPolygon(x, y, glass); }, Hex(0xFFFFFF));
+    std::vector<Vec2> sand = {{cx - 2.6f, cy + 4.6f}, {cx + 2.6f, cy + 4.6f}, {cx, cy + 1.6f}};
+    FillShape(img, [&](float x, float y) { return SdPolygon(x, y, sand); }, Hex(0xE8B040));
+}
+
+// `waits`: the dialog that shows a job at work, whose one button cancels it.
+Image Dialog(int buttons, bool input, bool waits = false) {
     Image img = PanelBase();
     CloseBox(img);
     if (input) Badge(img, "", Hex(0x3A8A4A));
     if (input) Pencil(img, 16, 14.5f);
+    else if (waits) Badge(img, "", Hex(0x2A70C8));
     else if (buttons == 2) Badge(img, "?", Hex(0x2A70C8));
     else Badge(img, "!", Hex(0xE08A20));
+    if (waits) Hourglass(img, 16, 14.5f);
     // Text area for three lines from y 40.
     Well(img, 8, 34, 366, 116, Hex(0xF4F6F9));
     if (input) Well(img, 32, 82, 344, 106, Hex(0x1C2430));   // white input text at (40, 87)
@@ -328,7 +340,8 @@ Image Dialog(int buttons, bool input) {
         Cross(img, 306, 139, 5, Hex(0xD0302A));
     } else {
         Button(img, 115, 124, 240, 154);
-        Tick(img, 226, 139, Hex(0x28A040));
+        if (waits) Cross(img, 226, 139, 5, Hex(0xD0302A));
+        else Tick(img, 226, 139, Hex(0x28A040));
     }
     return img;
 }
@@ -364,6 +377,7 @@ bool BuildEditorImages(const std::string& gameDir) {
     ok = WritePng(gameDir + "/editdial.png", Dialog(2, false)) && ok;
     ok = WritePng(gameDir + "/editdial1.png", Dialog(1, false)) && ok;
     ok = WritePng(gameDir + "/editinput.png", Dialog(1, true)) && ok;
+    ok = WritePng(gameDir + "/editwait.png", Dialog(1, false, true)) && ok;
     ok = WritePng(gameDir + "/editselect.png", SelectFrame()) && ok;
     ok = WritePng(gameDir + "/editgray.png", Image(16, 16, Rgba{0.16f, 0.17f, 0.2f, 0.64f})) && ok;
     return ok;
