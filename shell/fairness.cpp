@@ -1,8 +1,6 @@
 #include "shell/fairness.h"
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
 #include <memory>
 #include <random>
 #include <vector>
@@ -175,10 +173,6 @@ FairnessResult MeasureFairness(const List<InputSegment>& solution, const Fairnes
             const SolveResult found = SolveLevel(solve);
             RestoreSnapshot(here);
             if (found.outcome != SolveOutcome::Solved) {
-                if (std::getenv("KOLBRIX_FAIRNESS_DEBUG"))
-                    std::fprintf(stderr, "run %d: no re-plan at frame %lld, ball %.0f %.0f v %.1f %.1f, outcome %d, %lld states\n", run,
-                                 static_cast<long long>(attempt.playIteration), level.ball.x, level.ball.y, level.ball.param1,
-                                 level.ball.param2, static_cast<int>(found.outcome), static_cast<long long>(found.last.states));
                 lost = true;
                 break;
             }

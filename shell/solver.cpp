@@ -17,9 +17,6 @@
 #include "platform/platform.h"
 #include "tiles/catalogue.h"
 
-double ClimbCost = 8;                       // up a cell without an arrow, a lift or a platform's path to carry it
-double AirCost = 2;                         // across a cell with nothing under it to roll on
-
 namespace {
 
 // ---- The keys of a segment --------------------------------------------------------------------------------------
@@ -53,6 +50,8 @@ constexpr double CellSize = 128;
 constexpr int Margin = 8;                   // free cells round the level: the ball may fly above and beside it
 constexpr double Unreachable = 1e30;
 constexpr double CrackCost = 4;             // a cracked wall needs a bomb
+constexpr double ClimbCost = 8;             // up a cell without an arrow, a running lift or a platform's path
+constexpr double AirCost = 2;               // across a cell with nothing under it to roll on
 constexpr double TrapCost = 8;              // a trap is crossed only on a platform, which carries the ball over it
 constexpr double FlagSeconds = 10;          // the estimate's price of a flag still to take
 constexpr double CellsPerSecond = 4;        // a ball that rolls, falls and waits covers about this many cells a second

@@ -83,10 +83,6 @@ std::string Number(double value) {
 constexpr double Fps = 60;
 
 }  // namespace
-extern double ClimbCost, AirCost;
-namespace {
-
-}  // namespace
 
 int ToolSolve(int argc, char** argv) {
     SolveArguments args;
@@ -106,7 +102,6 @@ int ToolSolve(int argc, char** argv) {
     options.setClock = device.setClock;
     options.now = Seconds;
     options.variants = DefaultSolveVariants;
-    if (const char* tune = std::getenv("KOLBRIX_SOLVE_COSTS")) std::sscanf(tune, "%lf %lf", &ClimbCost, &AirCost);
     if (const char* tune = std::getenv("KOLBRIX_SOLVE_TUNE")) {
         options.variants.clear();
         std::sscanf(tune, "%d %lf %lf %lf %lf %d", &options.segmentFrames, &options.estimateWeight, &options.positionBucket,
