@@ -23,14 +23,15 @@ namespace {
 
 struct Action {
     bool left, right, down, space;
+    std::int32_t segments = 1;      // how many segments' time it lasts
 };
 
-// Waiting, rolling, pressing down, and dropping a bomb (Space acts when pressed, so a bomb segment after a bomb
-// segment drops nothing: the search then learns to wait between them).
+// Waiting, rolling either way, pressing down (onto a lift, or to fall faster), and dropping a bomb. Space acts
+// when pressed, so a bomb segment right after a bomb segment drops nothing.
 const Action Actions[] = {
     {false, false, false, false}, {true, false, false, false}, {false, true, false, false},
-    {false, false, true, false},  {true, false, true, false},  {false, true, true, false},
-    {false, false, false, true},  {true, false, false, true},  {false, true, false, true},
+    {false, false, true, false},  {false, false, false, true},
+    {false, false, false, false, 5},    // a long wait: for a ferry or a lift to come round
 };
 constexpr int ActionCount = static_cast<int>(sizeof Actions / sizeof Actions[0]);
 
@@ -49,8 +50,9 @@ constexpr double CellSize = 128;
 constexpr int Margin = 8;                   // free cells round the level: the ball may fly above and beside it
 constexpr double Unreachable = 1e30;
 constexpr double CrackCost = 4;             // a cracked wall needs a bomb
+constexpr double ClimbCost = 8;             // up a cell without an arrow, a running lift or a platform's path
+constexpr double AirCost = 2;               // across a cell with nothing under it to roll on
 constexpr double TrapCost = 8;              // a trap is crossed only on a platform, which carries the ball over it
-constexpr double ClimbCost = 3;             // up a cell without an arrow, a lift or a platform's path to carry it
 constexpr double FlagSeconds = 10;          // the estimate's price of a flag still to take
 constexpr double CellsPerSecond = 4;        // a ball that rolls, falls and waits covers about this many cells a second
 
@@ -60,7 +62,9 @@ struct CellMap {
     double originX = 0, originY = 0;        // the top-left corner of cell (0, 0)
     int columns = 1, rows = 1;
     std::vector<std::uint8_t> kind;
-    std::vector<std::uint8_t> lift;         // an arrow, a lift's column or a platform's path: up costs 1
+    std::vector<std::uint8_t> lift;         // an arrow or a platform's path: up costs 1
+    std::vector<std::uint8_t> liftColumn;   // a lift's column: up costs 1 while the lifts run
+    int switchCell = -1;                    // the switch that starts and stops the lifts, -1 for none
     std::unordered_map<std::uint64_t, std::vector<double>> distances;      // by the set of goal cells
 };
 
@@ -95,6 +99,7 @@ CellMap BuildCellMap() {
     map.rows = static_cast<int>(rows);
     map.kind.assign(static_cast<size_t>(map.columns) * map.rows, FreeCell);
     map.lift.assign(map.kind.size(), 0);
+    map.liftColumn.assign(map.kind.size(), 0);
     auto aligned = [&](const LevelObject& o) { return OnGrid(o.x, map.originX) && OnGrid(o.y, map.originY); };
     std::vector<char> elevator(static_cast<size_t>(level.wallLayer.Count()) + 1, 0);
     for (std::int32_t position : level.elevatorIndex)
@@ -104,7 +109,7 @@ CellMap BuildCellMap() {
         if (elevator[static_cast<size_t>(i)]) {
             // A lift carries the ball up its whole column.
             const int column = ObjectCell(map, wall) % map.columns;
-            for (int row = 0; row < map.rows; ++row) map.lift[static_cast<size_t>(row * map.columns + column)] = 1;
+            for (int row = 0; row < map.rows; ++row) map.liftColumn[static_cast<size_t>(row * map.columns + column)] = 1;
             continue;
         }
         if (aligned(wall)) map.kind[static_cast<size_t>(ObjectCell(map, wall))] = WallCell;
@@ -114,23 +119,32 @@ CellMap BuildCellMap() {
             map.kind[static_cast<size_t>(ObjectCell(map, crack))] = CrackCell;
     for (const LevelObject& hazard : level.hazardLayer)
         if (KindOf(hazard) == KindTrap && aligned(hazard)) map.kind[static_cast<size_t>(ObjectCell(map, hazard))] = TrapCell;
-    for (const LevelObject& arrow : level.arrowLayer) map.lift[static_cast<size_t>(ObjectCell(map, arrow))] = 1;
+    for (const LevelObject& arrow : level.arrowLayer) {
+        map.lift[static_cast<size_t>(ObjectCell(map, arrow))] = 1;
+        if (arrow.param1 == 5) map.switchCell = ObjectCell(map, arrow);
+    }
     for (const LevelObject& marker : level.pathLayer) map.lift[static_cast<size_t>(ObjectCell(map, marker))] = 1;
     return map;
 }
 
 // The cost of a cell-to-cell step of the ball from `from` into `to` (a neighbour), or Unreachable.
-double StepCost(const CellMap& map, int from, int to) {
+double StepCost(const CellMap& map, int from, int to, bool liftsRun) {
     const std::uint8_t kind = map.kind[static_cast<size_t>(to)];
     if (kind == WallCell) return Unreachable;
     double cost = kind == CrackCell ? CrackCost : kind == TrapCell ? TrapCost : 1;
-    if (to == from - map.columns && !map.lift[static_cast<size_t>(from)] && !map.lift[static_cast<size_t>(to)]) cost += ClimbCost - 1;
+    const bool lifted = map.lift[static_cast<size_t>(from)] || map.lift[static_cast<size_t>(to)] ||
+                        (liftsRun && (map.liftColumn[static_cast<size_t>(from)] || map.liftColumn[static_cast<size_t>(to)]));
+    if (to == from - map.columns && !lifted) cost += ClimbCost - 1;
+    if ((to == from - 1 || to == from + 1) && !lifted && to + map.columns < static_cast<int>(map.kind.size())) {
+        const std::uint8_t below = map.kind[static_cast<size_t>(to + map.columns)];
+        if (below != WallCell && below != CrackCell) cost += AirCost - 1;
+    }
     return cost;
 }
 
 // The distance of every cell to the nearest of `goals`, walked backwards from them (Dijkstra).
-const std::vector<double>& Distances(CellMap& map, const std::vector<int>& goals) {
-    std::uint64_t key = 1469598103934665603ull;
+const std::vector<double>& Distances(CellMap& map, const std::vector<int>& goals, bool liftsRun = true) {
+    std::uint64_t key = liftsRun ? 1469598103934665603ull : 7809847782465536322ull;
     for (int goal : goals) key = (key ^ static_cast<std::uint64_t>(goal)) * 1099511628211ull;
     auto found = map.distances.find(key);
     if (found != map.distances.end()) return found->second;
@@ -153,7 +167,7 @@ const std::vector<double>& Distances(CellMap& map, const std::vector<int>& goals
             if (from < 0) continue;
             const std::uint8_t kind = map.kind[static_cast<size_t>(from)];
             if (kind == WallCell) continue;
-            const double step = StepCost(map, from, cell);
+            const double step = StepCost(map, from, cell, liftsRun);
             if (step >= Unreachable) continue;
             if (d + step < distance[static_cast<size_t>(from)]) {
                 distance[static_cast<size_t>(from)] = d + step;
@@ -184,7 +198,15 @@ double CellsToGo(CellMap& map) {
     if (map.kind.empty()) return 0;
     const std::vector<int> goals = GoalCells(map);
     if (goals.empty()) return attempt.flagsLeft > 0 ? Unreachable : 0;
-    return Distances(map, goals)[static_cast<size_t>(CellIndex(map, level.ball.x + 64, level.ball.y + 64))];
+    const size_t ball = static_cast<size_t>(CellIndex(map, level.ball.x + 64, level.ball.y + 64));
+    // Lifts that stand still carry nothing: the way then goes by the switch, unless there is a shorter one.
+    if (map.switchCell >= 0 && attempt.switchState == 0) {
+        const double without = Distances(map, goals, false)[ball];
+        const double bySwitch = Distances(map, {map.switchCell}, false)[ball] +
+                                Distances(map, goals, true)[static_cast<size_t>(map.switchCell)];
+        return std::min(without, bySwitch);
+    }
+    return Distances(map, goals)[ball];
 }
 
 // No path through the cells leads from the ball to every flag and to an exit: the level cannot be won.
@@ -215,6 +237,20 @@ std::uint64_t Bucket(double value, double size) {
     const double q = std::floor(value / size);
     if (!std::isfinite(q)) return 0x7FF8000000000000ull;
     return static_cast<std::uint64_t>(static_cast<std::int64_t>(std::clamp(q, -9e15, 9e15)));
+}
+
+// The coarse place of the state in memory: the ball's cell and what the level has left. The search keeps only so
+// many states of one place, so that the many ways of rolling about one spot do not crowd out the rest.
+std::uint64_t PlaceKey() {
+    std::uint64_t h = 0;
+    h = Mix(h, Bucket(level.ball.x + 64, CellSize));
+    h = Mix(h, Bucket(level.ball.y + 64, CellSize));
+    h = Mix(h, static_cast<std::uint64_t>(attempt.flagsLeft));
+    h = Mix(h, static_cast<std::uint64_t>(level.bombCount));
+    h = Mix(h, static_cast<std::uint64_t>(level.pickupLayer.Count()));
+    h = Mix(h, static_cast<std::uint64_t>(level.crackLayer.Count()));
+    h = Mix(h, static_cast<std::uint64_t>(attempt.switchState));
+    return h;
 }
 
 std::uint64_t Sign(double value) { return value > 0 ? 1 : (value < 0 ? 2 : 0); }
@@ -280,7 +316,7 @@ SolveResult SolveLevel(const SolveOptions& options) {
     SolveResult result;
     const double started = options.now();
     const double fps = options.fps;
-    const double startClock = PlatformClock();
+    const double startClock = options.continuePlay ? options.startClock : PlatformClock();
     const std::int32_t segmentFrames = std::max(1, options.segmentFrames);
     auto holdKeys = [&](const Action& action) {
         options.hold(ScanLeft, action.left);
@@ -292,7 +328,7 @@ SolveResult SolveLevel(const SolveOptions& options) {
     // frames played, and every frame lasts 1/fps.
     auto runSegment = [&](const Action& action, std::int32_t& framesRun) {
         holdKeys(action);
-        for (framesRun = 0; framesRun < segmentFrames;) {
+        for (framesRun = 0; framesRun < segmentFrames * action.segments;) {
             options.setClock(startClock + static_cast<double>(attempt.playIteration) / fps);
             frameTime = 1.0 / fps;
             frameStep = std::min(25.0 / fps, 0.5);
@@ -305,29 +341,31 @@ SolveResult SolveLevel(const SolveOptions& options) {
     };
 
     holdKeys(Actions[0]);
-    options.setClock(startClock);
-    BeginPlay();
+    if (!options.continuePlay) {
+        options.setClock(startClock);
+        BeginPlay();
+    }
     CellMap map = BuildCellMap();
 
+    PlaySnapshot start;
+    TakeSnapshot(start);
     std::vector<Node> nodes;
     std::priority_queue<Open, std::vector<Open>, std::greater<Open>> open;
     std::unordered_set<std::uint64_t> seen;
-    nodes.emplace_back();
-    nodes[0].snapshot = std::make_unique<PlaySnapshot>();
-    TakeSnapshot(*nodes[0].snapshot);
-    seen.insert(StateBucket(options));
-    open.push({0, 0});
+    std::unordered_map<std::uint64_t, std::int32_t> placeCounts;
 
     SolveProgress& progress = result.last;
     progress.flagsLeft = attempt.flagsLeft;
     progress.cellsToGo = CellsToGo(map);
     double bestEstimate = std::numeric_limits<double>::infinity();
     double nextReport = started;
+    std::int64_t statesBefore = 0;          // states of the earlier rounds
     bool cut = false;                       // states were dropped: running out of states proves nothing
+    bool outOfTime = false;
     std::int32_t wonNode = -1, wonAction = 0, wonFrames = 0;
 
     auto finish = [&] {
-        progress.states = static_cast<std::int64_t>(nodes.size());
+        progress.states = statesBefore + static_cast<std::int64_t>(nodes.size());
         progress.seconds = options.now() - started;
     };
 
@@ -335,71 +373,114 @@ SolveResult SolveLevel(const SolveOptions& options) {
         result.outcome = SolveOutcome::NotWinnable;
         result.provedByCells = true;
         finish();
-        EndPlay();
+        if (!options.continuePlay) EndPlay();
         return result;
     }
 
-    std::int64_t expansions = 0;
-    while (!open.empty() && wonNode < 0) {
-        if ((++expansions & 63) == 0 || expansions == 1) {
-            const double now = options.now();
-            if (now - started >= options.budgetSeconds) break;
-            if (options.progress && now >= nextReport) {
-                finish();
-                options.progress(progress);
-                nextReport = now + 0.25;
+    // Rounds: each keeps four times as many states of one place as the round before, until a round finds a win,
+    // explores every state it reaches without dropping one, or the time is up.
+    // The ways of searching are tried one after the other, each for its share of the budget.
+    std::vector<SolveVariant> variants = options.variants;
+    if (variants.empty())
+        variants.push_back({options.estimateWeight, options.positionBucket, options.speedBucket, options.moverBucket,
+                            options.statesPerPlace});
+    bool exhausted = false;
+    for (size_t v = 0; v < variants.size() && wonNode < 0 && !exhausted && !outOfTime; ++v) {
+    SolveOptions tuned = options;
+    tuned.estimateWeight = variants[v].estimateWeight;
+    tuned.positionBucket = variants[v].positionBucket;
+    tuned.speedBucket = variants[v].speedBucket;
+    tuned.moverBucket = variants[v].moverBucket;
+    const double deadline = started + options.budgetSeconds * static_cast<double>(v + 1) / static_cast<double>(variants.size());
+    bool variantDone = false;
+    std::int64_t placeLimit = std::max<std::int32_t>(1, variants[v].statesPerPlace);
+    for (;; placeLimit *= 4) {
+        statesBefore += static_cast<std::int64_t>(nodes.size());
+        nodes.clear();
+        open = {};
+        seen.clear();
+        placeCounts.clear();
+        cut = false;
+        RestoreSnapshot(start);
+        nodes.emplace_back();
+        nodes[0].snapshot = std::make_unique<PlaySnapshot>(start);
+        seen.insert(StateBucket(tuned));
+        open.push({0, 0});
+
+        std::int64_t expansions = 0;
+        while (!open.empty() && wonNode < 0) {
+            if ((++expansions & 63) == 0 || expansions == 1) {
+                const double now = options.now();
+                if (now >= deadline) {
+                    outOfTime = now - started >= options.budgetSeconds;
+                    variantDone = true;
+                    break;
+                }
+                if (options.progress && now >= nextReport) {
+                    finish();
+                    options.progress(progress);
+                    nextReport = now + 0.25;
+                }
+            }
+            const std::int32_t current = open.top().node;
+            open.pop();
+            std::unique_ptr<PlaySnapshot> from = std::move(nodes[static_cast<size_t>(current)].snapshot);
+            if (!from) continue;
+            const bool bombs = from->level.bombCount > 0;
+            for (int a = 0; a < ActionCount && wonNode < 0; ++a) {
+                if (Actions[a].space && !bombs) continue;
+                RestoreSnapshot(*from);
+                std::int32_t framesRun = 0;
+                const SegmentEnd end = runSegment(Actions[a], framesRun);
+                progress.frames += framesRun;
+                if (end == SegmentEnd::Lost) continue;
+                if (end == SegmentEnd::Won) {
+                    wonNode = current;
+                    wonAction = a;
+                    wonFrames = framesRun;
+                    break;
+                }
+                if (!seen.insert(StateBucket(tuned)).second) continue;
+                if (++placeCounts[PlaceKey()] > placeLimit) {
+                    cut = true;
+                    continue;
+                }
+                const double cells = CellsToGo(map);
+                if (!(cells < Unreachable)) continue;
+                Node child;
+                child.parent = current;
+                child.action = static_cast<std::int8_t>(a);
+                child.segments = nodes[static_cast<size_t>(current)].segments + 1;
+                child.snapshot = std::make_unique<PlaySnapshot>();
+                TakeSnapshot(*child.snapshot, from.get());
+                const double estimate = cells / CellsPerSecond + FlagSeconds * attempt.flagsLeft;
+                const double order = attempt.elapsedTime + tuned.estimateWeight * estimate;
+                if (estimate < bestEstimate) {
+                    bestEstimate = estimate;
+                    progress.flagsLeft = attempt.flagsLeft;
+                    progress.cellsToGo = cells;
+                }
+                nodes.push_back(std::move(child));
+                open.push({order, static_cast<std::int32_t>(nodes.size()) - 1});
+            }
+            // A frontier grown too big keeps its better half.
+            if (static_cast<std::int64_t>(open.size()) > options.maxOpenStates) {
+                std::vector<Open> kept;
+                kept.reserve(open.size());
+                while (!open.empty()) {
+                    kept.push_back(open.top());
+                    open.pop();
+                }
+                for (size_t k = kept.size() / 2; k < kept.size(); ++k)
+                    nodes[static_cast<size_t>(kept[k].node)].snapshot.reset();
+                kept.resize(kept.size() / 2);
+                for (const Open& entry : kept) open.push(entry);
+                cut = true;
             }
         }
-        const std::int32_t current = open.top().node;
-        open.pop();
-        std::unique_ptr<PlaySnapshot> from = std::move(nodes[static_cast<size_t>(current)].snapshot);
-        if (!from) continue;
-        const bool bombs = from->level.bombCount > 0;
-        for (int a = 0; a < ActionCount && wonNode < 0; ++a) {
-            if (Actions[a].space && !bombs) continue;
-            RestoreSnapshot(*from);
-            std::int32_t framesRun = 0;
-            const SegmentEnd end = runSegment(Actions[a], framesRun);
-            progress.frames += framesRun;
-            if (end == SegmentEnd::Lost) continue;
-            if (end == SegmentEnd::Won) {
-                wonNode = current;
-                wonAction = a;
-                wonFrames = framesRun;
-                break;
-            }
-            if (!seen.insert(StateBucket(options)).second) continue;
-            const double cells = CellsToGo(map);
-            if (!(cells < Unreachable)) continue;
-            Node child;
-            child.parent = current;
-            child.action = static_cast<std::int8_t>(a);
-            child.segments = nodes[static_cast<size_t>(current)].segments + 1;
-            child.snapshot = std::make_unique<PlaySnapshot>();
-            TakeSnapshot(*child.snapshot, from.get());
-            const double estimate = cells / CellsPerSecond + FlagSeconds * attempt.flagsLeft;
-            const double order = attempt.elapsedTime + options.estimateWeight * estimate;
-            if (estimate < bestEstimate) {
-                bestEstimate = estimate;
-                progress.flagsLeft = attempt.flagsLeft;
-                progress.cellsToGo = cells;
-            }
-            nodes.push_back(std::move(child));
-            open.push({order, static_cast<std::int32_t>(nodes.size()) - 1});
-        }
-        // A frontier grown too big keeps its better half.
-        if (static_cast<std::int64_t>(open.size()) > options.maxOpenStates) {
-            std::vector<Open> kept;
-            kept.reserve(open.size());
-            while (!open.empty()) {
-                kept.push_back(open.top());
-                open.pop();
-            }
-            for (size_t k = kept.size() / 2; k < kept.size(); ++k) nodes[static_cast<size_t>(kept[k].node)].snapshot.reset();
-            kept.resize(kept.size() / 2);
-            for (const Open& entry : kept) open.push(entry);
-            cut = true;
-        }
+        if (!cut && wonNode < 0 && !variantDone) exhausted = true;
+        if (wonNode >= 0 || variantDone || !cut) break;
+    }
     }
     finish();
 
@@ -422,14 +503,14 @@ SolveResult SolveLevel(const SolveOptions& options) {
             segment.held = held;
             result.script.Add(segment);
         };
-        for (int action : actions) add(action, segmentFrames);
+        for (int action : actions) add(action, static_cast<std::int64_t>(segmentFrames) * Actions[action].segments);
         add(wonAction, wonFrames);
-    } else if (open.empty() && !cut) {
+    } else if (exhausted) {
         result.outcome = SolveOutcome::NotWinnable;
     } else {
         result.outcome = SolveOutcome::OutOfBudget;
     }
     holdKeys(Actions[0]);
-    EndPlay();
+    if (!options.continuePlay) EndPlay();
     return result;
 }

@@ -4,10 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <string>
 
 #include "play/level_source.h"
+#include "shell/fairness.h"
 #include "shell/level_load.h"
 #include "shell/solver.h"
 #include "tests/play/built_level.h"
@@ -76,7 +78,7 @@ const SmallLevel SmallLevels[] = {
 void PrintTo(const SmallLevel& level, std::ostream* out) { *out << level.name; }
 
 // The source of a small level: its map, with the ball where the 'o' is.
-std::string SourceOf(const SmallLevel& small) {
+std::string SourceOf(const SmallLevel& small, const std::string& timeLimit = "30") {
     std::string map = small.map;
     int row = 0, column = 0, ballX = 128, ballY = 128;
     for (size_t i = 0; i < map.size(); ++i) {
@@ -84,7 +86,7 @@ std::string SourceOf(const SmallLevel& small) {
         else if (map[i] == 'o') ballX = (column - 1) * 128, ballY = row * 128, map[i] = '.';
         ++column;
     }
-    std::string source = "kolbrix-level 1\ntitle \"Small\"\ntime-limit 30\nbackground txtpckMain sky\n";
+    std::string source = "kolbrix-level 1\ntitle \"Small\"\ntime-limit " + timeLimit + "\nbackground txtpckMain sky\n";
     source += "ball txtpckMain ball " + std::to_string(ballX) + " " + std::to_string(ballY) + "\n";
     source += "legend s wall txtpckMain stone\nlegend E hazard txtpckMain exit\n";
     source += "legend F pickup txtpckMain flag\nlegend B pickup txtpckMain bomb\nlegend % crack txtpckMain crack\n";
@@ -108,7 +110,7 @@ SolveOptions HeadlessOptions(double budget) {
     return options;
 }
 
-class Solver : public ::testing::TestWithParam<SmallLevel> {
+class SmallLevelFixture : public ::testing::Test {
 protected:
     void SetUp() override { path = (fs::temp_directory_path() / "kolbrix-solver-test.kbx").string(); }
     void TearDown() override {
@@ -117,18 +119,20 @@ protected:
         SetProgramFolder("");
     }
     // Builds the small level into `path` with the program folder's catalogue.
-    void Build(const SmallLevel& small) {
+    void Build(const SmallLevel& small, const std::string& timeLimit = "30") {
         UseHeadless();
         SetProgramFolder(std::string(KOLBRIX_GAME_DIR) + "/");
         LoadTexturePackNames();
         TakeCatalogueDefaults();
         std::string music, error;
         List<LevelHints> hints;
-        ASSERT_TRUE(ReadLevelSource(SourceOf(small), music, hints, error)) << error << "\n" << SourceOf(small);
+        ASSERT_TRUE(ReadLevelSource(SourceOf(small, timeLimit), music, hints, error)) << error;
         ASSERT_TRUE(SaveLevel(path));
     }
     std::string path;
 };
+
+class Solver : public SmallLevelFixture, public ::testing::WithParamInterface<SmallLevel> {};
 
 TEST_P(Solver, AnswersTheSmallLevel) {
     const SmallLevel& small = GetParam();
@@ -158,6 +162,55 @@ TEST_P(Solver, AnswersTheSmallLevel) {
 }
 
 INSTANTIATE_TEST_SUITE_P(SmallLevels, Solver, ::testing::ValuesIn(SmallLevels));
+
+// Fairness on the first small level, held Right from the first frame to the exit. With time to spare every run of
+// the person model wins and the key change has the widest window measured; with a limit only three frames longer
+// than the run, the change may come at most three frames late, and the runs whose error is later lose.
+using Fairness = SmallLevelFixture;
+
+TEST_F(Fairness, TheWindowIsTheFramesTheLimitLeavesAndLateRunsLose) {
+    List<InputSegment> solution;
+    std::string error;
+    ASSERT_TRUE(ParseInputScript("600 right\n", solution, error));
+    FairnessOptions options;
+    options.hold = [](int code, bool held) { Headless.held[code] = held; };
+    options.setClock = [](double seconds) { Headless.clock = seconds; };
+    options.now = Now;
+    options.replanSeconds = 0.5;
+
+    ASSERT_NO_FATAL_FAILURE(Build(SmallLevels[0]));
+    // The level clock when the exit is reached, the solution played exactly.
+    ASSERT_TRUE(LoadBuiltLevel(path));
+    double arrival = 0;
+    ReplayOptions replay;
+    replay.afterFrame = [&](std::int64_t) {
+        if (arrival == 0 && level.winCounter != 0) arrival = attempt.elapsedTime;
+    };
+    ReplayDevice device;
+    device.hold = options.hold;
+    device.push = [](const std::string& key) { HeadlessPushKey(key); };
+    device.setClock = options.setClock;
+    ASSERT_TRUE(RunReplay(solution, replay, device).completed);
+    ASSERT_GT(arrival, 0);
+
+    ASSERT_TRUE(LoadBuiltLevel(path));
+    const FairnessResult easy = MeasureFairness(solution, options);
+    EXPECT_TRUE(easy.solutionWins);
+    EXPECT_EQ(easy.won, options.runs);
+    EXPECT_EQ(easy.narrowestWindow, 1 + options.widestWindow);
+
+    // The time-up comes once the clock passes the limit: a limit 3.5 frames past the arrival lets it come 3 late.
+    char limit[40];
+    std::snprintf(limit, sizeof limit, "%.9f", arrival + 3.5 / 60);
+    ASSERT_NO_FATAL_FAILURE(Build(SmallLevels[0], limit));
+    ASSERT_TRUE(LoadBuiltLevel(path));
+    const FairnessResult tight = MeasureFairness(solution, options);
+    EXPECT_TRUE(tight.solutionWins);
+    EXPECT_EQ(tight.narrowestWindow, 4);
+    EXPECT_EQ(tight.narrowestAt, 1);
+    EXPECT_LT(tight.won, tight.runs);
+    EXPECT_GT(tight.won, 0);
+}
 
 TEST(SolverProgress, NamesTheStatesTheBestStateAndTheTime) {
     SolveProgress progress;

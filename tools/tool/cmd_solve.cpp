@@ -101,9 +101,11 @@ int ToolSolve(int argc, char** argv) {
     options.hold = device.hold;
     options.setClock = device.setClock;
     options.now = Seconds;
+    options.variants = DefaultSolveVariants;
     if (const char* tune = std::getenv("KOLBRIX_SOLVE_TUNE")) {
-        std::sscanf(tune, "%d %lf %lf %lf %lf", &options.segmentFrames, &options.estimateWeight, &options.positionBucket,
-                    &options.speedBucket, &options.moverBucket);
+        options.variants.clear();
+        std::sscanf(tune, "%d %lf %lf %lf %lf %d", &options.segmentFrames, &options.estimateWeight, &options.positionBucket,
+                    &options.speedBucket, &options.moverBucket, &options.statesPerPlace);
     }
     if (args.progress)
         options.progress = [](const SolveProgress& progress) {
