@@ -18,7 +18,8 @@ bool IsInput(std::int32_t state) { return state >= 101 && state <= 200; }
 bool IsSaveQuestion(std::int32_t state) { return state >= SaveFirstNewLevel && state <= SaveFirstNewPack; }
 
 DialogAnswer AnswerFor(std::int32_t state, const std::string& key) {
-    if (state == 1 || state == SolvingDialog) return key == KeyLeftButton || key == KeyEscape ? DialogAnswer::Left : DialogAnswer::None;
+    if (state == 1 || state == SolvingDialog)
+        return key == KeyLeftButton || key == KeyEscape ? DialogAnswer::Left : DialogAnswer::None;
     if (IsQuestion(state)) {
         if (key == KeyLeftButton || key == KeyEnter) return DialogAnswer::Left;
         if (key == KeyRightButton) return DialogAnswer::Right;

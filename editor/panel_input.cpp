@@ -150,7 +150,8 @@ std::string MessageHitTest(std::int32_t x, std::int32_t y) {
 }
 
 std::string DialogKey(const std::string& key) {
-    if (MessageState == 1 || MessageState == SolvingDialog) return key == KeyEnter || key == KeyEscape ? KeyLeftButton : key;
+    if (MessageState == 1 || MessageState == SolvingDialog)
+        return key == KeyEnter || key == KeyEscape ? KeyLeftButton : key;
     if (IsQuestion(MessageState)) {
         if (IsHotKey(key, DialogButton1)) return KeyLeftButton;
         if (IsHotKey(key, DialogButton2)) return KeyRightButton;

@@ -38,8 +38,9 @@ void TakeEverything() {
 std::string LastLine(const std::string& text) {
     std::size_t end = text.find_last_not_of("\r\n");
     if (end == std::string::npos) return "";
-    const std::size_t start = text.find_last_of('\n', end);
-    return text.substr(start == std::string::npos ? 0 : start + 1, end - (start == std::string::npos ? 0 : start + 1) + 1);
+    const std::size_t newline = text.find_last_of('\n', end);
+    const std::size_t start = newline == std::string::npos ? 0 : newline + 1;
+    return text.substr(start, end - start + 1);
 }
 
 // Why the tool failed. A refused request it explains: its first line naming itself (its usage text follows that
@@ -129,7 +130,8 @@ bool StartToolJob(const ToolJobRequest& request) {
     toolJob = ToolJob{};
     toolJob.request = request;
     // A key script left by an earlier solve must not pass for this one's.
-    if (request.kind == ToolJobKind::Solve && PlatformFileExists(request.keysPath)) PlatformDeleteFile(request.keysPath);
+    if (request.kind == ToolJobKind::Solve && PlatformFileExists(request.keysPath))
+        PlatformDeleteFile(request.keysPath);
     const std::string program = ToolProgram();
     toolJob.process = PlatformStartProcess(program, ToolJobArguments(request));
     if (toolJob.process == 0) {

@@ -120,8 +120,8 @@ TEST_F(WinCheck, EveryEndOfTheSolverHasItsAnswer) {
     const Case cases[] = {
         {"winnable", 0, Answer, "40\n", "", WatchSolutionQuestion,
          {"Winnable, in 0:43 of the 1:30 limit.", "", Text(LineWatchTheSolution)}, "winnable"},
-        {"winnable without a limit", 0, "{\"result\":\"solved\",\"frames\":40,\"seconds\":42.7,\"limit\":0}", "40\n", "",
-         WatchSolutionQuestion, {"Winnable, in 0:43 (no time limit).", "", Text(LineWatchTheSolution)}, "winnable"},
+        {"winnable without a limit", 0, "{\"result\":\"solved\",\"frames\":40,\"seconds\":42.7,\"limit\":0}",
+         "40\n", "", WatchSolutionQuestion, {"Winnable, in 0:43 (no time limit).", "", Text(LineWatchTheSolution)}, "winnable"},
         {"budget", 1, "{\"result\":\"budget\"}", "", "", 1,
          {Text(LineNoAnswer1), Text(LineNoAnswer2), Text(LineNoAnswer3)}, "budget"},
         {"not winnable", 4, "{\"result\":\"not winnable\"}", "", "", 1,
@@ -187,7 +187,8 @@ TEST_F(WinCheck, TheNewestReportShowsAndEscCancelsAtOnce) {
         SCOPED_TRACE(cancel == KeyEscape ? "Esc" : cancel == KeyEnter ? "Enter" : "button");
         said.clear();
         std::filesystem::remove(tool->folder / "pid");
-        tool->Solve(0, Answer, "40\n", "states 100  best: 3 flags left  0.3 s\nstates 2000  best: 2 flags left  1.1 s\n");
+        tool->Solve(0, Answer, "40\n",
+                    "states 100  best: 3 flags left  0.3 s\nstates 2000  best: 2 flags left  1.1 s\n");
         tool->SolveWaits();
         Key(KeyF3);
         const auto deadline = Clock::now() + std::chrono::seconds(10);

@@ -107,7 +107,8 @@ TEST_F(Processes, BothStreamsAndTheExitCodeComeBack) {
 // No shell stands between: every argument arrives as one word, exactly as given.
 TEST_F(Processes, ArgumentsArriveAsGivenWithoutAShell) {
     const std::string program = Script("echo-arguments", "for a in \"$@\"; do printf '[%s]\\n' \"$a\"; done\n");
-    const std::vector<std::string> arguments = {"solve", "/tmp/a level.kbx", "--budget", "60", "$HOME", "a;b", "'q'", ""};
+    const std::vector<std::string> arguments = {"solve", "/tmp/a level.kbx", "--budget", "60",
+                                                "$HOME",  "a;b",             "'q'",      ""};
     const Finished run = RunToEnd(PlatformStartProcess(program, arguments));
     EXPECT_TRUE(run.ended);
     std::string expected;

@@ -50,7 +50,9 @@ struct StandInTool {
     // `solve` reports `progress` and then waits, until "go" appears (or for thirty seconds), before it answers.
     void SolveWaits() const { Put("solve-waits", ""); }
     // `play` at difficulty `difficulty` ends with `code` (1, "not completed", for any difficulty not named).
-    void PlayEnds(int difficulty, int code) const { Put("play-exit-" + std::to_string(difficulty), std::to_string(code)); }
+    void PlayEnds(int difficulty, int code) const {
+        Put("play-exit-" + std::to_string(difficulty), std::to_string(code));
+    }
     void Go() const { Put("go", ""); }
 
     // Every command line the stand-in was started with, without the program.

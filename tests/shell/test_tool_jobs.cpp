@@ -172,7 +172,8 @@ TEST(SolveAnswers, TheAnswerLineIsReadFieldByField) {
         double seconds, limit;
     };
     const Case cases[] = {
-        {"{\"result\":\"solved\",\"frames\":2562,\"seconds\":42.7,\"limit\":90,\"states\":5}", true, "solved", 2562, 42.7, 90},
+        {"{\"result\":\"solved\",\"frames\":2562,\"seconds\":42.7,\"limit\":90,\"states\":5}", true, "solved", 2562,
+         42.7, 90},
         {"  { \"limit\" : 0 , \"result\" : \"solved\", \"seconds\": 1e1 }", true, "solved", 0, 10, 0},
         {"{\"result\":\"not winnable\",\"states\":12}", true, "not winnable", 0, 0, 0},
         {"{\"result\":\"solved\",\"seconds\":\"soon\"}", true, "solved", 0, 0, 0},

@@ -1,8 +1,9 @@
 // "Can it be won?" in the real game: the game started in a copy of the program folder (kolbrix-tool beside it, as
 // the build and an install put it), the editor opened on a small level, F3 pressed through the X server. The real
 // solver answers: its solution file appears, the answer's question is up ("y" plays the solution, Esc drops it; the
-// game deletes the file either way), and the editor answers F3 again after the demo. On a level the solver cannot finish quickly, Esc cancels: the solver's process is gone at once and the game
-// goes on to quit with code 0. Needs an X display and xdotool, like the other window tests.
+// game deletes the file either way), and the editor answers F3 again after the demo. On a level the solver cannot
+// finish quickly, Esc cancels: the solver's process is gone at once and the game goes on to quit with code 0. Needs an
+// X display and xdotool, like the other window tests.
 #include <gtest/gtest.h>
 
 #include <signal.h>
