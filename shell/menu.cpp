@@ -600,7 +600,8 @@ void EnterMainMenu() {
     }
     view.MenuActive = -1;
     frameOverlay = DrawMenuScreen;
-    Show(FirstRun != 0 ? 3 : 1, 1);
+    // A first start asks for the language with the cursor on the first one, whatever the languages that follow it.
+    Show(FirstRun != 0 ? 3 : 1, FirstRun != 0 ? 2 : 1);
     run = MenuRun{};
     run.lastTick = PlatformClock();
     LoadMenuBackground();

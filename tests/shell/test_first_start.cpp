@@ -25,12 +25,15 @@ std::string Field(const std::string& line, const std::string& name) {
     return line.substr(at + key.size(), line.find('"', at + key.size()) - at - key.size());
 }
 
-// A first start of the game as shipped: every level pack of the build, in place of the fixture's test pack. The
-// pack folders are the fixture's own, their files linked in, so that the statistics the run writes stay there.
+// A first start of the game as shipped: every language and every level pack of the build, in place of the fixture's
+// English and test pack. The pack folders are the fixture's own, their files linked in, so that the statistics the
+// run writes stay there.
 struct ShippedFirstStart : FirstStartFolder {
     ShippedFirstStart() {
         namespace fs = std::filesystem;
         fs::remove_all(folder.path / "lvlpckTest");
+        for (const char* language : {"french.str", "german.str", "spanish.str"})
+            fs::create_symlink(fs::path(KOLBRIX_GAME_DIR) / language, folder.path / language);
         for (const auto& pack : fs::directory_iterator(KOLBRIX_GAME_DIR)) {
             const std::string name = pack.path().filename().string();
             if (!pack.is_directory() || name.rfind("lvlpck", 0) != 0) continue;
@@ -56,6 +59,10 @@ TEST(FirstStart, EnterAloneLeadsANewPlayerToTheFirstLevelOfTheBeginnersPack) {
     f.Run(script, 4000, trace);
 
     std::string packScreen, lastMenu, played;
+    // The language screen of a first start offers every language, the cursor on the first: English.
+    ASSERT_FALSE(trace.empty());
+    EXPECT_NE(trace.front().find("\"screen\":3,\"cursor\":2,"), std::string::npos) << trace.front();
+    EXPECT_NE(trace.front().find("\"spanish.\""), std::string::npos) << trace.front();
     for (const std::string& line : trace) {
         if (line.find("\"screen\":13,") != std::string::npos && packScreen.empty()) packScreen = line;
         if (line.find("\"played\"") != std::string::npos && played.empty()) played = line;
