@@ -8,24 +8,13 @@
 #include "tiles/catalogue.h"
 
 Level level;
+LevelBackup levelBackup;
 
 double focusX = 0, focusY = 0;
 std::int32_t score = 0;
 
 namespace {
 
-// The restart point of one play: taken once when play starts, put back after every death.
-struct LevelBackup {
-    Layer layers[9];            // [1..8]
-    LevelObject ball, ballShadow;
-    std::int32_t bombCount = 0;
-    double levelZoom = 0.5;
-    std::int32_t flagsLeft = 0;
-    std::int32_t score = 0;
-    double displayedScore = 0;
-    std::int32_t switchState = -1;
-};
-LevelBackup backup;
 
 std::int32_t TextureOf(const LevelObject& object) {
     double t = object.texture;
@@ -117,20 +106,22 @@ void PlaceBall(std::int32_t x, std::int32_t y, std::int32_t texture) {
 }
 
 void BackupLevel() {
-    for (int layer = 1; layer <= 8; ++layer) CopyLayer(LevelLayer(layer), backup.layers[layer]);
-    backup.ball = level.ball;
-    backup.ballShadow = level.ballShadow;
-    backup.bombCount = level.bombCount;
-    backup.levelZoom = level.levelZoom;
-    backup.flagsLeft = attempt.flagsLeft;
-    backup.score = score;
-    backup.displayedScore = std::nearbyint(attempt.displayedScore);
-    backup.switchState = attempt.switchState;
+    static std::uint64_t backupsTaken = 0;  // numbers every backup of the process apart
+    levelBackup.generation = ++backupsTaken;
+    for (int layer = 1; layer <= 8; ++layer) CopyLayer(LevelLayer(layer), levelBackup.layers[layer]);
+    levelBackup.ball = level.ball;
+    levelBackup.ballShadow = level.ballShadow;
+    levelBackup.bombCount = level.bombCount;
+    levelBackup.levelZoom = level.levelZoom;
+    levelBackup.flagsLeft = attempt.flagsLeft;
+    levelBackup.score = score;
+    levelBackup.displayedScore = std::nearbyint(attempt.displayedScore);
+    levelBackup.switchState = attempt.switchState;
 }
 
 void RestoreLevel() {
     for (int layer = 1; layer <= 8; ++layer) {
-        CopyLayer(backup.layers[layer], LevelLayer(layer));
+        CopyLayer(levelBackup.layers[layer], LevelLayer(layer));
         // Elevator speeds and the index must match the walls that are back before anything else reads them.
         if (layer == WallLayerNumber) BuildElevatorIndex();
     }
@@ -138,14 +129,14 @@ void RestoreLevel() {
     level.spareLayer.Clear();
     attempt.floatingTexts.Clear();
     DropPendingTexts();
-    level.ball = backup.ball;
-    level.ballShadow = backup.ballShadow;
-    level.bombCount = backup.bombCount;
-    level.levelZoom = backup.levelZoom;
-    attempt.flagsLeft = backup.flagsLeft;
-    score = backup.score;
-    attempt.displayedScore = backup.displayedScore;
-    attempt.switchState = backup.switchState;
+    level.ball = levelBackup.ball;
+    level.ballShadow = levelBackup.ballShadow;
+    level.bombCount = levelBackup.bombCount;
+    level.levelZoom = levelBackup.levelZoom;
+    attempt.flagsLeft = levelBackup.flagsLeft;
+    score = levelBackup.score;
+    attempt.displayedScore = levelBackup.displayedScore;
+    attempt.switchState = levelBackup.switchState;
 }
 
 void ResetLevelProperties() {

@@ -85,6 +85,20 @@ Layer& LevelLayer(std::int32_t number);
 // "ground", "hazard", ... "spare"; "" outside 1..10.
 const char* LayerName(std::int32_t number);
 
+// ---- The restart point of one play: taken once when play starts (BackupLevel), put back after every death ------
+struct LevelBackup {
+    Layer layers[9];                    // [1..8]
+    LevelObject ball, ballShadow;
+    std::int32_t bombCount = 0;
+    double levelZoom = 0.5;
+    std::int32_t flagsLeft = 0;
+    std::int32_t score = 0;
+    double displayedScore = 0;
+    std::int32_t switchState = -1;
+    std::uint64_t generation = 0;       // a number no other backup of the process has: copies compare it
+};
+extern LevelBackup levelBackup;
+
 // ---- Shared play and editing state --------------------------------------------------------------------------
 extern double focusX, focusY;           // the ball during play, the edit cursor in the editor
 extern std::int32_t score;              // cleared before a play by whoever starts it; kept through a restart

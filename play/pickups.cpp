@@ -13,8 +13,6 @@
 #include "base/sound_ids.h"
 #include "tiles/catalogue.h"
 
-double lastFlagsReminderTime = 0;
-
 namespace {
 
 // The first object of `layer` whose cell holds the ball's centre (edges included), or 0.
@@ -36,10 +34,10 @@ std::string Digits(std::int64_t n) { return std::to_string(n < 0 ? -n : n); }
 
 void RemindOfFlags() {
     const double now = PlatformClock();
-    if (!(now - lastFlagsReminderTime > FlagsReminderInterval)) return;
+    if (!(now - attempt.flagsReminderTime > FlagsReminderInterval)) return;
     PlayQuoteSometimes(57, 66);
     AddMessage(CentreOnScreen, level.ball.y, Digits(attempt.flagsLeft) + LanguageText[attempt.flagsLeft == 1 ? LineFlagLeft : LineFlagsLeft]);
-    lastFlagsReminderTime = now;
+    attempt.flagsReminderTime = now;
 }
 
 }  // namespace

@@ -12,9 +12,6 @@ constexpr std::int32_t PointsPerBombLeft = 5000;
 constexpr double FallDepth = 200;               // below the lowest object of the level the ball is lost
 constexpr double FlagsReminderInterval = 1.5;   // seconds between two reminders at an exit
 
-// Clock reading of the last flags-left reminder; 0 at program start.
-extern double lastFlagsReminderTime;
-
 // Collects the first pickup under the ball's centre, if any.
 void CheckPickups();
 // The fall, the first trap or exit under the ball's centre; nothing while a platform carries the ball.

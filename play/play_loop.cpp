@@ -5,6 +5,7 @@
 
 #include "base/frame_clock.h"
 #include "play/ball.h"
+#include "play/effects.h"
 #include "play/elevators.h"
 #include "play/level.h"
 #include "play/movers.h"
@@ -36,15 +37,6 @@ constexpr double ZoomedOut = 0.5;
 constexpr double VictoryZoom = 1.01;
 constexpr double DeathZoom = 1.04;
 constexpr double DeathExplosions = 10;      // explosions go off while deathCounter is below this
-
-// One latch per key that acts when pressed: set while the key is held, cleared when it is let go.
-struct KeyLatches {
-    bool scrollLock = false, f8 = false, f9 = false, f10 = false, f11 = false, f12 = false, tab = false;
-    bool space = false;     // set only when a bomb is dropped, so a Space held from the start drops one later
-};
-KeyLatches latches;         // for one attempt
-
-double keptLevelZoom = 0.5; // for one attempt: the zoom put back at the end
 
 std::int32_t Toggled(std::int32_t flag) { return flag != 0 ? 0 : -1; }
 
@@ -114,7 +106,7 @@ void BeginPlay() {
     level.winCounter = 0;
     level.bombCount = 0;
     attempt.timeLimitText = FormatTime(level.timeLimit > 0 ? std::min(level.timeLimit, 1e9) : 0);
-    keptLevelZoom = level.levelZoom;
+    attempt.keptLevelZoom = level.levelZoom;
     attempt.playing = -1;
     attempt.flagsLeft = CountFlags();
     // A level with a switch starts with its elevators off; one without starts them moving.
@@ -131,7 +123,6 @@ void BeginPlay() {
     BackupLevel();
 
     attempt.remainingTimeText = attempt.timeLimitText;
-    latches = KeyLatches{};
     BuildSpatialIndex();
 }
 
@@ -145,7 +136,7 @@ bool EndPlay() {
     const bool completed = level.winCounter != 0;
     level.winCounter = 0;
     attempt.targetZoom = 1.0;
-    level.levelZoom = keptLevelZoom;
+    level.levelZoom = attempt.keptLevelZoom;
     attempt.flagsLeft = 1;
     attempt.flyingObjects.Clear();
     attempt.restartAllowed = 0;
@@ -191,6 +182,15 @@ bool PlayFrameEnds() {
     attempt.levelStartTime = PlatformClock();
     // A bonus level has one ball: it ends at the first loss, after the level is put back.
     return !RestartAfterDeath() || IsBonusLevel();
+}
+
+bool PlayUnseenFrame() {
+    ++attempt.playIteration;
+    attempt.playKey.clear();
+    PlayLogicFrame();
+    playEvents.Clear();
+    StepEffects(frameStep);
+    return PlayFrameEnds();
 }
 
 bool RestartAfterDeath() {
@@ -259,7 +259,7 @@ void ReadControls() {
     if (keys.right) AccelerateX(BallSideAcceleration * frameStep);
     if (keys.ctrl && playRun.cheatsOn) AccelerateY(-250 * frameStep);
 
-    if (Pressed(keys.scrollLock, latches.scrollLock)) {
+    if (Pressed(keys.scrollLock, attempt.latches.scrollLock)) {
         if (!playRun.cheatsOn) {
             playRun.cheatsOn = -1;
             CentredMessage("CHEATS ON: F8 TO F12");
@@ -268,19 +268,19 @@ void ReadControls() {
             CentredMessage("CHEATS OFF");
         }
     }
-    if (Pressed(keys.f12, latches.f12) && playRun.cheatsOn) {
+    if (Pressed(keys.f12, attempt.latches.f12) && playRun.cheatsOn) {
         playRun.showAll = Toggled(playRun.showAll);
         CentredMessage(playRun.showAll ? "CHEAT: SHOW ALL ON" : "CHEAT: SHOW ALL OFF");
     }
-    if (Pressed(keys.f11, latches.f11) && playRun.cheatsOn) {
+    if (Pressed(keys.f11, attempt.latches.f11) && playRun.cheatsOn) {
         playRun.autoZoom = Toggled(playRun.autoZoom);
         CentredMessage(playRun.autoZoom ? "CHEAT: AUTOZOOM ON" : "CHEAT: AUTOZOOM OFF");
     }
-    if (Pressed(keys.f10, latches.f10) && playRun.cheatsOn) {
+    if (Pressed(keys.f10, attempt.latches.f10) && playRun.cheatsOn) {
         playRun.godMode = Toggled(playRun.godMode);
         CentredMessage(playRun.godMode ? "CHEAT: GOD MODE ON" : "CHEAT: GOD MODE OFF");
     }
-    if (Pressed(keys.f9, latches.f9) && playRun.cheatsOn) {
+    if (Pressed(keys.f9, attempt.latches.f9) && playRun.cheatsOn) {
         CentredMessage("CHEAT: EXTRA TIME");
         // A level without a time limit keeps having none.
         if (level.timeLimit > 0) {
@@ -288,15 +288,15 @@ void ReadControls() {
             attempt.levelStartTime = PlatformClock();
         }
     }
-    if (Pressed(keys.f8, latches.f8) && playRun.cheatsOn) {
+    if (Pressed(keys.f8, attempt.latches.f8) && playRun.cheatsOn) {
         CentredMessage("CHEAT: EXTRA BOMB");
         if (level.bombCount < 2147483647) ++level.bombCount;
     }
-    if (Pressed(keys.tab, latches.tab) && attempt.elapsedTime > KeysIgnoredSeconds) playRun.hudVisible = Toggled(playRun.hudVisible);
+    if (Pressed(keys.tab, attempt.latches.tab) && attempt.elapsedTime > KeysIgnoredSeconds) playRun.hudVisible = Toggled(playRun.hudVisible);
     if (!keys.space) {
-        latches.space = false;
-    } else if (!latches.space && attempt.elapsedTime > KeysIgnoredSeconds) {
-        latches.space = true;
+        attempt.latches.space = false;
+    } else if (!attempt.latches.space && attempt.elapsedTime > KeysIgnoredSeconds) {
+        attempt.latches.space = true;
         DropBomb();
     }
 }

@@ -41,6 +41,12 @@ struct ControlKeys {
     bool space = false;
 };
 
+// One latch per key that acts when pressed: set while the key is held, cleared when it is let go.
+struct KeyLatches {
+    bool scrollLock = false, f8 = false, f9 = false, f10 = false, f11 = false, f12 = false, tab = false;
+    bool space = false;     // set only when a bomb is dropped, so a Space held from the start drops one later
+};
+
 // ---- One attempt at a level: wiped at the start of every play (BeginPlay) --------------------------------------
 struct PlayAttempt {
     double levelStartTime = 0;          // clock reading when the level clock started (again after a death)
@@ -66,6 +72,9 @@ struct PlayAttempt {
     std::int64_t controlsReadAt = 0;    // the playIteration in which the controls last read the keys
     std::int64_t playIteration = 0;     // iterations of the running PlayLevel so far, counted from 1
     std::string playKey;                // the key play acted on in this iteration (TakePlayKey; "" for none)
+    KeyLatches latches;                 // the keys that act when pressed
+    double keptLevelZoom = 0.5;         // the level's own zoom, put back when play ends
+    double flagsReminderTime = 0;       // clock reading of the last "flags left" reminder at an exit; 0 for none
 };
 extern PlayAttempt attempt;
 
@@ -93,6 +102,11 @@ void PlayLogicFrame();
 // and the level could not restart or was a bonus level); a death sequence that has run restarts the level.
 bool PlayFrameEnds();
 bool EndPlay();
+// One iteration of the play loop for a frame that is not shown (the solver's search, tests): what PlayLevel's
+// iteration does to the state of the rules, the key buffer left out. The logic frame runs, its events are dropped
+// (no sound is heard, no text rises), the effects take the step that drawing the frame would give them, and the
+// frame ends as PlayLevel's does; true when play is over. The caller holds the keys and sets the clock.
+bool PlayUnseenFrame();
 // Puts the level back as it was when play started; false when no play is running.
 bool RestartAfterDeath();
 // One frame of the player's ball: its motion and the controls while it lives, else the step of the death or

@@ -31,3 +31,7 @@ std::int32_t RandomInt(std::int32_t lo, std::int32_t hi) {
     double span = static_cast<double>(hi) - static_cast<double>(lo) + 1.0;
     return static_cast<std::int32_t>(std::floor(RandomUnit() * span + static_cast<double>(lo)));
 }
+
+std::uint64_t RandomState() { return randomState; }
+
+void SetRandomState(std::uint64_t state) { randomState = state != 0 ? state : 0x9E3779B97F4A7C15ull; }

@@ -10,3 +10,6 @@ void SeedRandom(std::uint32_t seed);
 double RandomUnit();
 // floor(r x (hi - lo + 1) + lo): every whole number from lo to hi is equally likely.
 std::int32_t RandomInt(std::int32_t lo, std::int32_t hi);
+// The generator's whole state, for snapshots of play (play/snapshot.h).
+std::uint64_t RandomState();
+void SetRandomState(std::uint64_t state);

@@ -184,7 +184,8 @@ void FindCandidates(std::int32_t layer, double x0, double x1, double y0, double 
                 out.push_back(PositionOfId(slot, entry - slot.base));
         }
     }
-    if (r0 != r1 || c0 != c1) std::sort(out.begin(), out.end());
+    // Sorted whatever the cells: the order of a cell's list depends on which objects moved there and when.
+    if (out.size() > 1) std::sort(out.begin(), out.end());
 }
 
 void SpatialIndexMoved(std::int32_t layer, std::int32_t position) {

@@ -198,7 +198,6 @@ protected:
         playRun = PlayRun{};
         level.bombCount = 0;
         level.deathCounter = level.winCounter = 0;
-        lastFlagsReminderTime = 0;
         lastBumpTime = -1e9;
         ActiveWidth = 1024;
         ActiveHeight = 768;

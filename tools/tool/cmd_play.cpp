@@ -27,6 +27,7 @@
 
 #include "tools/tool/arguments.h"
 #include "tools/tool/game_data.h"
+#include "tools/tool/headless_play.h"
 #include "base/message.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
@@ -121,7 +122,7 @@ int UsageError(const std::string& message) {
 }
 
 // The run's state as a freshly started game has it before its first level: every switch on, no cheats.
-void StartOfRun(const PlayArguments& args) {
+void StartOfRun(std::uint32_t seed, std::int32_t difficulty) {
     InitAudio();
     SoundOn = MusicOn = QuotesOn = -1;
     playRun = PlayRun{};
@@ -129,8 +130,8 @@ void StartOfRun(const PlayArguments& args) {
     view = BoardView{};
     MessageState = 0;
     score = 0;
-    playRun.Difficulty = args.difficulty;
-    SeedRandom(args.seed);
+    playRun.Difficulty = difficulty;
+    SeedRandom(seed);
 }
 
 void PrintLine(const std::string& line) {
@@ -145,12 +146,30 @@ int PlayHeadless(const PlayArguments& args) {
         if (!PlatformReadFile(args.inputs, text)) return UsageError("cannot read " + args.inputs);
         if (!ParseInputScript(text, script, error)) return UsageError(args.inputs + ": " + error);
     }
+    if (!SetUpHeadlessPlay(args.level, args.dataFolder, args.seed, args.difficulty, args.fps)) {
+        std::fprintf(stderr, "kolbrix-tool play: cannot load the level %s\n", args.level.c_str());
+        return 2;
+    }
+    ReplayOptions options;
+    options.fps = args.fps;
+    options.maxFrames = args.maxFrames;
+    if (args.trace) options.trace = PrintLine;
+    const ReplayResult result = RunReplay(script, options, HeadlessReplayDevice());
+    PrintLine(ResultLine(result.completed, result.frames));
+    std::fflush(stdout);
+    CloseAudio();
+    return result.completed ? 0 : 1;
+}
 
+}  // namespace
+
+bool SetUpHeadlessPlay(const std::string& levelPath, const std::string& dataFolder, std::uint32_t seed,
+                       std::int32_t difficulty, double fps) {
     HeadlessReset();
-    Headless.frameTime = 1.0 / args.fps;
-    PlatformSetFixedFrameTime(1.0 / args.fps);
+    Headless.frameTime = 1.0 / fps;
+    PlatformSetFixedFrameTime(1.0 / fps);
     Headless.maxFrames = std::numeric_limits<std::int64_t>::max();
-    if (!args.dataFolder.empty()) SetProgramFolder(args.dataFolder);
+    if (!dataFolder.empty()) SetProgramFolder(dataFolder);
     LoadSettings();
     LoadLanguageOfSettings();
     LoadTexturePackNames();
@@ -160,27 +179,21 @@ int PlayHeadless(const PlayArguments& args) {
     ActiveFullscreen = 0;
     ResetDisplayState();
     SetDisplayMode(ActiveWidth, ActiveHeight, 32, 0);
-    StartOfRun(args);
-    if (!LoadLevel(args.level)) {
-        std::fprintf(stderr, "kolbrix-tool play: cannot load the level %s\n", args.level.c_str());
-        return 2;
-    }
+    StartOfRun(seed, difficulty);
+    if (!LoadLevel(levelPath)) return false;
     MessageState = 0;
+    return true;
+}
 
+ReplayDevice HeadlessReplayDevice() {
     ReplayDevice device;
     device.hold = [](int code, bool held) { Headless.held[code] = held; };
     device.push = [](const std::string& key) { HeadlessPushKey(key); };
     device.setClock = [](double seconds) { Headless.clock = seconds; };
-    ReplayOptions options;
-    options.fps = args.fps;
-    options.maxFrames = args.maxFrames;
-    if (args.trace) options.trace = PrintLine;
-    const ReplayResult result = RunReplay(script, options, device);
-    PrintLine(ResultLine(result.completed, result.frames));
-    std::fflush(stdout);
-    CloseAudio();
-    return result.completed ? 0 : 1;
+    return device;
 }
+
+namespace {
 
 // ---- In a window -----------------------------------------------------------------------------------------------
 
@@ -263,7 +276,7 @@ int PlayInWindow(const PlayArguments& args) {
     PlatformSetTitle(LanguageText[LineGameTitle]);
     MessageState = -1;          // as LoadLevel finds it at start-up
     ForgetBoardIndex();
-    StartOfRun(args);
+    StartOfRun(args.seed, args.difficulty);
     if (!LoadLevel(args.level)) {
         CloseAudio();
         return fail("cannot load the level " + args.level, 2);

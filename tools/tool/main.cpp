@@ -26,6 +26,8 @@ int ToolDump(int argc, char** argv);
 int ToolImportLegacy(int argc, char** argv);
 int ToolBuild(int argc, char** argv);
 int ToolSoak(int argc, char** argv);
+int ToolSolve(int argc, char** argv);
+int ToolFairness(int argc, char** argv);
 
 namespace {
 
@@ -44,6 +46,11 @@ const ToolCommand Commands[] = {
     {"dump", ToolDump, "dump LEVEL [--data DIR]   a level as JSON; dump --source LEVEL: as level source"},
     {"import-legacy", ToolImportLegacy, "import-legacy IN OUT.kbx [--data DIR]  convert an old text-screen level"},
     {"build", ToolBuild, "build SRC OUT.kbx [--data DIR]  build a level file from its source"},
+    {"solve", ToolSolve, "solve LEVEL [--data DIR] [--difficulty D] [--seed N] [--budget SECONDS] [--out FILE.keys]\n"
+                         "          [--progress]     searches for a way to win a level and checks it by replaying it"},
+    {"fairness", ToolFairness, "fairness LEVEL [--solution FILE.keys] [--data DIR] [--difficulty D] [--seed N] [--runs R]\n"
+                               "          [--budget SECONDS]  a solution played with a person's timing errors, re-planned\n"
+                               "                            after each; the runs won and the narrowest timing window"},
     {"soak", ToolSoak, "soak [LEVEL...] [--data DIR] [--frames N] [--seed N] [--bound-ms MS]\n"
                        "                            every level played long with random keys, drawn headless"},
 };
