@@ -99,8 +99,10 @@ FairnessResult MeasureFairness(const List<InputSegment>& solution, const Fairnes
     }
     const std::int64_t won = attempt.playIteration;
 
-    // The window of each key change before the win: the frames it can come at, and the changes after it with it
-    // (so every key is held as long as before), and still win. It cannot come before the change in front of it.
+    // The window of each key change before the win: the frames, up to widestWindow either way, that it can come at
+    // with the changes after it moving with it (so every key is held as long as before) and still win. It cannot
+    // come before the change in front of it. The frames are counted whether or not they lie side by side: a
+    // bouncing ball can miss at one frame and win again at the next.
     result.narrowestWindow = 2 * options.widestWindow + 1;
     for (size_t i = 0; i < exact.size() && exact[i].frame <= won; ++i) {
         if (exact[i].frame == 1 && exact[i].held.empty()) continue;     // the start, not a key change
@@ -113,8 +115,10 @@ FairnessResult MeasureFairness(const List<InputSegment>& solution, const Fairnes
             return player.Wins(moved);
         };
         std::int32_t window = 1;
-        for (std::int64_t d = 1; d <= options.widestWindow && at - d > previous && winsWith(-d); ++d) ++window;
-        for (std::int64_t d = 1; d <= options.widestWindow && winsWith(d); ++d) ++window;
+        for (std::int64_t d = 1; d <= options.widestWindow; ++d) {
+            if (at - d > previous && winsWith(-d)) ++window;
+            if (winsWith(d)) ++window;
+        }
         if (window < result.narrowestWindow) {
             result.narrowestWindow = window;
             result.narrowestAt = at;

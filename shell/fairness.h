@@ -10,7 +10,7 @@
 #include "shell/replay.h"
 
 struct FairnessOptions {
-    std::int32_t runs = 20;             // person-model runs, each with its own random errors
+    std::int32_t runs = 20;             // person-model runs, each with its own random errors (0: the window only)
     std::uint32_t seed = 1;             // of the errors (the game's own random numbers are the level's)
     std::int32_t maxError = 6;          // a key change comes up to this many frames early or late
     double replanSeconds = 2;           // the solver's budget for each re-plan
@@ -26,7 +26,8 @@ struct FairnessResult {
     bool solutionWins = false;          // the solution itself, played exactly, wins
     std::int32_t runs = 0, won = 0;     // person-model runs, and how many reached the exit in time
     std::int32_t replans = 0;           // re-plans the solver made over all runs
-    std::int32_t narrowestWindow = 0;   // frames in which the hardest key change can come and still win
+    std::int32_t narrowestWindow = 0;   // frames (of the widestWindow either side) at which the hardest key change
+                                        // can come and still win
     std::int64_t narrowestAt = 0;       // the frame of that key change in the solution
     std::int32_t changes = 0;           // key changes of the solution
 };

@@ -4,10 +4,10 @@
 //            [--replan SECONDS]
 //
 // The solution is FILE, or the solver's (within SECONDS, default 60) when none is given. It is played R times
-// (default 20) with every key change up to 6 frames (100 ms) early or late, at random from seed N (default 1),
+// (default 20; 0 measures the window alone) with every key change up to 6 frames (100 ms) early or late, at random from seed N (default 1),
 // the solver re-planning for up to 2 s (or --replan SECONDS) after an error that the rest of the plan does not survive. The answer, one line of
-// JSON: the runs won, the narrowest timing window of the solution (the frames in which its hardest key change can
-// come and still win) and the frame of that change.
+// JSON: the runs won, the narrowest timing window of the solution (the frames, of the 30 either side, at which its
+// hardest key change can come and still win) and the frame of that change.
 //
 // Exit codes: 0 measured, 1 no solution (the one given does not win, or none was found), 2 a wrong command line or
 // a level that does not load.
@@ -54,7 +54,7 @@ bool ParseArguments(int argc, char** argv, FairnessArguments& args) {
             if (!ParseInteger(argv[++i], 0, 4, n)) return false;
             args.difficulty = static_cast<std::int32_t>(n);
         } else if (arg == "--runs" && hasValue) {
-            if (!ParseInteger(argv[++i], 1, 10000, n)) return false;
+            if (!ParseInteger(argv[++i], 0, 10000, n)) return false;
             args.runs = static_cast<std::int32_t>(n);
         } else if (arg == "--budget" && hasValue) {
             if (!ParseInteger(argv[++i], 1, 86400, n)) return false;
