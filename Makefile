@@ -13,9 +13,11 @@ CMAKE_ARGS ?=
 # `make install`: where the game goes (PREFIX) and, for packagers, the staging folder in front of it (DESTDIR).
 PREFIX     ?= /usr/local
 DESTDIR    ?=
+# `make deb`: where the Debian package and what its build leaves go.
+DEB_BUILD  ?= build-deb
 
 .PHONY: all deps configure build run test test-unit test-window asan-configure test-asan soak fuzz-build fuzz \
-        fuzz-smoke bench clean check-floors install
+        fuzz-smoke bench clean check-floors install deb deb-test
 
 all: build
 
@@ -45,6 +47,19 @@ test: build
 install: build
 	@DESTDIR="$(DESTDIR)" cmake --install $(BUILD) --prefix "$(PREFIX)" >/dev/null
 	@echo "Kolbrix installed in $(DESTDIR)$(PREFIX)"
+
+# The Debian package kolbrix_<version>_<arch>.deb in $(DEB_BUILD)/, built by dpkg-buildpackage from debian/ on a
+# copy of the source tree (the game in /usr/games, its data in /usr/share/games/kolbrix) and checked by lintian,
+# whose report lands in $(DEB_BUILD)/lintian.txt. A second run builds only what changed.
+deb:
+	@scripts/install-deps.sh
+	@scripts/install-deps.sh deb
+	@scripts/make-deb.sh $(DEB_BUILD)
+
+# The package installed with apt-get on this machine (root), the installed game started in a window under Xvfb and
+# its first level played by a player with an empty home, then removed with nothing left in /usr.
+deb-test: deb
+	@scripts/test-deb.sh $(DEB_BUILD)
 
 # The build under AddressSanitizer and UndefinedBehaviorSanitizer. It reads the data that the main build
 # generated, so `make build` comes first.
@@ -90,4 +105,4 @@ bench: build
 	@scripts/run-benchmarks.sh $(BUILD)
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD) $(DEB_BUILD)

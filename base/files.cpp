@@ -32,29 +32,34 @@ void SetProgramPath(const std::string& path, bool (*holdsData)(const std::string
 }
 
 namespace {
-const char InstalledDataPart[] = "share/kolbrix/";
+const std::string InstalledDataParts[] = {"share/kolbrix/", "share/games/kolbrix/"};
 }  // namespace
 
-std::string InstalledDataFolder(const std::string& programFolder) {
+std::string InstalledDataFolder(const std::string& programFolder, bool games) {
     std::string folder = FolderOf(programFolder);      // ends with "/" whatever was given
     folder.pop_back();
     const size_t slash = folder.rfind('/');
     if (slash == std::string::npos) return "";
-    return folder.substr(0, slash + 1) + InstalledDataPart;
+    return folder.substr(0, slash + 1) + InstalledDataParts[games ? 1 : 0];
 }
 
 std::string LocateProgramFolder(const std::string& programPath, bool (*holdsData)(const std::string& folder)) {
     const std::string own = FolderOf(programPath);
     if (holdsData(own)) return own;
-    const std::string installed = InstalledDataFolder(own);
-    return !installed.empty() && holdsData(installed) ? installed : own;
+    for (bool games : {false, true}) {
+        const std::string installed = InstalledDataFolder(own, games);
+        if (!installed.empty() && holdsData(installed)) return installed;
+    }
+    return own;
 }
 
 bool IsInstalledDataFolder(const std::string& folder) {
     const std::string path = FolderOf(folder.empty() || folder.back() == '/' ? folder : folder + "/");
-    const size_t part = sizeof InstalledDataPart - 1;
-    return path.size() > part && path.compare(path.size() - part, part, InstalledDataPart) == 0 &&
-           path[path.size() - part - 1] == '/';
+    for (const std::string& part : InstalledDataParts)
+        if (path.size() > part.size() && path.compare(path.size() - part.size(), part.size(), part) == 0 &&
+            path[path.size() - part.size() - 1] == '/')
+            return true;
+    return false;
 }
 
 std::string DataFolder() { return dataFolderChoice.empty() ? ProgramFolder() : dataFolderChoice; }

@@ -19,14 +19,18 @@ bool DataFolderIsSeparate();
 // The platform tells the running program's path when it starts. ProgramFolder is its folder, or, when `holdsData`
 // is given, the folder LocateProgramFolder finds with it.
 void SetProgramPath(const std::string& path, bool (*holdsData)(const std::string& folder) = nullptr);
-// An installed game keeps its programs and its data apart: <prefix>/bin/kolbrix reads <prefix>/share/kolbrix/.
-// The data folder that goes with a program folder ("" for a folder at the top, which has no prefix above it).
-std::string InstalledDataFolder(const std::string& programFolder);
+// An installed game keeps its programs and its data apart: <prefix>/bin/kolbrix reads <prefix>/share/kolbrix/, and
+// a game installed as Debian installs games, /usr/games/kolbrix, reads /usr/share/games/kolbrix/.
+// The data folder that goes with a program folder ("" for a folder at the top, which has no prefix above it);
+// `games` gives the second layout's.
+std::string InstalledDataFolder(const std::string& programFolder, bool games = false);
 // Where the data of the program at `programPath` is: its own folder when that holds the data (a build folder, a
-// portable copy); otherwise the installed data folder when that does; otherwise its own folder.
+// portable copy); otherwise the installed data folder (share/kolbrix, then share/games/kolbrix) that does;
+// otherwise its own folder.
 std::string LocateProgramFolder(const std::string& programPath, bool (*holdsData)(const std::string& folder));
-// True for a folder laid out as an installed game's data (".../share/kolbrix/"). It is shipped data, shared by
-// every player of the machine: the game never writes there, even when the system would let it (root).
+// True for a folder laid out as an installed game's data (".../share/kolbrix/", ".../share/games/kolbrix/"). It is
+// shipped data, shared by every player of the machine: the game never writes there, even when the system would let
+// it (root).
 bool IsInstalledDataFolder(const std::string& folder);
 
 std::string FolderOf(const std::string& path);

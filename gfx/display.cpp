@@ -32,6 +32,14 @@ void ListDisplayModes() {
 
 bool ChooseMode() {
     if (modeWidths.Empty()) return false;
+    // A first start (no settings yet) takes the desktop as it is, full screen: a mode the display surely has, and
+    // nothing switches.
+    const DisplayMode desktop = PlatformDesktopMode();
+    if (FirstRun != 0 && desktop.width >= 640 && desktop.height >= 480) {
+        ScreenWidth = desktop.width;
+        ScreenHeight = desktop.height;
+        Fullscreen = 1;
+    }
     bool offered = false;
     for (int i = 1; i <= modeWidths.Count(); i++)
         if (modeWidths[i] == ScreenWidth && modeHeights[i] == ScreenHeight) offered = true;
@@ -46,11 +54,22 @@ bool ChooseMode() {
     return true;
 }
 
+DisplayMode WindowThatFits(std::int32_t width, std::int32_t height) {
+    const DisplayMode usable = PlatformUsableArea();
+    if (usable.width <= 0 || usable.height <= 0 || (width <= usable.width && height <= usable.height))
+        return {width, height};
+    const double scale = std::min(double(usable.width) / width, double(usable.height) / height);
+    return {std::max(1, static_cast<int>(width * scale)), std::max(1, static_cast<int>(height * scale))};
+}
+
 bool SetDisplayMode(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t fullscreen) {
     (void)depth;    // always 32-bit colour
-    if (!PlatformOpenDisplay(width, height, fullscreen == 1 ? DisplayKind::Fullscreen : DisplayKind::Window))
+    const DisplayMode size = fullscreen == 1 ? DisplayMode{width, height} : WindowThatFits(width, height);
+    if (!PlatformOpenDisplay(size.width, size.height, fullscreen == 1 ? DisplayKind::Fullscreen : DisplayKind::Window))
         return false;
-    SetupGlState(width, height);
+    ActiveWidth = size.width;
+    ActiveHeight = size.height;
+    SetupGlState(size.width, size.height);
     return true;
 }
 

@@ -6,6 +6,7 @@
 
 #include "base/frame_clock.h"
 #include "base/list.h"
+#include "platform/platform.h"
 
 extern List<std::int32_t> modeWidths, modeHeights;   // usable display modes, 1-based
 extern double uiScaleX, uiScaleY;                    // ActiveWidth / 1024, ActiveHeight / 768; 0 before the first frame
@@ -18,9 +19,14 @@ extern std::function<void()> frameOverlay;
 
 void ListDisplayModes();
 // Checks the saved resolution against the mode list (replacing it by the last mode, full screen) and copies the
-// choice into the active values. False when the list is empty.
+// choice into the active values; a first start (FirstRun) chooses the desktop's own size, full screen. False when
+// the list is empty.
 bool ChooseMode();
-// Opens exactly that mode: full screen in it when `fullscreen` is 1, else a window of that size.
+// The size of a window asked for as width x height: the same, or, when that would not fit on the part of the
+// desktop a window may take (PlatformUsableArea), the largest of the same shape that does.
+DisplayMode WindowThatFits(std::int32_t width, std::int32_t height);
+// Opens exactly that mode: full screen in it when `fullscreen` is 1, else a window of that size made to fit the
+// desktop (WindowThatFits). ActiveWidth and ActiveHeight become the size opened.
 bool SetDisplayMode(std::int32_t width, std::int32_t height, std::int32_t depth, std::int32_t fullscreen);
 // Opens the game's display in the active mode. When full screen cannot be set in that mode, the desktop's own full
 // screen comes next (the active size becomes the desktop's), then a window of the active size (ActiveFullscreen

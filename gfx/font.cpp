@@ -48,6 +48,18 @@ int BigFontOffset(unsigned char c) {
     case 178: return 39;        // superscript two
     case 179: return 40;        // superscript three
     case '&': return 41;
+    // Spanish: both cases of an accented letter have one image (drawn as the capital), then the marks.
+    case 0xE1: case 0xC1: return 42;    // a acute
+    case 0xE9: case 0xC9: return 43;    // e acute
+    case 0xED: case 0xCD: return 44;    // i acute
+    case 0xF3: case 0xD3: return 45;    // o acute
+    case 0xFA: case 0xDA: return 46;    // u acute
+    case 0xF1: case 0xD1: return 47;    // n tilde
+    case 0xFC: case 0xDC: return 48;    // u diaeresis
+    case 0xBF: return 49;               // inverted question mark
+    case '?': return 50;
+    case 0xA1: return 51;               // inverted exclamation mark
+    case '!': return 52;
     default: return -1;
     }
 }

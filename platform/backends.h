@@ -28,6 +28,7 @@ struct PlatformBackendTable {
     // Display.
     std::vector<DisplayMode> (*DisplayModes)();
     DisplayMode (*DesktopMode)();
+    DisplayMode (*UsableArea)();
     bool (*OpenDisplay)(int width, int height, DisplayKind kind);
     void (*SetSwapInterval)(int interval);
     void (*SetTitle)(const std::string& title);

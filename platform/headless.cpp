@@ -76,6 +76,8 @@ std::vector<DisplayMode> DisplayModes() { return Headless.modes; }
 
 DisplayMode DesktopMode() { return Headless.desktop; }
 
+DisplayMode UsableArea() { return Headless.usable.width > 0 ? Headless.usable : Headless.desktop; }
+
 bool OpenDisplay(int width, int height, DisplayKind kind) {
     for (DisplayKind refused : Headless.refusedKinds)
         if (refused == kind) return false;
@@ -158,7 +160,8 @@ const PlatformBackendTable& HeadlessBackend() {
         .Start = Start, .Stop = Stop, .Exit = Exit,
         .Clock = Clock, .Sleep0 = Sleep0, .WaitUntil = WaitUntil, .Idle = Idle,
         .SetFixedFrameTime = SetFixedFrameTime, .Today = Today, .Seed = Seed,
-        .DisplayModes = DisplayModes, .DesktopMode = DesktopMode, .OpenDisplay = OpenDisplay,
+        .DisplayModes = DisplayModes, .DesktopMode = DesktopMode, .UsableArea = UsableArea,
+        .OpenDisplay = OpenDisplay,
         .SetSwapInterval = SetSwapInterval,
         .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
         .RecordQuad = RecordQuad,

@@ -37,6 +37,7 @@ struct HeadlessState {
 
     // Display.
     DisplayMode desktop = {1280, 1024};
+    DisplayMode usable = {0, 0};            // the desktop less its panels; {0, 0}: the whole desktop
     std::vector<DisplayKind> refusedKinds;  // ways of opening the display that fail, as when a mode cannot be set
     bool displayOpen = false;
     int width = 0, height = 0;

@@ -96,6 +96,7 @@ std::uint32_t PlatformRandomSeed() { return run.backend->Seed(); }
 
 std::vector<DisplayMode> PlatformDisplayModes() { return run.backend->DisplayModes(); }
 DisplayMode PlatformDesktopMode() { return run.backend->DesktopMode(); }
+DisplayMode PlatformUsableArea() { return run.backend->UsableArea(); }
 bool PlatformOpenDisplay(int width, int height, DisplayKind kind) {
     if (run.textOpen) TextScreenClose();
     return run.backend->OpenDisplay(width, height, kind);

@@ -42,6 +42,8 @@ std::uint32_t PlatformRandomSeed();     // a seed taken from the clock
 struct DisplayMode { int width; int height; };
 std::vector<DisplayMode> PlatformDisplayModes();   // 32-bit modes in the platform's order
 DisplayMode PlatformDesktopMode();                 // the desktop's own resolution; {0, 0} when there is no display
+// The part of the desktop a window may take: the desktop less its panels and docks; {0, 0} when it is not known.
+DisplayMode PlatformUsableArea();
 // How the display opens: a window; full screen in the given mode (the display switches to it); or full screen at
 // the desktop's own resolution, which switches nothing (width and height are then the desktop's).
 enum class DisplayKind { Window, Fullscreen, DesktopFullscreen };

@@ -471,6 +471,12 @@ DisplayMode DesktopMode() {
     return {desktop.w, desktop.h};
 }
 
+DisplayMode UsableArea() {
+    SDL_Rect area;
+    if (!EnsureVideo() || SDL_GetDisplayUsableBounds(0, &area) != 0 || area.w <= 0 || area.h <= 0) return {0, 0};
+    return {area.w, area.h};
+}
+
 void CloseDisplay() {
     if (sdl.context) SDL_GL_DeleteContext(sdl.context);
     if (sdl.window) SDL_DestroyWindow(sdl.window);
@@ -688,7 +694,8 @@ const PlatformBackendTable& SdlBackend() {
         .Start = Start, .Stop = Stop, .Exit = Exit,
         .Clock = Clock, .Sleep0 = Sleep0, .WaitUntil = WaitUntil, .Idle = Idle,
         .SetFixedFrameTime = SetFixedFrameTime, .Today = Today, .Seed = Seed,
-        .DisplayModes = DisplayModes, .DesktopMode = DesktopMode, .OpenDisplay = OpenDisplay,
+        .DisplayModes = DisplayModes, .DesktopMode = DesktopMode, .UsableArea = UsableArea,
+        .OpenDisplay = OpenDisplay,
         .SetSwapInterval = SetSwapInterval,
         .SetTitle = SetTitle, .ShowPointer = ShowPointer, .Present = Present, .HasGl = HasGl,
         .RecordQuad = RecordQuad,

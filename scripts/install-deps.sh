@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs from Debian's packages whatever the build, the data generators and the tests need and is missing;
-# with the argument "fuzz", also clang and its libFuzzer runtime for the fuzz harnesses (`make fuzz`).
+# with the argument "fuzz", also clang and its libFuzzer runtime for the fuzz harnesses (`make fuzz`); with "deb",
+# the Debian packaging tools (`make deb`).
 # Quiet when everything is there; runs apt-get update only when it has something to install.
 set -euo pipefail
 
@@ -18,6 +19,10 @@ packages=(
 )
 if [[ "${1:-}" == "fuzz" ]]; then
   packages+=(clang libclang-rt-dev)
+fi
+# "deb": what `make deb` and `make deb-test` need to build, check and install the Debian package.
+if [[ "${1:-}" == "deb" ]]; then
+  packages+=(debhelper dpkg-dev fakeroot lintian imagemagick)
 fi
 
 missing=()

@@ -35,9 +35,9 @@ data=$prefix/share/kolbrix
 for program in kolbrix kolbrix-tool; do
     [[ -x $prefix/bin/$program ]] || fail "bin/$program is not installed"
 done
-for file in standard.dat standard.tga english.str german.str french.str kolbrix.html emptylevel.kbx \
-            menubackground.kbx txtpckMain lvlpckKolbrix/001.kbx lvlpckKolbrix/001.keys "lvlpckEpisode 1/001.kbx" \
-            "lvlpckEpisode 1/001.keys" audio; do
+for file in standard.dat standard.tga english.str german.str french.str spanish.str kolbrix.html kolbrix.es.html \
+            emptylevel.kbx menubackground.kbx txtpckMain lvlpckKolbrix/001.kbx lvlpckKolbrix/001.keys \
+            lvlpckKolbrix/pack.txt "lvlpckEpisode 1/001.kbx" "lvlpckEpisode 1/001.keys" audio; do
     [[ -e $data/$file ]] || fail "share/kolbrix/$file is not installed"
 done
 # Programs, build stamps and whatever a player or a test wrote into the build's program folder stay behind.

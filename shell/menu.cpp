@@ -45,6 +45,7 @@ constexpr std::size_t NameLineLimit = 8;    // the typed name and its "|": names
 constexpr std::int32_t ManyPlayers = 4;     // from this many players on, the player screen manages them
 constexpr std::int32_t ManyPacks = 5;       // from this many packs on, the pack screen steps through them
 constexpr int ShownLanguages = 4;
+constexpr int LineForBeginners = 200, LineSuggestedName = 201;
 
 // For the menu's run: the mouse press (0 none, -1 outside every line, MessagePress on a message, or the line
 // pressed), the last tick, and whether the display screen changed anything.
@@ -62,6 +63,10 @@ void Show(std::int32_t screen, std::int32_t cursor) {
 }
 
 const std::string& Line(int n) { return LanguageText[static_cast<size_t>(n)]; }
+
+bool NameCharacter(char c) {
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ';
+}
 
 std::string PlayerName() {
     return PlayerIndex >= 1 && PlayerIndex <= PlayerList.Count() ? PlayerList[PlayerIndex] : std::string();
@@ -81,8 +86,18 @@ std::int32_t PlayerCursor(std::int32_t many) {
     return PlayerList.Count() < ManyPlayers ? PlayerIndex + 1 : many;
 }
 
+// The first player's name line offers the language's suggested name, so that Enter alone goes on; the first key
+// typed replaces it. Only letters, digits and spaces of it are kept, seven at most, as typing would give.
 void ToNewPlayer() {
     menu.nameLine = "|";
+    menu.nameSuggested = false;
+    if (PlayerList.Empty()) {
+        std::string suggested;
+        for (char c : Line(LineSuggestedName))
+            if (NameCharacter(c) && suggested.size() + 1 < NameLineLimit) suggested += c;
+        menu.nameLine = suggested + "|";
+        menu.nameSuggested = !suggested.empty();
+    }
     Show(15, 4);
 }
 
@@ -112,7 +127,10 @@ Lines DisplayLines() {
 Lines PackLines() {
     if (PackList.Count() < ManyPacks) return {Line(170), PackShownName(1), PackShownName(2), PackShownName(3),
                                               PackShownName(4)};
-    return {Line(170), PackShownName(PackIndex), "_", Line(171), Line(172)};
+    // Under the pack's name, the pack meant for beginners says so (an orange line the cursor skips).
+    const bool beginners =
+        PackIndex >= 1 && PackIndex <= PackList.Count() && ReadPackInfo(PackList[PackIndex]).beginners;
+    return {Line(170), PackShownName(PackIndex), beginners ? Line(LineForBeginners) + "_" : "_", Line(171), Line(172)};
 }
 
 Lines LevelLines() {
@@ -235,14 +253,18 @@ void CreatePlayer() {
 }
 
 void TypeName(const std::string& key) {
+    if (menu.nameSuggested && (key == KeyBackspace || (key.size() == 1 && NameCharacter(key[0])))) {
+        menu.nameLine = "|";
+        menu.nameSuggested = false;
+        if (key == KeyBackspace) return;
+    }
     if (key == KeyBackspace) {
         if (menu.nameLine.size() > 1) menu.nameLine.erase(menu.nameLine.size() - 2, 1);
         return;
     }
     if (key.size() != 1) return;
     const char c = key[0];
-    const bool allowed = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == ' ';
-    if (allowed && menu.nameLine.size() < NameLineLimit) menu.nameLine.insert(menu.nameLine.size() - 1, 1, c);
+    if (NameCharacter(c) && menu.nameLine.size() < NameLineLimit) menu.nameLine.insert(menu.nameLine.size() - 1, 1, c);
 }
 
 void RunEditorLoop() {
@@ -584,7 +606,8 @@ void EnterMainMenu() {
     }
     view.MenuActive = -1;
     frameOverlay = DrawMenuScreen;
-    Show(FirstRun != 0 ? 3 : 1, 1);
+    // A first start asks for the language with the cursor on the first one, whatever the languages that follow it.
+    Show(FirstRun != 0 ? 3 : 1, FirstRun != 0 ? 2 : 1);
     run = MenuRun{};
     run.lastTick = PlatformClock();
     LoadMenuBackground();

@@ -23,6 +23,7 @@ struct MenuState {
     std::int32_t AfterPackFinish = 0;       // -1: the web-page screen was reached from a finished pack
     std::int32_t JustUnlocked = 0;          // -1 once the hidden pack was unlocked in this run
     std::string nameLine = "|";             // the new player's name as typed, followed by "|"
+    bool nameSuggested = false;             // nameLine holds the suggested name: the first key typed replaces it
     // Written by the menu drawing every frame.
     std::int32_t MenuHover = 0;             // the line under the pointer, 0 when none
     int pointerX = -1, pointerY = -1;       // -1 outside the window

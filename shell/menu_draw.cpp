@@ -49,7 +49,7 @@ constexpr std::int32_t LineLevels = 242, LineSolvedCount = 243, LineUnsolved = 2
 constexpr std::int32_t LineNotSolved = 236, LineSolvedOnce = 237, LineSolvedPrefix = 238, LineSolvedTimes = 239;
 
 // The credits page: the heading, then each entry's name with its role lines under it (offsets from the page top).
-constexpr std::int32_t CreditsHeight = 192, LineCredits = 109;
+constexpr std::int32_t CreditsHeight = 247, LineCredits = 109;
 struct CreditEntry {
     const char* name;
     std::int32_t nameY;
@@ -58,12 +58,13 @@ struct CreditEntry {
 };
 // Who made the game, truthfully: a small team working with AI coding agents wrote the code, the levels and the
 // picture generator (tools/gen_art); the music and sounds come from the game's own generator and the voices from
-// a speech synthesizer (espeak-ng); the team and its test suite did the testing.
+// a speech synthesizer (espeak-ng); the team and its test suite did the testing. Last, the licence of all of it.
 constexpr CreditEntry Credits[] = {
     {"The team with AI agents:", 25, {114, 115}, 40},
     {"tools/gen_audio:", 80, {116, 0}, 95},
     {"espeak-ng:", 120, {117, 0}, 135},
     {"The team and its tests:", 160, {118, 0}, 175},
+    {"Licence:", 200, {202, 203}, 215},
 };
 constexpr std::int32_t CreditRoleSpacing = 15;
 

@@ -270,7 +270,59 @@ void ListPacks() {
     PackIndex = 1;
 }
 
-void SortPacks() { SortNames(PackList, PackIndex); }
+PackInfo ParsePackInfo(const std::string& text) {
+    PackInfo info;
+    std::size_t start = 0;
+    while (start < text.size()) {
+        std::size_t end = text.find('\n', start);
+        if (end == std::string::npos) end = text.size();
+        const std::string line = NameKey(text.substr(start, end - start));
+        start = end + 1;
+        if (line == "beginners") {
+            info.beginners = true;
+        } else if (line.rfind("order ", 0) == 0) {
+            // Digits only, and few enough that they cannot overflow: anything else leaves the pack without one.
+            const std::string digits = NameKey(line.substr(6));
+            if (digits.empty() || digits.size() > 3 ||
+                digits.find_first_not_of("0123456789") != std::string::npos)
+                continue;
+            int order = 0;
+            for (char digit : digits) order = order * 10 + (digit - '0');
+            if (order >= 1) info.order = order;
+        }
+    }
+    return info;
+}
+
+PackInfo ReadPackInfo(const std::string& entry) {
+    std::string text;
+    if (!PlatformReadFile(PackFolderPath(entry) + PackInfoFile, text)) return {};
+    return ParsePackInfo(text);
+}
+
+void SortPacks() {
+    if (PackList.Count() < 2) return;
+    struct Place {
+        std::int32_t rank;      // the order, or past every order for a pack without one
+        std::string key;
+        std::string entry;
+        std::int32_t from;      // its index before the sort
+    };
+    std::vector<Place> places;
+    for (std::int32_t i = 1; i <= PackList.Count(); ++i) {
+        const PackInfo info = ReadPackInfo(PackList[i]);
+        places.push_back({info.order > 0 ? info.order : 1000, NameKey(PackList[i]), PackList[i], i});
+    }
+    std::stable_sort(places.begin(), places.end(), [](const Place& a, const Place& b) {
+        return a.rank != b.rank ? a.rank < b.rank : a.key < b.key;
+    });
+    for (std::size_t i = 0; i < places.size(); ++i) PackList[static_cast<std::int32_t>(i + 1)] = places[i].entry;
+    for (std::size_t i = 0; i < places.size(); ++i)
+        if (places[i].from == PackIndex) {
+            PackIndex = static_cast<std::int32_t>(i + 1);
+            break;
+        }
+}
 
 void CountLevels() {
     int count = 0;

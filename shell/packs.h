@@ -19,6 +19,8 @@ inline constexpr const char* HiddenPackFolder = "lvlpckEpisode 4";  // listed as
 inline constexpr const char* DefaultPackFolder = "lvlpckKolbrix";   // created when there is no pack at all
 inline constexpr const char* LockedSuffix = " &";                  // marks the locked hidden pack's entry
 inline constexpr int MaxLevelsPerPack = 999;
+// A pack folder's own file that gives its place in the pack list (below).
+inline constexpr const char* PackInfoFile = "pack.txt";
 
 // For the run; rebuilt by ListPacks() at start-up and when the hidden pack is unlocked.
 extern List<std::string> PackList;      // folder names with prefix, sorted; the locked hidden pack ends with " &"
@@ -32,7 +34,21 @@ inline constexpr int LineDiskFull = 82, LineWriteProtected = 83, LineStatisticsN
                      LinePackNotRenamed = 208, LineNotEveryFileDeleted = 209, LineNotEveryChange = 210,
                      LineInterruptedMove = 211, LineLevelFileMissing = 212;
 
+// What a pack's "pack.txt" says: its place among the packs, and whether the pack screen points beginners to it.
+// The shipped packs carry one, so that a new player meets them in the order they are meant to be played; a pack
+// without one (every pack a player makes) has neither and comes after them.
+//   order N      1 to 999: packs with an order come first, lowest first
+//   beginners    the pack screen says, under the pack's name, that this is the pack to start with
+// Lines starting with "#" and lines of any other word are skipped.
+struct PackInfo {
+    std::int32_t order = 0;     // 0: none
+    bool beginners = false;
+};
+PackInfo ParsePackInfo(const std::string& text);
+PackInfo ReadPackInfo(const std::string& entry);     // of the pack folder the entry plays from; {} when it has none
+
 void ListPacks();
+// The packs with an order first, in that order; then the others by name (NameKey). PackIndex stays on its pack.
 void SortPacks();
 // The current pack's level count: its level files 001.kbx upward, up to the first missing number (at least 1), and
 // LevelNumber 1. It first repairs what a stopped move of the editor leaves: the swap file "tempinc.kbx" goes back to

@@ -69,6 +69,8 @@ TEST(ProgramFolderLookup, InstalledDataFolderIsShareKolbrixBesideTheProgramsFold
                           Case{"/usr/games/", "/usr/share/kolbrix/"}, Case{"/opt/k/bin/", "/opt/k/share/kolbrix/"},
                           Case{"/bin/", "/share/kolbrix/"}, Case{"/", ""}, Case{"bin/", ""}})
         EXPECT_EQ(InstalledDataFolder(c.programFolder), c.expected) << c.programFolder;
+    EXPECT_EQ(InstalledDataFolder("/usr/games/", true), "/usr/share/games/kolbrix/");
+    EXPECT_EQ(InstalledDataFolder("/", true), "");
 }
 
 TEST(ProgramFolderLookup, TheProgramsOwnFolderWinsThenTheInstalledOne) {
@@ -77,7 +79,9 @@ TEST(ProgramFolderLookup, TheProgramsOwnFolderWinsThenTheInstalledOne) {
     for (const Case& c : {Case{{"/usr/bin/", "/usr/share/kolbrix/"}, "/usr/bin/"},   // a portable copy in bin/
                           Case{{"/usr/share/kolbrix/"}, "/usr/share/kolbrix/"},      // installed
                           Case{{}, "/usr/bin/"},                                     // nowhere: its own folder
-                          Case{{"/usr/local/share/kolbrix/"}, "/usr/bin/"}}) {       // another prefix's data
+                          Case{{"/usr/local/share/kolbrix/"}, "/usr/bin/"},          // another prefix's data
+                          Case{{"/usr/share/games/kolbrix/"}, "/usr/share/games/kolbrix/"},  // as Debian's games
+                          Case{{"/usr/share/kolbrix/", "/usr/share/games/kolbrix/"}, "/usr/share/kolbrix/"}}) {
         foldersWithData = c.withData;
         EXPECT_EQ(LocateProgramFolder(program, HoldsData), c.expected) << c.withData.size();
     }
@@ -100,6 +104,7 @@ TEST(ProgramFolderLookup, SetProgramPathFindsTheDataOnlyWhenAskedTo) {
 TEST(ProgramFolderLookup, OnlyAShareKolbrixFolderCountsAsInstalled) {
     struct Case { const char* folder; bool installed; };
     for (const Case& c : {Case{"/usr/share/kolbrix/", true}, Case{"/usr/local/share/kolbrix", true},
+                          Case{"/usr/share/games/kolbrix/", true}, Case{"/usr/games/kolbrix/", false},
                           Case{"/home/ada/.local/share/kolbrix/", true},
                           Case{"/home/ada/kolbrix/build/game/", false}, Case{"/usr/share/kolbrix/lvlpckKolbrix/", false},
                           Case{"/usr/myshare/kolbrix/", false}, Case{"share/kolbrix/", false}, Case{"", false}})

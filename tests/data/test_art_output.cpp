@@ -166,7 +166,7 @@ TEST(ArtOutput, MainPackHasEveryKindAndEveryNameAskedFor) {
     ExpectNames("txtpckMain", MainNames());
 
     // The big font has one image per entry of its table; the switch has its off and on images.
-    EXPECT_EQ(main.at("font").frames, 42);
+    EXPECT_EQ(main.at("font").frames, 53);
     for (const auto& [key, t] : main) {
         if (t.kind == "arru") EXPECT_GE(t.frames, 2) << t.name;
         if (t.kind == "expl") EXPECT_GE(t.frames, 8) << t.name;

@@ -290,7 +290,7 @@ TEST_F(FontTest, DrawTextCenteredRoundsHalvesToEven) {
 // ---- Big font -----------------------------------------------------------------------------------------------
 
 constexpr std::uint32_t ImageIdBase = 500;     // image n of the table has the texture id 500 + n
-constexpr std::int32_t FontFirst = 10;         // the font's frame 0 in the image table
+constexpr std::int32_t FontFirst = 5;          // the font's frame 0 in the image table
 
 class BigFontTest : public FontTest {
 protected:
@@ -301,7 +301,7 @@ protected:
             image.id = ImageIdBase + std::uint32_t(n);
             ImageTable.Add(image);
         }
-        AddFont(FontFirst, FontFirst + 41);
+        AddFont(FontFirst, FontFirst + 52);
     }
     static void AddFont(std::int32_t first, std::int32_t last) {
         TextureEntry font;
@@ -324,7 +324,11 @@ TEST_F(BigFontTest, EachCharacterDrawsItsImageOrLeavesItsCellEmpty) {
     const std::vector<Case> cases = {
         {"0", 0}, {"7", 7}, {"9", 9}, {"a", 10}, {"m", 22}, {"z", 35}, {"A", 10}, {"Z", 35},
         {":", 36}, {"|", 37}, {"%", 38}, {"\xB2", 39}, {"\xB3", 40}, {"&", 41},
-        {" ", -1}, {"_", -1}, {"!", -1}, {"\xC4", -1}, {"\xA0", -1},
+        // Spanish: either case of an accented letter, then the marks.
+        {"\xE1", 42}, {"\xC1", 42}, {"\xE9", 43}, {"\xC9", 43}, {"\xED", 44}, {"\xCD", 44}, {"\xF3", 45},
+        {"\xD3", 45}, {"\xFA", 46}, {"\xDA", 46}, {"\xF1", 47}, {"\xD1", 47}, {"\xFC", 48}, {"\xDC", 48},
+        {"\xBF", 49}, {"?", 50}, {"\xA1", 51}, {"!", 52},
+        {" ", -1}, {"_", -1}, {"\xC4", -1}, {"\xA0", -1}, {"\xE0", -1}, {"'", -1},
     };
     for (const Case& c : cases) {
         // The character sits in the second cell, so an empty cell must still move the pen.

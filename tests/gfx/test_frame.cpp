@@ -62,6 +62,59 @@ TEST(DisplayModes, ListKeepsModesOfAtLeast640x480AndChoiceFallsBackToTheLast) {
     EXPECT_FALSE(ChooseMode());
 }
 
+// A first start has no settings: it takes the desktop's own size, full screen, rather than a fixed size the
+// display may not have; later starts keep what the settings say.
+TEST(DisplayModes, AFirstStartTakesTheDesktopsOwnSizeInFullScreen) {
+    struct Case { std::int32_t firstRun; DisplayMode desktop; std::int32_t fullscreen, width, height; };
+    const Case cases[] = {
+        {-1, {1024, 768}, 1, 1024, 768},
+        {-1, {1600, 900}, 1, 1600, 900},
+        {-1, {0, 0}, 1, 1920, 1080},            // no desktop known: the settings' size, which the display has
+        {0, {1024, 768}, 0, 800, 600},          // the settings' window stays
+    };
+    for (const Case& c : cases) {
+        UseHeadless();
+        Headless.modes = {{800, 600}, {1024, 768}, {1600, 900}, {1920, 1080}};
+        Headless.desktop = c.desktop;
+        ListDisplayModes();
+        FirstRun = c.firstRun;
+        Fullscreen = c.firstRun ? 1 : 0;
+        ScreenWidth = c.firstRun ? 1920 : 800;
+        ScreenHeight = c.firstRun ? 1080 : 600;
+        ASSERT_TRUE(ChooseMode());
+        EXPECT_EQ(ActiveFullscreen, c.fullscreen) << c.desktop.width;
+        EXPECT_EQ(ActiveWidth, c.width) << c.desktop.width;
+        EXPECT_EQ(ActiveHeight, c.height) << c.desktop.width;
+    }
+    FirstRun = 0;
+}
+
+// A window never reaches past the part of the desktop it may take: a larger one shrinks, keeping its shape; full
+// screen is left as asked.
+TEST(DisplayModes, AWindowIsMadeToFitTheDesktopsUsableArea) {
+    struct Case { DisplayMode usable; std::int32_t width, height, fullscreen, openedWidth, openedHeight; };
+    const Case cases[] = {
+        {{1024, 768}, 1920, 1080, 0, 1024, 576},
+        {{1024, 740}, 1024, 768, 0, 986, 740},
+        {{1920, 1040}, 1024, 768, 0, 1024, 768},
+        {{1024, 768}, 1024, 768, 0, 1024, 768},
+        {{1024, 768}, 1920, 1080, 1, 1920, 1080},
+        {{0, 0}, 1920, 1080, 0, 1280, 720},     // no panels: the whole desktop of 1280 x 1024
+    };
+    for (const Case& c : cases) {
+        UseHeadless();
+        Headless.desktop = {1280, 1024};
+        Headless.usable = c.usable;
+        const std::string what = std::to_string(c.width) + "x" + std::to_string(c.height) + " on " +
+                                 std::to_string(c.usable.width) + "x" + std::to_string(c.usable.height);
+        ASSERT_TRUE(SetDisplayMode(c.width, c.height, 32, c.fullscreen)) << what;
+        EXPECT_EQ(Headless.width, c.openedWidth) << what;
+        EXPECT_EQ(Headless.height, c.openedHeight) << what;
+        EXPECT_EQ(ActiveWidth, c.openedWidth) << what;
+        EXPECT_EQ(ActiveHeight, c.openedHeight) << what;
+    }
+}
+
 TEST(DisplayModes, ScaleValuesOnTheFirstFrame) {
     struct Case { int w, h; double scaleX, scaleY; int fourByThree, wide, tall; };
     for (const Case& c : {Case{1024, 768, 1, 1, -1, 1024, 768}, Case{1280, 1024, 1.25, 1024 / 768.0, 0, 1365, 960},

@@ -51,6 +51,22 @@ TEST(InstalledFolder, TheProgramFindsItsDataBesideItselfOrInShareKolbrix) {
     }
 }
 
+// Debian's games: the programs in /usr/games/, the data in /usr/share/games/kolbrix/, never written.
+TEST(InstalledFolder, AGameInstalledAsDebianInstallsGamesFindsItsDataAndKeepsItsPlayersApart) {
+    Prefix prefix;
+    fs::create_directories(prefix.root.path / "games");
+    fs::create_directories(prefix.root.path / "share" / "games" / "kolbrix");
+    prefix.GiveData("share/games/kolbrix");
+    const std::string found = LocateProgramFolder(prefix.Folder("games") + "kolbrix", PlatformFolderHoldsGameData);
+    EXPECT_EQ(found, prefix.Folder("share/games/kolbrix"));
+    UseHeadless();
+    SetProgramFolder(found);
+    PlatformAssumeFolderWritable(1);
+    PlatformChooseDataFolder();
+    EXPECT_TRUE(DataFolderIsSeparate());
+    EXPECT_EQ(DataFolder(), prefix.Folder("home-data/kolbrix"));
+}
+
 TEST(InstalledFolder, TheInstalledDataIsNeverThePlayersFolderEvenWhenItCouldBeWritten) {
     struct Case { const char* programFolder; bool separate; };
     for (const Case& c : {Case{"share/kolbrix", true}, Case{"build/game", false}}) {

@@ -3,6 +3,9 @@
 #include <filesystem>
 #include <fstream>
 #include <initializer_list>
+#include <iterator>
+#include <sstream>
+#include <vector>
 #include <string>
 #include <utility>
 #include <vector>
@@ -64,7 +67,7 @@ TEST(Language, ListsOnlyStrFilesSorted) {
 }
 
 namespace {
-constexpr const char* ShippedLanguages[] = {"english.str", "german.str", "french.str"};
+constexpr const char* ShippedLanguages[] = {"english.str", "german.str", "french.str", "spanish.str"};
 
 std::string ShippedLanguageBytes(const std::string& name) {
     std::ifstream in(std::string(KOLBRIX_SOURCE_DIR) + "/assets/lang/" + name, std::ios::binary);
@@ -97,21 +100,86 @@ TEST(Language, ShippedFilesAreCompleteSingleByteText) {
     }
 }
 
-// The menu lines and floating messages are drawn in the big font, which has no accented letters and no quote
-// marks: such a character would leave a hole in the word.
-TEST(Language, ShippedBigFontLinesHaveNoAccentsOrApostrophes) {
+// The menu lines and floating messages are drawn in the big font, which has the accented letters and marks of
+// Spanish (both cases of each) but no other accented letters and no quote marks: such a character would leave a
+// hole in the word.
+TEST(Language, ShippedBigFontLinesUseOnlyWhatTheBigFontHas) {
+    const std::string accented = "\xE1\xC1\xE9\xC9\xED\xCD\xF3\xD3\xFA\xDA\xF1\xD1\xFC\xDC\xBF\xA1";
     const auto kept = LanguageText;
     for (const char* name : ShippedLanguages) {
         ParseLanguageText(ShippedLanguageBytes(name));
         for (int n = 1; n <= LanguageLineCount; ++n) {
-            if (!InRanges(n, {{91, 113}, {145, 199}, {214, 227}, {241, 241}, {244, 249}, {263, 263}})) continue;
+            if (!InRanges(n, {{91, 113}, {145, 201}, {214, 227}, {241, 241}, {244, 249}, {263, 263}})) continue;
             for (char c : LanguageText[static_cast<std::size_t>(n)]) {
                 const auto byte = static_cast<unsigned char>(c);
                 const bool superscript = byte == 178 || byte == 179;
-                EXPECT_TRUE((byte < 0x80 || superscript) && c != '\'' && c != '"' && c != '`')
+                const bool spanish = accented.find(c) != std::string::npos;
+                EXPECT_TRUE((byte < 0x80 || superscript || spanish) && c != '\'' && c != '"' && c != '`')
                     << name << " line " << n << ": " << LanguageText[static_cast<std::size_t>(n)];
             }
         }
+    }
+    LanguageText = kept;
+}
+
+namespace {
+std::string FileText(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+// The ids of the manual's chapters (<h2 id="...">), in order.
+std::vector<std::string> ManualChapters(const std::string& html) {
+    std::vector<std::string> ids;
+    const std::string mark = "<h2 id=\"";
+    for (size_t at = html.find(mark); at != std::string::npos; at = html.find(mark, at + 1)) {
+        const size_t start = at + mark.size();
+        ids.push_back(html.substr(start, html.find('"', start) - start));
+    }
+    return ids;
+}
+
+// The hint lines of a hint file that say something.
+int HintLines(const std::filesystem::path& path) {
+    int lines = 0;
+    std::istringstream in(FileText(path));
+    for (std::string line; std::getline(in, line);) lines += line.find_first_not_of(" \r\t") != std::string::npos;
+    return lines;
+}
+}  // namespace
+
+// Every shipped language says everything English says: each line English fills, the hints of every shipped level
+// (as many lines as the English ones, in the hint file that the language's line 84 names), and every chapter of
+// the manual its line 130 opens.
+TEST(Language, EveryShippedLanguageHasEveryLineEveryHintAndEveryManualChapter) {
+    namespace fs = std::filesystem;
+    const auto kept = LanguageText;
+    ParseLanguageText(ShippedLanguageBytes("english.str"));
+    const auto english = LanguageText;
+    const fs::path manuals = fs::path(KOLBRIX_SOURCE_DIR) / "assets" / "manual";
+    const std::vector<std::string> chapters = ManualChapters(FileText(manuals / english[130]));
+    ASSERT_GE(chapters.size(), 9u);
+    std::vector<fs::path> levels;
+    for (const auto& pack : fs::directory_iterator(KOLBRIX_GAME_DIR)) {
+        if (!pack.is_directory() || pack.path().filename().string().rfind("lvlpck", 0) != 0) continue;
+        for (const auto& file : fs::directory_iterator(pack.path()))
+            if (file.path().extension() == ".kbx") levels.push_back(file.path());
+    }
+    ASSERT_GE(levels.size(), 55u) << "the shipped packs are built";
+    for (const char* name : ShippedLanguages) {
+        ParseLanguageText(ShippedLanguageBytes(name));
+        for (int n = 1; n <= LanguageLineCount; ++n)
+            if (!english[static_cast<size_t>(n)].empty())
+                EXPECT_FALSE(LanguageText[static_cast<size_t>(n)].empty()) << name << " line " << n;
+        const std::string ending = LanguageText[84];
+        for (const fs::path& level : levels) {
+            const fs::path hints = level.parent_path() / (level.stem().string() + "." + ending);
+            const fs::path englishHints = level.parent_path() / (level.stem().string() + "." + english[84]);
+            ASSERT_TRUE(fs::exists(englishHints)) << englishHints;
+            EXPECT_EQ(HintLines(hints), HintLines(englishHints)) << name << ": " << hints;
+        }
+        const std::string page = LanguageText[130];
+        EXPECT_EQ(ManualChapters(FileText(manuals / page)), chapters) << name << ": " << page;
     }
     LanguageText = kept;
 }

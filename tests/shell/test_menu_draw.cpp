@@ -394,22 +394,23 @@ TEST_F(MenuDraw, TheLevelScreenShowsThePacksCountsAndTheLevelsStateBetweenItsLin
 
 // ---- Pages ----------------------------------------------------------------------------------------------------------
 
-TEST_F(MenuDraw, TheCreditsPageNamesFourContributorsEachOverItsRoles) {
-    for (int n : {109, 114, 115, 116, 117, 118}) LanguageText[n] = "line " + std::to_string(n);
+TEST_F(MenuDraw, TheCreditsPageNamesFourContributorsEachOverItsRolesThenTheLicence) {
+    for (int n : {109, 114, 115, 116, 117, 118, 202, 203}) LanguageText[n] = "line " + std::to_string(n);
     Lines(8, {"_", "_", "_", "_", "_", "back"});
     const auto quads = Frame();
     EXPECT_TRUE(BigLines(quads).empty());       // blank lines only; "back" is the sixth
     const auto shown = Texts(quads);
-    // Page top [(768 - 192) / 2] = 288; the names are yellow, the roles white.
+    // Page top [(768 - 247) / 2] = 260; the names are yellow, the roles white.
     struct Row {
         std::string text;               // empty: a name, to be checked for its shape
         std::int32_t y;
         bool name;
     };
-    const Row rows[] = {{"line 109", 288, false}, {"", 313, true},        {"line 114", 328, false},
-                        {"line 115", 343, false}, {"", 368, true},        {"line 116", 383, false},
-                        {"", 408, true},          {"line 117", 423, false}, {"", 448, true},
-                        {"line 118", 463, false}};
+    const Row rows[] = {{"line 109", 260, false}, {"", 285, true},        {"line 114", 300, false},
+                        {"line 115", 315, false}, {"", 340, true},        {"line 116", 355, false},
+                        {"", 380, true},          {"line 117", 395, false}, {"", 420, true},
+                        {"line 118", 435, false}, {"", 460, true},        {"line 202", 475, false},
+                        {"line 203", 490, false}};
     ASSERT_EQ(shown.size(), std::size(rows));
     for (size_t i = 0; i < shown.size(); i++) {
         SCOPED_TRACE(shown[i].text);

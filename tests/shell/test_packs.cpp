@@ -42,6 +42,72 @@ TEST_F(Packs, SortKeepsTheCurrentPack) {
     EXPECT_EQ(PackIndex, 3);
 }
 
+TEST(PackInfo, ReadsTheOrderAndTheBeginnersMarkAndSkipsWhatItDoesNotKnow) {
+    struct Case { const char* text; std::int32_t order; bool beginners; };
+    const Case cases[] = {
+        {"order 1\nbeginners\n", 1, true},
+        {"# a comment\r\n  Order 12  \r\nother words\n", 12, false},
+        {"BEGINNERS", 0, true},
+        {"order 999", 999, false},
+        {"order 1000", 0, false},                       // too many digits
+        {"order 0", 0, false},
+        {"order -3\norder 2x\norder\norder 4 5", 0, false},
+        {"order 99999999999999999999", 0, false},       // never a number that overflows
+        {"order 7\norder 3", 3, false},                // the last one counts
+        {"", 0, false},
+        {"beginnersx\n# beginners", 0, false},
+    };
+    for (const Case& c : cases) {
+        const PackInfo info = ParsePackInfo(c.text);
+        EXPECT_EQ(info.order, c.order) << c.text;
+        EXPECT_EQ(info.beginners, c.beginners) << c.text;
+    }
+}
+
+// The packs whose pack.txt gives an order come first, in that order, whatever their names; the rest follow by name,
+// and the current pack stays current.
+TEST_F(Packs, PacksWithAnOrderComeFirstInThatOrderThenTheOthersByName) {
+    for (const char* folder : {"lvlpckClassic", "lvlpckEpisode 1", "lvlpckKolbrix", "lvlpckEpisode 4", "lvlpckAnn",
+                               "lvlpckzoe"})
+        Folder(folder);
+    Write("lvlpckKolbrix/pack.txt", "order 1\nbeginners\n");
+    Write("lvlpckEpisode 1/pack.txt", "order 2\n");
+    Write("lvlpckEpisode 4/pack.txt", "order 5\n");
+    Write("lvlpckClassic/pack.txt", "order 6\n");
+    Write("lvlpckAnn/pack.txt", "no order here\n");
+    ListPacks();
+    EXPECT_EQ(Entries(PackList), (Names{"lvlpckKolbrix", "lvlpckEpisode 1", "lvlpckEpisode 4 &", "lvlpckClassic",
+                                        "lvlpckAnn", "lvlpckzoe"}));
+    EXPECT_EQ(PackIndex, 1);
+    EXPECT_TRUE(ReadPackInfo(PackList[1]).beginners);
+    EXPECT_FALSE(ReadPackInfo(PackList[2]).beginners);
+    EXPECT_EQ(ReadPackInfo(PackList[3]).order, 5);      // read from the locked pack's folder too
+
+    // A new pack made in the editor joins the packs without an order, and stays the current one.
+    PackIndex = 4;
+    ASSERT_TRUE(NewPack("Bea"));
+    EXPECT_EQ(Entries(PackList), (Names{"lvlpckKolbrix", "lvlpckEpisode 1", "lvlpckEpisode 4 &", "lvlpckClassic",
+                                        "lvlpckAnn", "lvlpckBea", "lvlpckzoe"}));
+    EXPECT_EQ(PackIndex, 6);
+    PackIndex = 4;
+    SortPacks();
+    EXPECT_EQ(PackList[PackIndex], "lvlpckClassic");
+}
+
+// A player's pack file names a folder, so the order changes nobody's current pack.
+TEST_F(Packs, APlayersCurrentPackStaysTheirsWhateverTheOrder) {
+    for (const char* folder : {"lvlpckClassic", "lvlpckKolbrix"}) Folder(folder);
+    Write("lvlpckKolbrix/pack.txt", "order 1\n");
+    Write("lvlpckClassic/pack.txt", "order 6\n");
+    Write("ada.alp", "lvlpckClassic\n");
+    ListPacks();
+    ListPlayers();
+    ASSERT_EQ(PlayerList.Count(), 1);
+    PlayerIndex = 1;
+    LoadPlayerPack();
+    EXPECT_EQ(PackList[PackIndex], "lvlpckClassic");
+}
+
 // A pack counts its numbered level files up to the first missing number: every level it shows is there.
 TEST_F(Packs, CountsOnlyNumberedLevelFiles) {
     struct Case { Names files; std::int32_t expected; };

@@ -65,8 +65,9 @@ TEST(StartupDisplay, AFullScreenModeThatWillNotSetFallsBackToTheDesktopThenToAWi
          DisplayKind::DesktopFullscreen, 1280, 1024, 1},
         {"a window of the mode's size", {DisplayKind::Fullscreen, DisplayKind::DesktopFullscreen}, {1280, 1024},
          DisplayKind::Window, 1024, 768, 0},
+        // ... and the window is made to fit it, keeping its shape.
         {"a desktop too small for the game is skipped", {DisplayKind::Fullscreen}, {600, 400}, DisplayKind::Window,
-         1024, 768, 0},
+         533, 400, 0},
     };
     for (const Case& c : cases) {
         DisplayFixture f;

@@ -312,3 +312,41 @@ TEST(Window, AFirstStartGoesFromTheLanguageToAPlayedLevelAndQuitsWithCodeZero) {
     EXPECT_EQ(static_cast<unsigned char>(bytes[4]), 1) << "level 1 completed once";
     fs::remove_all(folder);
 }
+
+// A window never reaches past the desktop: `kolbrix-tool play --window` without a settings file opens 1024 x 768,
+// and a size larger than the desktop opens as the largest window of its shape that fits.
+TEST(Window, PlayInAWindowWithoutSettingsOpens1024x768AndALargerSizeFitsTheDesktop) {
+    namespace fs = std::filesystem;
+    if (Shell("command -v xdotool").empty()) GTEST_SKIP() << "xdotool is not installed";
+    const fs::path folder = ProgramCopy("kolbrix-window-size");
+    ASSERT_FALSE(fs::exists(folder / "settings.dat"));
+    const std::string title = GameTitle(folder);
+    int desktopWidth = 0, desktopHeight = 0;
+    ASSERT_EQ(std::sscanf(Shell("xdotool getdisplaygeometry").c_str(), "%d %d", &desktopWidth, &desktopHeight), 2);
+    const double scale = std::min(1.0, std::min(desktopWidth / 1920.0, desktopHeight / 1080.0));
+    struct Case { std::string arguments, expected; };
+    const Case cases[] = {
+        {"", desktopWidth >= 1024 && desktopHeight >= 768 ? "1024x768" : ""},
+        {"--size 1920x1080", std::to_string(int(1920 * scale)) + "x" + std::to_string(int(1080 * scale))},
+    };
+    for (const Case& c : cases) {
+        if (c.expected.empty()) continue;
+        const pid_t child = fork();
+        if (child == 0) {
+            const std::string command = "exec '" + (folder / "kolbrix-tool").string() + "' play '" +
+                                        (folder / "testlevel.kbx").string() + "' --window --data '" + folder.string() +
+                                        "' " + c.arguments + " 2>/dev/null";
+            execl("/bin/sh", "sh", "-c", command.c_str(), static_cast<char*>(nullptr));
+            _exit(127);
+        }
+        std::string size;
+        for (int i = 0; i < 200 && size.empty(); i++) {
+            Pause(50);
+            size = GameWindowSize(title);
+        }
+        EXPECT_EQ(size, c.expected) << c.arguments << " on a desktop of " << desktopWidth << "x" << desktopHeight;
+        Keys("Escape");
+        if (!EndedWithZero(child)) std::printf("kolbrix-tool play %s did not end by itself\n", c.arguments.c_str());
+    }
+    fs::remove_all(folder);
+}

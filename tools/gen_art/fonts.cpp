@@ -92,6 +92,12 @@ Field BigGlyphMask(char32_t code, int size) {
     // The glyph's ink centred across the frame; its rows placed by the baseline.
     float left = (size - g.mask.width * sx) / 2;
     float top = baseline - g.top * sy;
+    // An accent over a capital (Á, Ñ, Ü) would reach past the frame's top: the letter keeps the size of the others
+    // and the rows above its cap height are pressed into the room left over it, clear of the outline.
+    const float capLine = baseline - capHeight * sy;            // the frame row of the cap height
+    const float aboveCap = static_cast<float>(g.top) - capHeight;   // glyph rows above the cap height
+    const float accentTop = 7.0f * scale;
+    const bool pressAccent = code != U'|' && top < accentTop && aboveCap > 0;
     if (code == U'|') top = BigCapTop * scale - 6 * scale;   // the cursor bar spans the whole line height
     float barStretch = code == U'|' ? (BigCapHeight + 12) * scale / (g.mask.height * sy) : 1;
     for (int y = 0; y < size; ++y)
@@ -101,7 +107,10 @@ Field BigGlyphMask(char32_t code, int size) {
             for (int j = 0; j < 2; ++j)
                 for (int i = 0; i < 2; ++i) {
                     float gx = (x + 0.25f + 0.5f * i - left) / sx;
-                    float gy = (y + 0.25f + 0.5f * j - top) / (sy * barStretch);
+                    const float fy0 = y + 0.25f + 0.5f * j;
+                    float gy = (fy0 - top) / (sy * barStretch);
+                    if (pressAccent && fy0 < capLine)
+                        gy = fy0 < accentTop ? -1.0f : (fy0 - accentTop) / (capLine - accentTop) * aboveCap;
                     int ix = static_cast<int>(std::floor(gx - 0.5f)), iy = static_cast<int>(std::floor(gy - 0.5f));
                     float fx = gx - 0.5f - ix, fy = gy - 0.5f - iy;
                     auto m = [&](int a, int b) {
@@ -218,14 +227,24 @@ std::u32string BigFontCharacters() {
     return U"0123456789abcdefghijklmnopqrstuvwxyz:|%";
 }
 
+// After the three pictures: the accented letters and marks of Spanish (the game maps both cases of a letter to
+// one image, gfx/font.cpp BigFontOffset).
+std::u32string BigFontAccented() {
+    return U"áéíóúñü¿?¡!";
+}
+
+// The shape drawn for a character: capitals read best in menus and counters.
+char32_t BigShape(char32_t c) {
+    if (c >= U'a' && c <= U'z') return c - 32;
+    if (c >= U'\u00E0' && c <= U'\u00FE' && c != U'\u00F7') return c - 32;     // á -> Á ... ü -> Ü
+    return c;
+}
+
 }  // namespace
 
 std::vector<Image> BigFontFrames() {
     std::vector<Image> frames;
-    for (char32_t c : BigFontCharacters()) {
-        char32_t shape = (c >= U'a' && c <= U'z') ? c - 32 : c;   // capitals read best in menus and counters
-        frames.push_back(StyleBigGlyph(BigGlyphMask(shape, BigSize)));
-    }
+    for (char32_t c : BigFontCharacters()) frames.push_back(StyleBigGlyph(BigGlyphMask(BigShape(c), BigSize)));
     // Flag and bomb, as shown when one is picked up, centred in the letter box.
     Image flag = FlagPicture(BigSize, 0.0f), bomb = BombPicture(BigSize, 1.0f, 0);
     Image flagBox(BigSize, BigSize), bombBox(BigSize, BigSize);
@@ -237,6 +256,7 @@ std::vector<Image> BigFontFrames() {
     Image lockBox(BigSize, BigSize);
     Composite(lockBox, ResizeBilinear(lock, 104, 104), 12, 12);
     frames.push_back(lockBox);
+    for (char32_t c : BigFontAccented()) frames.push_back(StyleBigGlyph(BigGlyphMask(BigShape(c), BigSize)));
     return frames;
 }
 
@@ -263,16 +283,14 @@ std::vector<Image> BigFontFrames1994() {
             }
         return UpscaleNearest(out, BigSize / n);
     };
-    for (char32_t c : BigFontCharacters()) {
-        char32_t shape = (c >= U'a' && c <= U'z') ? c - 32 : c;
-        frames.push_back(finish(BigGlyphMask(shape, n)));
-    }
+    for (char32_t c : BigFontCharacters()) frames.push_back(finish(BigGlyphMask(BigShape(c), n)));
     for (int s = 0; s < 3; ++s) {
         Image pic = s == 0 ? FlagPicture(BigSize, 0.0f) : s == 1 ? BombPicture(BigSize, 1.0f, 0) : PadlockPicture(BigSize);
         Image box(BigSize, BigSize);
         Composite(box, ResizeBilinear(pic, 104, 104), 12, 12);
         frames.push_back(NostalgicFrame(box, n, 0.0f));
     }
+    for (char32_t c : BigFontAccented()) frames.push_back(finish(BigGlyphMask(BigShape(c), n)));
     return frames;
 }
 

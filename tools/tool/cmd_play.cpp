@@ -257,8 +257,10 @@ int PlayInWindow(const PlayArguments& args) {
     PlatformInit(PlatformBackend::Sdl, 1, argv);
     if (!args.dataFolder.empty()) SetProgramFolder(args.dataFolder);
     LoadSettings();
-    ActiveWidth = args.width > 0 ? args.width : ScreenWidth > 0 ? ScreenWidth : 1024;
-    ActiveHeight = args.height > 0 ? args.height : ScreenHeight > 0 ? ScreenHeight : 768;
+    // The asked size, else the settings' (a first start has none: 1024 x 768); made to fit the desktop when opened.
+    const bool settingsSize = FirstRun == 0 && ScreenWidth > 0 && ScreenHeight > 0;
+    ActiveWidth = args.width > 0 ? args.width : settingsSize ? ScreenWidth : 1024;
+    ActiveHeight = args.height > 0 ? args.height : settingsSize ? ScreenHeight : 768;
     ActiveFullscreen = 0;
     ResetDisplayState();
     auto fail = [](const std::string& message, int code) {

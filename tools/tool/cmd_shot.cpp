@@ -225,6 +225,9 @@ int ToolShot(int argc, char** argv) {
     if (!SetDisplayMode(args.width, args.height, 32, 0) || !PlatformHasGl())
         return Fail("cannot open a " + std::to_string(args.width) + " x " + std::to_string(args.height) +
                     " OpenGL window (is there an X display?)");
+    if (ActiveWidth != args.width || ActiveHeight != args.height)
+        std::fprintf(stderr, "kolbrix-tool shot: the desktop has room for %d x %d only; the picture has that size\n",
+                     ActiveWidth, ActiveHeight);
     lastFrameTime = PlatformClock();
     LoadData();
     ForgetBoardIndex();
@@ -234,11 +237,11 @@ int ToolShot(int argc, char** argv) {
     std::vector<std::uint8_t> rgb;
     for (std::int32_t frame = 1; frame <= args.frames; ++frame) {
         DrawShotFrame(frame == 1 ? 0 : ShotFrameStep);
-        if (frame == args.frames && !ReadBackBuffer(args.width, args.height, rgb))
+        if (frame == args.frames && !ReadBackBuffer(ActiveWidth, ActiveHeight, rgb))
             return Fail("cannot read the drawn frame back");
         PresentFrame();
     }
-    const std::string png = EncodePng(args.width, args.height, rgb);
+    const std::string png = EncodePng(ActiveWidth, ActiveHeight, rgb);
     if (png.empty() || !PlatformWriteFileAtomic(args.out, png)) return Fail("cannot write " + args.out);
     PlatformInit(PlatformBackend::Headless, 0, nullptr);
     return 0;
