@@ -11,7 +11,6 @@
 //
 // Exit codes: 0 measured, 1 no solution (the one given does not win, or none was found), 2 a wrong command line or
 // a level that does not load.
-#include <chrono>
 #include <cstdio>
 #include <string>
 
@@ -25,10 +24,9 @@
 
 namespace {
 
-struct FairnessArguments {
-    std::string level, dataFolder, solution;
-    std::uint32_t seed = 1;
-    std::int32_t difficulty = 0, runs = 20;
+struct FairnessArguments : LevelArguments {
+    std::string solution;
+    std::int32_t runs = 20;
     double budget = 60;
     double replan = 2;
 };
@@ -38,21 +36,15 @@ constexpr const char* Usage =
     "                                 [--budget SECONDS] [--replan SECONDS]\n";
 
 bool ParseArguments(int argc, char** argv, FairnessArguments& args) {
-    int levels = 0;
     for (int i = 1; i < argc; ++i) {
+        const int shared = ReadLevelArgument(argc, argv, i, args);
+        if (shared < 0) return false;
+        if (shared > 0) continue;
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         long long n = 0;
-        if (arg == "--data" && hasValue) {
-            args.dataFolder = argv[++i];
-        } else if (arg == "--solution" && hasValue) {
+        if (arg == "--solution" && hasValue) {
             args.solution = argv[++i];
-        } else if (arg == "--seed" && hasValue) {
-            if (!ParseInteger(argv[++i], 0, 4294967295LL, n)) return false;
-            args.seed = static_cast<std::uint32_t>(n);
-        } else if (arg == "--difficulty" && hasValue) {
-            if (!ParseInteger(argv[++i], 0, 4, n)) return false;
-            args.difficulty = static_cast<std::int32_t>(n);
         } else if (arg == "--runs" && hasValue) {
             if (!ParseInteger(argv[++i], 0, 10000, n)) return false;
             args.runs = static_cast<std::int32_t>(n);
@@ -62,20 +54,11 @@ bool ParseArguments(int argc, char** argv, FairnessArguments& args) {
         } else if (arg == "--replan" && hasValue) {
             if (!ParseInteger(argv[++i], 1, 600, n)) return false;
             args.replan = static_cast<double>(n);
-        } else if (arg.size() >= 2 && arg[0] == '-' && arg[1] == '-') {
-            return false;
         } else {
-            args.level = arg;
-            ++levels;
+            return false;
         }
     }
-    return levels == 1;
-}
-
-double Seconds() {
-    using Clock = std::chrono::steady_clock;
-    static const Clock::time_point start = Clock::now();
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    return args.levels == 1;
 }
 
 constexpr double Fps = 60;
@@ -105,7 +88,7 @@ int ToolFairness(int argc, char** argv) {
         return 2;
     }
     const ReplayDevice device = HeadlessReplayDevice();
-    Seconds();
+    RealSeconds();
     std::string source = "given";
     if (args.solution.empty()) {
         SolveOptions solve;
@@ -113,7 +96,7 @@ int ToolFairness(int argc, char** argv) {
         solve.fps = Fps;
         solve.hold = device.hold;
         solve.setClock = device.setClock;
-        solve.now = Seconds;
+        solve.now = RealSeconds;
         const SolveResult found = SolveLevel(solve);
         if (found.outcome != SolveOutcome::Solved) {
             std::fprintf(stderr, "kolbrix-tool fairness: the solver found no way within %.0f s\n", args.budget);
@@ -133,7 +116,7 @@ int ToolFairness(int argc, char** argv) {
     options.fps = Fps;
     options.hold = device.hold;
     options.setClock = device.setClock;
-    options.now = Seconds;
+    options.now = RealSeconds;
     const FairnessResult result = MeasureFairness(solution, options);
     CloseAudio();
     if (!result.solutionWins) {
@@ -144,6 +127,6 @@ int ToolFairness(int argc, char** argv) {
     std::printf("{\"result\":\"measured\",\"solution\":\"%s\",\"runs\":%d,\"won\":%d,\"replans\":%d,"
                 "\"narrowest window\":%d,\"at frame\":%lld,\"key changes\":%d,\"seconds\":%.1f}\n",
                 source.c_str(), result.runs, result.won, result.replans, result.narrowestWindow,
-                static_cast<long long>(result.narrowestAt), result.changes, Seconds());
+                static_cast<long long>(result.narrowestAt), result.changes, RealSeconds());
     return 0;
 }

@@ -17,6 +17,7 @@
 //
 // Exit codes: 0 the level was completed, 1 it was not, 2 wrong command line or a level that does not load.
 #include <algorithm>
+#include <chrono>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -183,6 +184,33 @@ bool SetUpHeadlessPlay(const std::string& levelPath, const std::string& dataFold
     if (!LoadLevel(levelPath)) return false;
     MessageState = 0;
     return true;
+}
+
+double RealSeconds() {
+    using Clock = std::chrono::steady_clock;
+    static const Clock::time_point start = Clock::now();
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+int ReadLevelArgument(int argc, char** argv, int& i, LevelArguments& args) {
+    const std::string arg = argv[i];
+    const bool hasValue = i + 1 < argc;
+    long long n = 0;
+    if (arg == "--data" && hasValue) {
+        args.dataFolder = argv[++i];
+    } else if (arg == "--seed" && hasValue) {
+        if (!ParseInteger(argv[++i], 0, 4294967295LL, n)) return -1;
+        args.seed = static_cast<std::uint32_t>(n);
+    } else if (arg == "--difficulty" && hasValue) {
+        if (!ParseInteger(argv[++i], 0, 4, n)) return -1;
+        args.difficulty = static_cast<std::int32_t>(n);
+    } else if (arg.size() >= 2 && arg[0] == '-' && arg[1] == '-') {
+        return 0;
+    } else {
+        args.level = arg;
+        ++args.levels;
+    }
+    return 1;
 }
 
 ReplayDevice HeadlessReplayDevice() {

@@ -9,7 +9,6 @@
 //
 // Exit codes: 0 solved, 1 the budget ran out, 2 a wrong command line or a level that does not load, 4 the level
 // cannot be won (every reachable state was explored, or the walls shut a flag or every exit away).
-#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -25,10 +24,8 @@
 
 namespace {
 
-struct SolveArguments {
-    std::string level, dataFolder, out;
-    std::uint32_t seed = 1;
-    std::int32_t difficulty = 0;
+struct SolveArguments : LevelArguments {
+    std::string out;
     double budget = 60;
     bool progress = false;
 };
@@ -38,40 +35,25 @@ constexpr const char* Usage =
     "                              [--progress]\n";
 
 bool ParseArguments(int argc, char** argv, SolveArguments& args) {
-    int levels = 0;
     for (int i = 1; i < argc; ++i) {
+        const int shared = ReadLevelArgument(argc, argv, i, args);
+        if (shared < 0) return false;
+        if (shared > 0) continue;
         const std::string arg = argv[i];
         const bool hasValue = i + 1 < argc;
         long long n = 0;
-        if (arg == "--data" && hasValue) {
-            args.dataFolder = argv[++i];
-        } else if (arg == "--out" && hasValue) {
+        if (arg == "--out" && hasValue) {
             args.out = argv[++i];
-        } else if (arg == "--seed" && hasValue) {
-            if (!ParseInteger(argv[++i], 0, 4294967295LL, n)) return false;
-            args.seed = static_cast<std::uint32_t>(n);
-        } else if (arg == "--difficulty" && hasValue) {
-            if (!ParseInteger(argv[++i], 0, 4, n)) return false;
-            args.difficulty = static_cast<std::int32_t>(n);
         } else if (arg == "--budget" && hasValue) {
             if (!ParseInteger(argv[++i], 1, 86400, n)) return false;
             args.budget = static_cast<double>(n);
         } else if (arg == "--progress") {
             args.progress = true;
-        } else if (arg.size() >= 2 && arg[0] == '-' && arg[1] == '-') {
-            return false;
         } else {
-            args.level = arg;
-            ++levels;
+            return false;
         }
     }
-    return levels == 1;
-}
-
-double Seconds() {
-    using Clock = std::chrono::steady_clock;
-    static const Clock::time_point start = Clock::now();
-    return std::chrono::duration<double>(Clock::now() - start).count();
+    return args.levels == 1;
 }
 
 std::string Number(double value) {
@@ -100,7 +82,7 @@ int ToolSolve(int argc, char** argv) {
     const ReplayDevice device = HeadlessReplayDevice();
     options.hold = device.hold;
     options.setClock = device.setClock;
-    options.now = Seconds;
+    options.now = RealSeconds;
     options.variants = DefaultSolveVariants;
     if (const char* tune = std::getenv("KOLBRIX_SOLVE_TUNE")) {
         options.variants.clear();
@@ -112,7 +94,7 @@ int ToolSolve(int argc, char** argv) {
             std::fprintf(stderr, "%s\n", ProgressLine(progress).c_str());
             std::fflush(stderr);
         };
-    Seconds();
+    RealSeconds();
     const SolveResult result = SolveLevel(options);
     const double limit = level.timeLimit;     // as the difficulty made it when play began
     const SolveProgress& last = result.last;

@@ -14,3 +14,16 @@ bool SetUpHeadlessPlay(const std::string& level, const std::string& dataFolder, 
                        std::int32_t difficulty, double fps);
 // Keys and the clock of the headless back end, for RunReplay.
 ReplayDevice HeadlessReplayDevice();
+// Real seconds since the first call: the solver's budget and its own time (the headless clock is the game's).
+double RealSeconds();
+
+// What the commands that search a level read alike: the level, --data DIR, --seed N and --difficulty D (0 to 4).
+struct LevelArguments {
+    std::string level, dataFolder;
+    std::uint32_t seed = 1;
+    std::int32_t difficulty = 0;
+    int levels = 0;                     // level names given
+};
+// Reads argv[i] (and its value) when it is one of those: 1 when it was (i moved past the value), 0 when it is
+// another argument, -1 for a wrong value.
+int ReadLevelArgument(int argc, char** argv, int& i, LevelArguments& args);
