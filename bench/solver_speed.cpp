@@ -104,8 +104,8 @@ int main(int argc, char** argv) {
             path, result.outcome == SolveOutcome::Solved ? result.script : List<InputSegment>{}, 60000);
         const double ratio = search / straight;
         worst = std::max(worst, ratio);
-        std::printf("%-26s  %14.2f  %14.2f  %12.0f  %5.2fx  %s\n", name, straight * 1e6, search * 1e6, 1.0 / search, ratio,
-                    result.outcome == SolveOutcome::Solved ? "solved" : "not yet");
+        std::printf("%-26s  %14.2f  %14.2f  %12.0f  %5.2fx  %s\n", name, straight * 1e6, search * 1e6, 1.0 / search,
+                    ratio, result.outcome == SolveOutcome::Solved ? "solved" : "not yet");
     }
     std::printf("\nGoal: the search's cost per frame within 2x of straight play: worst %.2fx, %s\n", worst,
                 worst <= 2 ? "met" : "not met");

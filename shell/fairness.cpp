@@ -143,7 +143,8 @@ FairnessResult MeasureFairness(const List<InputSegment>& solution, const Fairnes
             // The change comes at `when`, never before the frame about to be played. Nothing held from the first
             // frame is no key change: the level starts with it.
             const bool opening = plan[next].frame == 1 && plan[next].held.empty();
-            const std::int64_t when = std::max(plan[next].frame + (opening ? 0 : error(errors)), attempt.playIteration + 1);
+            const std::int64_t slip = opening ? 0 : error(errors);
+            const std::int64_t when = std::max(plan[next].frame + slip, attempt.playIteration + 1);
             const std::int64_t shift = when - plan[next].frame;
             const std::vector<int> before = next > 0 ? plan[next - 1].held : std::vector<int>{};
             while (attempt.playIteration + 1 < when) {

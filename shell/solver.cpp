@@ -74,7 +74,8 @@ bool OnGrid(double value, double origin) {
 }
 
 int CellIndex(const CellMap& map, double centreX, double centreY) {
-    const double cx = std::floor((centreX - map.originX) / CellSize), cy = std::floor((centreY - map.originY) / CellSize);
+    const double cx = std::floor((centreX - map.originX) / CellSize);
+    const double cy = std::floor((centreY - map.originY) / CellSize);
     const int column = std::isfinite(cx) ? static_cast<int>(std::clamp(cx, 0.0, map.columns - 1.0)) : 0;
     const int row = std::isfinite(cy) ? static_cast<int>(std::clamp(cy, 0.0, map.rows - 1.0)) : 0;
     return row * map.columns + column;
@@ -109,7 +110,8 @@ CellMap BuildCellMap() {
         if (elevator[static_cast<size_t>(i)]) {
             // A lift carries the ball up its whole column.
             const int column = ObjectCell(map, wall) % map.columns;
-            for (int row = 0; row < map.rows; ++row) map.liftColumn[static_cast<size_t>(row * map.columns + column)] = 1;
+            for (int row = 0; row < map.rows; ++row)
+                map.liftColumn[static_cast<size_t>(row * map.columns + column)] = 1;
             continue;
         }
         if (aligned(wall)) map.kind[static_cast<size_t>(ObjectCell(map, wall))] = WallCell;
@@ -118,7 +120,8 @@ CellMap BuildCellMap() {
         if (aligned(crack) && map.kind[static_cast<size_t>(ObjectCell(map, crack))] == WallCell)
             map.kind[static_cast<size_t>(ObjectCell(map, crack))] = CrackCell;
     for (const LevelObject& hazard : level.hazardLayer)
-        if (KindOf(hazard) == KindTrap && aligned(hazard)) map.kind[static_cast<size_t>(ObjectCell(map, hazard))] = TrapCell;
+        if (KindOf(hazard) == KindTrap && aligned(hazard))
+            map.kind[static_cast<size_t>(ObjectCell(map, hazard))] = TrapCell;
     for (const LevelObject& arrow : level.arrowLayer) {
         map.lift[static_cast<size_t>(ObjectCell(map, arrow))] = 1;
         if (arrow.param1 == 5) map.switchCell = ObjectCell(map, arrow);
@@ -132,8 +135,8 @@ double StepCost(const CellMap& map, int from, int to, bool liftsRun) {
     const std::uint8_t kind = map.kind[static_cast<size_t>(to)];
     if (kind == WallCell) return Unreachable;
     double cost = kind == CrackCell ? CrackCost : kind == TrapCell ? TrapCost : 1;
-    const bool lifted = map.lift[static_cast<size_t>(from)] || map.lift[static_cast<size_t>(to)] ||
-                        (liftsRun && (map.liftColumn[static_cast<size_t>(from)] || map.liftColumn[static_cast<size_t>(to)]));
+    const size_t a = static_cast<size_t>(from), b = static_cast<size_t>(to);
+    const bool lifted = map.lift[a] || map.lift[b] || (liftsRun && (map.liftColumn[a] || map.liftColumn[b]));
     if (to == from - map.columns && !lifted) cost += ClimbCost - 1;
     if ((to == from - 1 || to == from + 1) && !lifted && to + map.columns < static_cast<int>(map.kind.size())) {
         const std::uint8_t below = map.kind[static_cast<size_t>(to + map.columns)];
@@ -219,7 +222,8 @@ bool ShutAway(CellMap& map) {
     if (exits.empty()) return true;
     if (!(Distances(map, exits)[static_cast<size_t>(ball)] < Unreachable)) return true;
     for (const LevelObject& pickup : level.pickupLayer)
-        if (KindOf(pickup) == KindFlag && !(Distances(map, {ObjectCell(map, pickup)})[static_cast<size_t>(ball)] < Unreachable))
+        if (KindOf(pickup) == KindFlag &&
+            !(Distances(map, {ObjectCell(map, pickup)})[static_cast<size_t>(ball)] < Unreachable))
             return true;
     return false;
 }
@@ -271,7 +275,8 @@ std::uint64_t StateBucket(const SolveOptions& options) {
     for (const LevelObject& pickup : level.pickupLayer) h = Mix(Mix(h, Bucket(pickup.x, 1)), Bucket(pickup.y, 1));
     for (const LevelObject& crack : level.crackLayer) h = Mix(Mix(h, Bucket(crack.x, 1)), Bucket(crack.y, 1));
     for (const LevelObject& p : level.platformLayer)
-        h = Mix(Mix(Mix(h, Bucket(p.x, options.moverBucket)), Bucket(p.y, options.moverBucket)), Sign(p.param1) * 3 + Sign(p.param2));
+        h = Mix(Mix(Mix(h, Bucket(p.x, options.moverBucket)), Bucket(p.y, options.moverBucket)),
+                Sign(p.param1) * 3 + Sign(p.param2));
     for (std::int32_t position : level.elevatorIndex) {
         if (position < 1 || position > level.wallLayer.Count()) continue;
         const LevelObject& e = level.wallLayer[position];
@@ -290,7 +295,9 @@ struct Node {
 struct Open {
     double order;
     std::int32_t node;
-    bool operator>(const Open& other) const { return order > other.order || (order == other.order && node > other.node); }
+    bool operator>(const Open& other) const {
+        return order > other.order || (order == other.order && node > other.node);
+    }
 };
 
 enum class SegmentEnd { Alive, Won, Lost };
@@ -300,8 +307,8 @@ enum class SegmentEnd { Alive, Won, Lost };
 std::string ProgressLine(const SolveProgress& progress) {
     char text[160];
     if (progress.cellsToGo >= Unreachable)
-        std::snprintf(text, sizeof text, "states %lld  best: %d flags left  %.1f s", static_cast<long long>(progress.states),
-                      progress.flagsLeft, progress.seconds);
+        std::snprintf(text, sizeof text, "states %lld  best: %d flags left  %.1f s",
+                      static_cast<long long>(progress.states), progress.flagsLeft, progress.seconds);
     else if (progress.flagsLeft > 0)
         std::snprintf(text, sizeof text, "states %lld  best: %d flag%s left, %.0f cells from the next  %.1f s",
                       static_cast<long long>(progress.states), progress.flagsLeft, progress.flagsLeft == 1 ? "" : "s",
@@ -377,110 +384,111 @@ SolveResult SolveLevel(const SolveOptions& options) {
         return result;
     }
 
-    // Rounds: each keeps four times as many states of one place as the round before, until a round finds a win,
-    // explores every state it reaches without dropping one, or the time is up.
-    // The ways of searching are tried one after the other, each for its share of the budget.
+    // The ways of searching are tried one after the other, each for its share of the budget. Each searches in
+    // rounds: a round keeps four times as many states of one place as the round before, until one finds a win,
+    // explores every state it reaches without dropping one, or the way's time is up.
     std::vector<SolveVariant> variants = options.variants;
     if (variants.empty())
         variants.push_back({options.estimateWeight, options.positionBucket, options.speedBucket, options.moverBucket,
                             options.statesPerPlace});
     bool exhausted = false;
     for (size_t v = 0; v < variants.size() && wonNode < 0 && !exhausted && !outOfTime; ++v) {
-    SolveOptions tuned = options;
-    tuned.estimateWeight = variants[v].estimateWeight;
-    tuned.positionBucket = variants[v].positionBucket;
-    tuned.speedBucket = variants[v].speedBucket;
-    tuned.moverBucket = variants[v].moverBucket;
-    const double deadline = started + options.budgetSeconds * static_cast<double>(v + 1) / static_cast<double>(variants.size());
-    bool variantDone = false;
-    std::int64_t placeLimit = std::max<std::int32_t>(1, variants[v].statesPerPlace);
-    for (;; placeLimit *= 4) {
-        statesBefore += static_cast<std::int64_t>(nodes.size());
-        nodes.clear();
-        open = {};
-        seen.clear();
-        placeCounts.clear();
-        cut = false;
-        RestoreSnapshot(start);
-        nodes.emplace_back();
-        nodes[0].snapshot = std::make_unique<PlaySnapshot>(start);
-        seen.insert(StateBucket(tuned));
-        open.push({0, 0});
+        SolveOptions tuned = options;
+        tuned.estimateWeight = variants[v].estimateWeight;
+        tuned.positionBucket = variants[v].positionBucket;
+        tuned.speedBucket = variants[v].speedBucket;
+        tuned.moverBucket = variants[v].moverBucket;
+        const double share = static_cast<double>(v + 1) / static_cast<double>(variants.size());
+        const double deadline = started + options.budgetSeconds * share;
+        bool variantDone = false;
+        std::int64_t placeLimit = std::max<std::int32_t>(1, variants[v].statesPerPlace);
+        for (;; placeLimit *= 4) {
+            statesBefore += static_cast<std::int64_t>(nodes.size());
+            nodes.clear();
+            open = {};
+            seen.clear();
+            placeCounts.clear();
+            cut = false;
+            RestoreSnapshot(start);
+            nodes.emplace_back();
+            nodes[0].snapshot = std::make_unique<PlaySnapshot>(start);
+            seen.insert(StateBucket(tuned));
+            open.push({0, 0});
 
-        std::int64_t expansions = 0;
-        while (!open.empty() && wonNode < 0) {
-            if ((++expansions & 63) == 0 || expansions == 1) {
-                const double now = options.now();
-                if (now >= deadline) {
-                    outOfTime = now - started >= options.budgetSeconds;
-                    variantDone = true;
-                    break;
+            std::int64_t expansions = 0;
+            while (!open.empty() && wonNode < 0) {
+                if ((++expansions & 63) == 0 || expansions == 1) {
+                    const double now = options.now();
+                    if (now >= deadline) {
+                        outOfTime = now - started >= options.budgetSeconds;
+                        variantDone = true;
+                        break;
+                    }
+                    if (options.progress && now >= nextReport) {
+                        finish();
+                        options.progress(progress);
+                        nextReport = now + 0.25;
+                    }
                 }
-                if (options.progress && now >= nextReport) {
-                    finish();
-                    options.progress(progress);
-                    nextReport = now + 0.25;
+                const std::int32_t current = open.top().node;
+                open.pop();
+                std::unique_ptr<PlaySnapshot> from = std::move(nodes[static_cast<size_t>(current)].snapshot);
+                if (!from) continue;
+                const bool bombs = from->level.bombCount > 0;
+                for (int a = 0; a < ActionCount && wonNode < 0; ++a) {
+                    if (Actions[a].space && !bombs) continue;
+                    RestoreSnapshot(*from);
+                    std::int32_t framesRun = 0;
+                    const SegmentEnd end = runSegment(Actions[a], framesRun);
+                    progress.frames += framesRun;
+                    if (end == SegmentEnd::Lost) continue;
+                    if (end == SegmentEnd::Won) {
+                        wonNode = current;
+                        wonAction = a;
+                        wonFrames = framesRun;
+                        break;
+                    }
+                    if (!seen.insert(StateBucket(tuned)).second) continue;
+                    if (++placeCounts[PlaceKey()] > placeLimit) {
+                        cut = true;
+                        continue;
+                    }
+                    const double cells = CellsToGo(map);
+                    if (!(cells < Unreachable)) continue;
+                    Node child;
+                    child.parent = current;
+                    child.action = static_cast<std::int8_t>(a);
+                    child.segments = nodes[static_cast<size_t>(current)].segments + 1;
+                    child.snapshot = std::make_unique<PlaySnapshot>();
+                    TakeSnapshot(*child.snapshot, from.get());
+                    const double estimate = cells / CellsPerSecond + FlagSeconds * attempt.flagsLeft;
+                    const double order = attempt.elapsedTime + tuned.estimateWeight * estimate;
+                    if (estimate < bestEstimate) {
+                        bestEstimate = estimate;
+                        progress.flagsLeft = attempt.flagsLeft;
+                        progress.cellsToGo = cells;
+                    }
+                    nodes.push_back(std::move(child));
+                    open.push({order, static_cast<std::int32_t>(nodes.size()) - 1});
                 }
-            }
-            const std::int32_t current = open.top().node;
-            open.pop();
-            std::unique_ptr<PlaySnapshot> from = std::move(nodes[static_cast<size_t>(current)].snapshot);
-            if (!from) continue;
-            const bool bombs = from->level.bombCount > 0;
-            for (int a = 0; a < ActionCount && wonNode < 0; ++a) {
-                if (Actions[a].space && !bombs) continue;
-                RestoreSnapshot(*from);
-                std::int32_t framesRun = 0;
-                const SegmentEnd end = runSegment(Actions[a], framesRun);
-                progress.frames += framesRun;
-                if (end == SegmentEnd::Lost) continue;
-                if (end == SegmentEnd::Won) {
-                    wonNode = current;
-                    wonAction = a;
-                    wonFrames = framesRun;
-                    break;
-                }
-                if (!seen.insert(StateBucket(tuned)).second) continue;
-                if (++placeCounts[PlaceKey()] > placeLimit) {
+                // A frontier grown too big keeps its better half.
+                if (static_cast<std::int64_t>(open.size()) > options.maxOpenStates) {
+                    std::vector<Open> kept;
+                    kept.reserve(open.size());
+                    while (!open.empty()) {
+                        kept.push_back(open.top());
+                        open.pop();
+                    }
+                    for (size_t k = kept.size() / 2; k < kept.size(); ++k)
+                        nodes[static_cast<size_t>(kept[k].node)].snapshot.reset();
+                    kept.resize(kept.size() / 2);
+                    for (const Open& entry : kept) open.push(entry);
                     cut = true;
-                    continue;
                 }
-                const double cells = CellsToGo(map);
-                if (!(cells < Unreachable)) continue;
-                Node child;
-                child.parent = current;
-                child.action = static_cast<std::int8_t>(a);
-                child.segments = nodes[static_cast<size_t>(current)].segments + 1;
-                child.snapshot = std::make_unique<PlaySnapshot>();
-                TakeSnapshot(*child.snapshot, from.get());
-                const double estimate = cells / CellsPerSecond + FlagSeconds * attempt.flagsLeft;
-                const double order = attempt.elapsedTime + tuned.estimateWeight * estimate;
-                if (estimate < bestEstimate) {
-                    bestEstimate = estimate;
-                    progress.flagsLeft = attempt.flagsLeft;
-                    progress.cellsToGo = cells;
-                }
-                nodes.push_back(std::move(child));
-                open.push({order, static_cast<std::int32_t>(nodes.size()) - 1});
             }
-            // A frontier grown too big keeps its better half.
-            if (static_cast<std::int64_t>(open.size()) > options.maxOpenStates) {
-                std::vector<Open> kept;
-                kept.reserve(open.size());
-                while (!open.empty()) {
-                    kept.push_back(open.top());
-                    open.pop();
-                }
-                for (size_t k = kept.size() / 2; k < kept.size(); ++k)
-                    nodes[static_cast<size_t>(kept[k].node)].snapshot.reset();
-                kept.resize(kept.size() / 2);
-                for (const Open& entry : kept) open.push(entry);
-                cut = true;
-            }
+            if (!cut && wonNode < 0 && !variantDone) exhausted = true;
+            if (wonNode >= 0 || variantDone || !cut) break;
         }
-        if (!cut && wonNode < 0 && !variantDone) exhausted = true;
-        if (wonNode >= 0 || variantDone || !cut) break;
-    }
     }
     finish();
 

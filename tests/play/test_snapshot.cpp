@@ -40,7 +40,8 @@ std::vector<Solution> ShippedSolutions() {
                                            (file.path().stem().string() + ".kbx")).string();
                 solutions.push_back({built, text});
             }
-    std::sort(solutions.begin(), solutions.end(), [](const Solution& a, const Solution& b) { return a.level < b.level; });
+    std::sort(solutions.begin(), solutions.end(),
+              [](const Solution& a, const Solution& b) { return a.level < b.level; });
     return solutions;
 }
 
@@ -63,13 +64,15 @@ std::string Digest() {
     std::string digest = TraceLine(attempt.playIteration);
     for (std::int32_t n = 1; n <= LevelLayerCount; ++n) {
         const Layer& layer = LevelLayer(n);
-        digest.append(reinterpret_cast<const char*>(layer.begin()), static_cast<size_t>(layer.Count()) * sizeof(LevelObject));
+        digest.append(reinterpret_cast<const char*>(layer.begin()),
+                      static_cast<size_t>(layer.Count()) * sizeof(LevelObject));
         digest += '|';
     }
     for (const LevelObject& flying : attempt.flyingObjects)
         digest.append(reinterpret_cast<const char*>(&flying), sizeof flying);
     digest.append(reinterpret_cast<const char*>(&level.ball), sizeof level.ball);
-    digest += std::to_string(attempt.latches.space) + std::to_string(attempt.carried) + std::to_string(attempt.forceCode);
+    digest += std::to_string(attempt.latches.space) + std::to_string(attempt.carried) +
+              std::to_string(attempt.forceCode);
     digest += std::to_string(RandomState());
     return digest;
 }
@@ -169,7 +172,8 @@ TEST_P(Snapshots, PlayingOnFromARestoredSnapshotGivesTheSameFrames) {
         EXPECT_EQ(againOver, firstOver);
         ASSERT_EQ(again.size(), first.size());
         for (size_t i = 0; i < first.size(); ++i)
-            ASSERT_TRUE(again[i] == first[i]) << "frame " << taken + 1 + static_cast<std::int64_t>(i) << " after the snapshot of frame " << taken;
+            ASSERT_TRUE(again[i] == first[i])
+                << "frame " << taken + 1 + static_cast<std::int64_t>(i) << " after the snapshot of frame " << taken;
         over = firstOver;
         earlier = snapshot;
     }
@@ -185,6 +189,7 @@ TEST(SnapshotSharing, UnchangedChunksAreSharedAndChangedOnesCopied) {
     ASSERT_TRUE(LoadBuiltLevel(solutions.front().level));
     SetProgramFolder("");
     BeginPlay();
+    ASSERT_GE(level.wallLayer.Count(), 1);
     PlaySnapshot first, second;
     TakeSnapshot(first);
     level.ball.x += 1;
@@ -194,10 +199,11 @@ TEST(SnapshotSharing, UnchangedChunksAreSharedAndChangedOnesCopied) {
     EXPECT_NE(second.layers[WallLayerNumber].chunks[0], first.layers[WallLayerNumber].chunks[0]);
     for (size_t c = 1; c < first.layers[WallLayerNumber].chunks.size(); ++c)
         EXPECT_EQ(second.layers[WallLayerNumber].chunks[c], first.layers[WallLayerNumber].chunks[c]);
-    for (std::int32_t n = 1; n <= LevelLayerCount; ++n)
-        if (n != WallLayerNumber)
-            for (size_t c = 0; c < first.layers[n].chunks.size(); ++c)
-                EXPECT_EQ(second.layers[n].chunks[c], first.layers[n].chunks[c]) << LayerName(n);
+    for (std::int32_t n = 1; n <= LevelLayerCount; ++n) {
+        if (n == WallLayerNumber) continue;
+        for (size_t c = 0; c < first.layers[n].chunks.size(); ++c)
+            EXPECT_EQ(second.layers[n].chunks[c], first.layers[n].chunks[c]) << LayerName(n);
+    }
     EXPECT_EQ(second.backup, first.backup);
 
     RestoreSnapshot(first);

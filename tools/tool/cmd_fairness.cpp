@@ -4,10 +4,11 @@
 //            [--replan SECONDS]
 //
 // The solution is FILE, or the solver's (within SECONDS, default 60) when none is given. It is played R times
-// (default 20; 0 measures the window alone) with every key change up to 6 frames (100 ms) early or late, at random from seed N (default 1),
-// the solver re-planning for up to 2 s (or --replan SECONDS) after an error that the rest of the plan does not survive. The answer, one line of
-// JSON: the runs won, the narrowest timing window of the solution (the frames, of the 30 either side, at which its
-// hardest key change can come and still win) and the frame of that change.
+// (default 20; 0 measures the window alone) with every key change up to 6 frames (100 ms) early or late, at random
+// from seed N (default 1), the solver re-planning for up to 2 s (or --replan SECONDS) after an error that the rest
+// of the plan does not survive. The answer, one line of JSON: the runs won, the narrowest timing window of the
+// solution (the frames, of the 30 either side, at which its hardest key change can come and still win) and the frame
+// of that change.
 //
 // Exit codes: 0 measured, 1 no solution (the one given does not win, or none was found), 2 a wrong command line or
 // a level that does not load.

@@ -86,8 +86,8 @@ int ToolSolve(int argc, char** argv) {
     options.variants = DefaultSolveVariants;
     if (const char* tune = std::getenv("KOLBRIX_SOLVE_TUNE")) {
         options.variants.clear();
-        std::sscanf(tune, "%d %lf %lf %lf %lf %d", &options.segmentFrames, &options.estimateWeight, &options.positionBucket,
-                    &options.speedBucket, &options.moverBucket, &options.statesPerPlace);
+        std::sscanf(tune, "%d %lf %lf %lf %lf %d", &options.segmentFrames, &options.estimateWeight,
+                    &options.positionBucket, &options.speedBucket, &options.moverBucket, &options.statesPerPlace);
     }
     if (args.progress)
         options.progress = [](const SolveProgress& progress) {
