@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "base/files.h"
-#include "base/frame_clock.h"
 #include "base/message.h"
 #include "gfx/pack_textures.h"
 #include "platform/headless.h"
@@ -59,10 +58,9 @@ double StraightSecondsPerFrame(const std::string& path, const List<InputSegment>
         for (size_t f = 0; f < keys.size() && played < frames; ++f, ++played) {
             for (int code : ScriptScanCodes()) Headless.held[code] = false;
             for (int code : keys[f]) Headless.held[code] = true;
-            Headless.clock = startClock + static_cast<double>(attempt.playIteration) / 60;
-            frameTime = 1.0 / 60;
-            frameStep = 25.0 / 60;
-            if (PlayUnseenFrame() || level.winCounter != 0) break;
+            if (PlayReplayFrame(startClock, 60, [](double seconds) { Headless.clock = seconds; }) ||
+                level.winCounter != 0)
+                break;
         }
         seconds += ProcessorSeconds() - t;
         EndPlay();

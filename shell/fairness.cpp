@@ -5,7 +5,6 @@
 #include <random>
 #include <vector>
 
-#include "base/frame_clock.h"
 #include "play/level.h"
 #include "play/play_loop.h"
 #include "play/snapshot.h"
@@ -44,10 +43,7 @@ struct Player {
     void Frame(const std::vector<int>& held) const {
         for (int code : ScriptScanCodes())
             options.hold(code, std::find(held.begin(), held.end(), code) != held.end());
-        options.setClock(startClock + static_cast<double>(attempt.playIteration) / options.fps);
-        frameTime = 1.0 / options.fps;
-        frameStep = std::min(25.0 / options.fps, 0.5);
-        PlayUnseenFrame();
+        PlayReplayFrame(startClock, options.fps, options.setClock);
     }
 
     static const std::vector<int>& KeysAt(const Plan& plan, std::int64_t frame) {

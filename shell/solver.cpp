@@ -288,7 +288,6 @@ std::uint64_t StateBucket(const SolveOptions& options) {
 struct Node {
     std::int32_t parent = -1;
     std::int8_t action = 0;
-    std::int32_t segments = 0;              // segments played from the start
     std::unique_ptr<PlaySnapshot> snapshot; // held while the node waits to be expanded
 };
 
@@ -319,6 +318,13 @@ std::string ProgressLine(const SolveProgress& progress) {
     return text;
 }
 
+bool PlayReplayFrame(double startClock, double fps, const std::function<void(double seconds)>& setClock) {
+    setClock(startClock + static_cast<double>(attempt.playIteration) / fps);
+    frameTime = 1.0 / fps;
+    frameStep = std::min(25.0 / fps, 0.5);
+    return PlayUnseenFrame();
+}
+
 SolveResult SolveLevel(const SolveOptions& options) {
     SolveResult result;
     const double started = options.now();
@@ -331,15 +337,10 @@ SolveResult SolveLevel(const SolveOptions& options) {
         options.hold(ScanDown, action.down);
         options.hold(ScanSpace, action.space);
     };
-    // As a replay at a fixed frame rate runs each frame (shell/replay.cpp): the clock reads the start plus the
-    // frames played, and every frame lasts 1/fps.
     auto runSegment = [&](const Action& action, std::int32_t& framesRun) {
         holdKeys(action);
         for (framesRun = 0; framesRun < segmentFrames * action.segments;) {
-            options.setClock(startClock + static_cast<double>(attempt.playIteration) / fps);
-            frameTime = 1.0 / fps;
-            frameStep = std::min(25.0 / fps, 0.5);
-            PlayUnseenFrame();
+            PlayReplayFrame(startClock, fps, options.setClock);
             ++framesRun;
             if (level.winCounter != 0) return SegmentEnd::Won;
             if (level.deathCounter != 0) return SegmentEnd::Lost;
@@ -458,7 +459,6 @@ SolveResult SolveLevel(const SolveOptions& options) {
                     Node child;
                     child.parent = current;
                     child.action = static_cast<std::int8_t>(a);
-                    child.segments = nodes[static_cast<size_t>(current)].segments + 1;
                     child.snapshot = std::make_unique<PlaySnapshot>();
                     TakeSnapshot(*child.snapshot, from.get());
                     const double estimate = cells / CellsPerSecond + FlagSeconds * attempt.flagsLeft;

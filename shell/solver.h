@@ -87,5 +87,10 @@ struct SolveResult {
 // With continuePlay the search starts from the play in memory, which is left as the search left it.
 SolveResult SolveLevel(const SolveOptions& options);
 
+// One frame of play that nobody sees (PlayUnseenFrame), as a replay at `fps` frames a second plays it
+// (shell/replay.cpp): the clock reads `startClock` plus the frames played so far, and the frame lasts exactly 1/fps.
+// True when play is over.
+bool PlayReplayFrame(double startClock, double fps, const std::function<void(double seconds)>& setClock);
+
 // "states N  best: F flags left, C cells from the exit  S s": one line of progress.
 std::string ProgressLine(const SolveProgress& progress);

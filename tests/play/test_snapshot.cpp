@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "base/frame_clock.h"
 #include "gfx/board.h"
 #include "play/snapshot.h"
+#include "shell/solver.h"
 #include "tests/play/built_level.h"
 
 namespace {
@@ -93,10 +93,7 @@ protected:
         for (int code : ScriptScanCodes()) Headless.held[code] = false;
         if (next < keys.size())
             for (int code : keys[next]) Headless.held[code] = true;
-        Headless.clock = startClock + static_cast<double>(attempt.playIteration) / Fps;
-        frameTime = 1.0 / Fps;
-        frameStep = 25.0 / Fps;
-        return PlayUnseenFrame();
+        return PlayReplayFrame(startClock, Fps, [](double seconds) { Headless.clock = seconds; });
     }
     double startClock = 0;
 };

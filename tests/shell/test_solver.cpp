@@ -143,7 +143,9 @@ TEST_P(Solver, AnswersTheSmallLevel) {
     const double took = Now() - started;
     EXPECT_EQ(result.outcome, small.expected) << result.last.states << " states";
     EXPECT_LT(took, 10.0);
-    if (small.expected == SolveOutcome::NotWinnable) EXPECT_EQ(result.provedByCells, small.byWalls);
+    if (small.expected == SolveOutcome::NotWinnable) {
+        EXPECT_EQ(result.provedByCells, small.byWalls);
+    }
     if (result.outcome != SolveOutcome::Solved) return;
 
     // The keys win when replayed as `kolbrix-tool play` replays them, and they reach the exit on the frame found.
