@@ -3,29 +3,19 @@
 // value per channel per pixel, top row first) and packed here to the file's depth.
 #pragma once
 
-#include <zlib.h>
-
 #include <algorithm>
 #include <cstdint>
 #include <cstdlib>
 #include <string>
 #include <vector>
 
+#include "tools/common/png_write.h"
+
 namespace png_fixture {
 
-inline std::string Be32(std::uint32_t v) {
-    return {char(v >> 24), char(v >> 16), char(v >> 8), char(v)};
-}
-
-inline std::string Signature() { return std::string("\x89PNG\r\n\x1a\n", 8); }
-
-// One chunk: length, type, data, CRC over type and data.
-inline std::string Chunk(const std::string& type, const std::string& data) {
-    std::string typeAndData = type + data;
-    std::uint32_t crc = std::uint32_t(crc32(0, reinterpret_cast<const Bytef*>(typeAndData.data()),
-                                            uInt(typeAndData.size())));
-    return Be32(std::uint32_t(data.size())) + typeAndData + Be32(crc);
-}
+inline std::string Be32(std::uint32_t v) { return PngBigEndian32(v); }
+inline std::string Signature() { return PngSignature(); }
+inline std::string Chunk(const std::string& type, const std::string& data) { return PngChunk(type, data); }
 
 inline std::string IhdrData(std::uint32_t width, std::uint32_t height, int depth, int colorType, int interlace = 0,
                             int compression = 0, int filterMethod = 0) {
@@ -33,14 +23,7 @@ inline std::string IhdrData(std::uint32_t width, std::uint32_t height, int depth
            char(interlace);
 }
 
-inline std::string Compress(const std::string& raw, int level = 6) {
-    uLongf size = compressBound(uLong(raw.size()));
-    std::string out(size, '\0');
-    compress2(reinterpret_cast<Bytef*>(out.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
-              uLong(raw.size()), level);
-    out.resize(size);
-    return out;
-}
+inline std::string Compress(const std::string& raw, int level = 6) { return PngDeflate(raw, level); }
 
 inline int Channels(int colorType) {
     return colorType == 2 ? 3 : colorType == 4 ? 2 : colorType == 6 ? 4 : 1;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <filesystem>
 #include <fstream>
@@ -19,44 +18,15 @@
 #include "tiles/catalogue.h"
 #include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
+#include "tools/common/png_write.h"
 
 namespace fs = std::filesystem;
 
 namespace {
 
-void PutBigEndian32(std::string& out, std::uint32_t v) {
-    out += static_cast<char>(v >> 24);
-    out += static_cast<char>(v >> 16);
-    out += static_cast<char>(v >> 8);
-    out += static_cast<char>(v);
-}
-
-void PutChunk(std::string& png, const std::string& type, const std::string& data) {
-    PutBigEndian32(png, static_cast<std::uint32_t>(data.size()));
-    std::string typed = type + data;
-    png += typed;
-    PutBigEndian32(png, static_cast<std::uint32_t>(
-                            crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()))));
-}
-
 // A real RGBA PNG of `width` x 1 pixels, so the loader has something to decode.
 std::string TinyPng(std::uint32_t width) {
-    std::string png = "\x89PNG\r\n\x1a\n";
-    std::string header;
-    PutBigEndian32(header, width);
-    PutBigEndian32(header, 1);
-    header += std::string("\x08\x06\x00\x00\x00", 5);
-    PutChunk(png, "IHDR", header);
-    std::string row(1 + 4 * width, '\x7f');
-    row[0] = 0;
-    uLongf packedSize = compressBound(static_cast<uLong>(row.size()));
-    std::string packed(packedSize, '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(row.data()),
-             static_cast<uLong>(row.size()));
-    packed.resize(packedSize);
-    PutChunk(png, "IDAT", packed);
-    PutChunk(png, "IEND", "");
-    return png;
+    return EncodeRgbaPng(int(width), 1, std::vector<std::uint8_t>(4 * width, 0x7f));
 }
 
 struct ExpectedTexture {

@@ -4,7 +4,6 @@
 
 #include <sys/wait.h>
 #include <unistd.h>
-#include <zlib.h>
 
 #include <cstdint>
 #include <cstdlib>
@@ -15,6 +14,7 @@
 
 #include "gfx/texture.h"
 #include "tests/window/tool_run.h"
+#include "tools/common/png_write.h"
 
 namespace {
 
@@ -25,40 +25,14 @@ struct Rgb {
 };
 const Rgb Sky{40, 60, 200}, Grass{30, 170, 40}, Brick{210, 40, 30}, Hidden{220, 0, 220}, Ball{250, 230, 20};
 
-void PutBigEndian32(std::string& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
-}
-
-void PutChunk(std::string& file, const char* type, const std::string& data) {
-    PutBigEndian32(file, static_cast<std::uint32_t>(data.size()));
-    const std::string typed = std::string(type, 4) + data;
-    file += typed;
-    PutBigEndian32(file, static_cast<std::uint32_t>(
-                             crc32(0, reinterpret_cast<const Bytef*>(typed.data()), static_cast<uInt>(typed.size()))));
-}
-
 // A 32 x 32 RGBA picture of one colour.
 std::string SolidPng(Rgb colour, int alpha = 255) {
     const int side = 32;
-    std::string raw;
-    for (int y = 0; y < side; y++) {
-        raw += '\0';
-        for (int x = 0; x < side; x++) raw += {char(colour.r), char(colour.g), char(colour.b), char(alpha)};
-    }
-    uLongf size = compressBound(static_cast<uLong>(raw.size()));
-    std::string packed(size, '\0');
-    compress(reinterpret_cast<Bytef*>(packed.data()), &size, reinterpret_cast<const Bytef*>(raw.data()),
-             static_cast<uLong>(raw.size()));
-    packed.resize(size);
-    std::string header;
-    PutBigEndian32(header, side);
-    PutBigEndian32(header, side);
-    header += {8, 6, 0, 0, 0};
-    std::string file = "\x89PNG\r\n\x1a\n";
-    PutChunk(file, "IHDR", header);
-    PutChunk(file, "IDAT", packed);
-    PutChunk(file, "IEND", "");
-    return file;
+    std::vector<std::uint8_t> rgba;
+    for (int i = 0; i < side * side; i++)
+        rgba.insert(rgba.end(), {std::uint8_t(colour.r), std::uint8_t(colour.g), std::uint8_t(colour.b),
+                                 std::uint8_t(alpha)});
+    return EncodeRgbaPng(side, side, rgba);
 }
 
 class Shot : public ::testing::Test {

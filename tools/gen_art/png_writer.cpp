@@ -1,5 +1,5 @@
-// PNG encoder: chunk framing and filtering here, compression and CRC from zlib.
-#include <zlib.h>
+// The art generator's PNG files: each picture in the smallest colour type that holds it, written by the tools' PNG
+// writer.
 
 #include <algorithm>
 #include <cstdlib>
@@ -7,6 +7,7 @@
 #include <deque>
 #include <unordered_map>
 
+#include "tools/common/png_write.h"
 #include "writers.h"
 
 namespace art {
@@ -50,67 +51,6 @@ Rgba8Image ToRgba8(const Image& img, bool bleed) {
     return out;
 }
 
-namespace {
-
-void PutU32(std::string& s, std::uint32_t v) {
-    s.push_back(static_cast<char>(v >> 24));
-    s.push_back(static_cast<char>(v >> 16));
-    s.push_back(static_cast<char>(v >> 8));
-    s.push_back(static_cast<char>(v));
-}
-
-void PutChunk(std::string& png, const char* type, const std::string& data) {
-    PutU32(png, static_cast<std::uint32_t>(data.size()));
-    std::string body = std::string(type, 4) + data;
-    png += body;
-    PutU32(png, static_cast<std::uint32_t>(crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()))));
-}
-
-inline std::uint8_t Paeth(int a, int b, int c) {
-    int p = a + b - c, pa = std::abs(p - a), pb = std::abs(p - b), pc = std::abs(p - c);
-    if (pa <= pb && pa <= pc) return static_cast<std::uint8_t>(a);
-    if (pb <= pc) return static_cast<std::uint8_t>(b);
-    return static_cast<std::uint8_t>(c);
-}
-
-// Filters every row; with `adaptive`, each row takes the filter whose output has the smallest sum of
-// absolute values (the usual heuristic), else filter 0 (best for palette images).
-std::string FilterRows(const std::vector<std::uint8_t>& raw, int rowBytes, int rows, int bpp, bool adaptive) {
-    std::string out;
-    out.reserve(static_cast<size_t>(rowBytes + 1) * rows);
-    std::vector<std::uint8_t> zero(static_cast<size_t>(rowBytes), 0), cand[5];
-    for (auto& c : cand) c.resize(static_cast<size_t>(rowBytes));
-    for (int y = 0; y < rows; ++y) {
-        const std::uint8_t* cur = raw.data() + static_cast<size_t>(y) * rowBytes;
-        const std::uint8_t* up = y ? cur - rowBytes : zero.data();
-        if (!adaptive) {
-            out.push_back(0);
-            out.append(reinterpret_cast<const char*>(cur), static_cast<size_t>(rowBytes));
-            continue;
-        }
-        for (int i = 0; i < rowBytes; ++i) {
-            int a = i >= bpp ? cur[i - bpp] : 0, b = up[i], c = i >= bpp ? up[i - bpp] : 0;
-            cand[0][i] = cur[i];
-            cand[1][i] = static_cast<std::uint8_t>(cur[i] - a);
-            cand[2][i] = static_cast<std::uint8_t>(cur[i] - b);
-            cand[3][i] = static_cast<std::uint8_t>(cur[i] - ((a + b) >> 1));
-            cand[4][i] = static_cast<std::uint8_t>(cur[i] - Paeth(a, b, c));
-        }
-        int best = 0;
-        long bestSum = -1;
-        for (int f = 0; f < 5; ++f) {
-            long sum = 0;
-            for (int i = 0; i < rowBytes; ++i) sum += std::abs(static_cast<int>(static_cast<std::int8_t>(cand[f][i])));
-            if (bestSum < 0 || sum < bestSum) { bestSum = sum; best = f; }
-        }
-        out.push_back(static_cast<char>(best));
-        out.append(reinterpret_cast<const char*>(cand[best].data()), static_cast<size_t>(rowBytes));
-    }
-    return out;
-}
-
-}  // namespace
-
 std::string EncodePng(const Rgba8Image& img) {
     const int w = img.width, h = img.height;
     const size_t count = static_cast<size_t>(w) * h;
@@ -126,9 +66,8 @@ std::string EncodePng(const Rgba8Image& img) {
         if (colours.size() <= 256) colours.emplace(pixelAt(i), 0);
     }
 
-    int colourType, depth = 8, bpp;
+    int colourType, depth = 8;
     std::vector<std::uint8_t> raw;
-    int rowBytes;
     std::string plte, trns;
     if (colours.size() <= 256) {
         colourType = 3;
@@ -148,8 +87,7 @@ std::string EncodePng(const Rgba8Image& img) {
             if ((list[k] & 255) != 255) trns.push_back(static_cast<char>(list[k] & 255));
         }
         depth = list.size() <= 2 ? 1 : list.size() <= 4 ? 2 : list.size() <= 16 ? 4 : 8;
-        rowBytes = (w * depth + 7) / 8;
-        bpp = 1;
+        const int rowBytes = (w * depth + 7) / 8;
         raw.assign(static_cast<size_t>(rowBytes) * h, 0);
         for (int y = 0; y < h; ++y)
             for (int x = 0; x < w; ++x) {
@@ -159,37 +97,14 @@ std::string EncodePng(const Rgba8Image& img) {
             }
     } else {
         colourType = opaque ? 2 : 6;
-        bpp = opaque ? 3 : 4;
-        rowBytes = w * bpp;
-        raw.resize(static_cast<size_t>(rowBytes) * h);
+        const int bpp = opaque ? 3 : 4;
+        raw.resize(static_cast<size_t>(w) * bpp * h);
         for (size_t i = 0; i < count; ++i)
             for (int c = 0; c < bpp; ++c) raw[i * bpp + c] = img.bytes[i * 4 + c];
     }
 
-    std::string filtered = FilterRows(raw, rowBytes, h, bpp, colourType != 3);
-    uLongf packedSize = compressBound(static_cast<uLong>(filtered.size()));
-    std::string packed(packedSize, '\0');
-    compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(filtered.data()),
-              static_cast<uLong>(filtered.size()), 6);
-    packed.resize(packedSize);
-
-    std::string png = "\x89PNG\r\n\x1a\n";
-    std::string ihdr;
-    PutU32(ihdr, static_cast<std::uint32_t>(w));
-    PutU32(ihdr, static_cast<std::uint32_t>(h));
-    ihdr.push_back(static_cast<char>(depth));
-    ihdr.push_back(static_cast<char>(colourType));
-    ihdr.push_back(0);   // deflate
-    ihdr.push_back(0);   // adaptive filtering
-    ihdr.push_back(0);   // no interlace
-    PutChunk(png, "IHDR", ihdr);
-    if (colourType == 3) {
-        PutChunk(png, "PLTE", plte);
-        if (!trns.empty()) PutChunk(png, "tRNS", trns);
-    }
-    PutChunk(png, "IDAT", packed);
-    PutChunk(png, "IEND", "");
-    return png;
+    PngPicture picture{w, h, depth, colourType, std::move(raw), std::move(plte), std::move(trns)};
+    return ::EncodePng(picture, colourType == 3 ? PngRowFilter::None : PngRowFilter::Adaptive);
 }
 
 bool WriteFileBytes(const std::string& path, const std::string& bytes) {

@@ -14,7 +14,6 @@
 // slow way.
 //
 // Exit codes: 0 saved, 1 the display, the level or the picture failed, 2 wrong command line.
-#include <zlib.h>
 
 #include <cmath>
 #include <cstdio>
@@ -47,6 +46,7 @@
 #include "tiles/catalogue.h"
 #include "gfx/pack_textures.h"
 #include "tiles/texture_packs.h"
+#include "tools/common/png_write.h"
 #include "tools/tool/arguments.h"
 #include "tools/tool/game_data.h"
 
@@ -90,48 +90,6 @@ bool ParseArguments(int argc, char** argv, ShotArguments& args) {
     args.level = files[0];
     args.out = files[1];
     return true;
-}
-
-// ---- PNG writing: 8-bit RGB, one unfiltered deflate stream ---------------------------------------------------
-
-void PutBigEndian32(std::string& out, std::uint32_t value) {
-    for (int shift = 24; shift >= 0; shift -= 8) out += static_cast<char>((value >> shift) & 0xFF);
-}
-
-void PutChunk(std::string& file, const char* type, const std::string& data) {
-    PutBigEndian32(file, static_cast<std::uint32_t>(data.size()));
-    const std::string typed = std::string(type, 4) + data;
-    file += typed;
-    const uLong crc = crc32(crc32(0L, Z_NULL, 0), reinterpret_cast<const Bytef*>(typed.data()),
-                            static_cast<uInt>(typed.size()));
-    PutBigEndian32(file, static_cast<std::uint32_t>(crc));
-}
-
-// The PNG file of `rgb` (rows of width x 3 bytes, top row first); empty when compressing failed.
-std::string EncodePng(std::int32_t width, std::int32_t height, const std::vector<std::uint8_t>& rgb) {
-    const size_t row = static_cast<size_t>(width) * 3;
-    std::string raw;
-    raw.reserve((row + 1) * static_cast<size_t>(height));
-    for (std::int32_t y = 0; y < height; ++y) {
-        raw += '\0';        // filter type 0: the row as it is
-        raw.append(reinterpret_cast<const char*>(rgb.data()) + row * static_cast<size_t>(y), row);
-    }
-    uLongf packedSize = compressBound(static_cast<uLong>(raw.size()));
-    std::string packed(packedSize, '\0');
-    if (compress2(reinterpret_cast<Bytef*>(packed.data()), &packedSize, reinterpret_cast<const Bytef*>(raw.data()),
-                  static_cast<uLong>(raw.size()), 6) != Z_OK)
-        return {};
-    packed.resize(packedSize);
-
-    std::string header;
-    PutBigEndian32(header, static_cast<std::uint32_t>(width));
-    PutBigEndian32(header, static_cast<std::uint32_t>(height));
-    header += {8, 2, 0, 0, 0};      // 8 bits per channel, RGB, deflate, no filter choice, no interlace
-    std::string file = "\x89PNG\r\n\x1a\n";
-    PutChunk(file, "IHDR", header);
-    PutChunk(file, "IDAT", packed);
-    PutChunk(file, "IEND", "");
-    return file;
 }
 
 // ---- The game's data and the level ---------------------------------------------------------------------------
@@ -241,7 +199,7 @@ int ToolShot(int argc, char** argv) {
             return Fail("cannot read the drawn frame back");
         PresentFrame();
     }
-    const std::string png = EncodePng(ActiveWidth, ActiveHeight, rgb);
+    const std::string png = EncodeRgbPng(ActiveWidth, ActiveHeight, rgb);
     if (png.empty() || !PlatformWriteFileAtomic(args.out, png)) return Fail("cannot write " + args.out);
     PlatformInit(PlatformBackend::Headless, 0, nullptr);
     return 0;
