@@ -14,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "base/text_codec.h"
 #include "platform/backends.h"
 #include "platform/gamepad.h"
 #include "platform/process.h"
@@ -155,23 +156,18 @@ void PushExtended(int code) {
     sdl.keys.push_back(key);
 }
 
-// UTF-8 text from the keyboard to the game's single-byte (Windows-1252) characters; others are dropped.
+// UTF-8 text from the keyboard to the game's single-byte (Windows-1252) characters; others are dropped, and a
+// malformed byte is skipped.
 void PushText(const char* text) {
-    const unsigned char* p = reinterpret_cast<const unsigned char*>(text);
-    while (*p) {
-        unsigned cp = 0;
-        int extra = 0;
-        if (*p < 0x80) { cp = *p; extra = 0; }
-        else if ((*p & 0xE0) == 0xC0) { cp = *p & 0x1F; extra = 1; }
-        else if ((*p & 0xF0) == 0xE0) { cp = *p & 0x0F; extra = 2; }
-        else { cp = *p & 0x07; extra = 3; }
-        p++;
-        for (int i = 0; i < extra && *p; i++, p++) cp = (cp << 6) | (*p & 0x3F);
-        int byte = -1;
-        if (cp >= 0x20 && cp < 0x7F) byte = static_cast<int>(cp);
-        else if (cp >= 0xA0 && cp <= 0xFF) byte = static_cast<int>(cp);
-        else if (cp == 0x20AC) byte = 0x80;
-        if (byte >= 0) sdl.keys.push_back(std::string(1, static_cast<char>(byte)));
+    const std::string typed = text;
+    for (std::size_t at = 0; at < typed.size();) {
+        char32_t c = 0;
+        if (!NextUtf8(typed, at, c)) {
+            ++at;
+            continue;
+        }
+        const int byte = Windows1252Byte(c);
+        if (byte >= 0x20 && byte != 0x7F) sdl.keys.push_back(std::string(1, static_cast<char>(byte)));
     }
 }
 

@@ -13,6 +13,7 @@
 
 #include "play/level.h"
 #include "base/files.h"
+#include "base/text_codec.h"
 #include "tiles/catalogue.h"
 
 namespace {
@@ -32,57 +33,11 @@ std::string Number(double value) {
 
 // ---- Windows-1252 ----------------------------------------------------------------------------------------------
 
-// The characters of the bytes 0x80 to 0x9F; 0 where the byte stands for none. Every other byte from 0xA0 up is the
-// code point of the same value.
-const char32_t Windows1252High[32] = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-    0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
-};
-
 // The character a text byte stands for, or 0 for a byte that is written as an escape: controls, the bytes without
 // a character, and the two that look like something else (no-break space, soft hyphen).
 char32_t CharacterOfByte(unsigned char byte) {
     if (byte < 0x20 || byte == 0x7F || byte == 0xA0 || byte == 0xAD) return 0;
-    if (byte >= 0x80 && byte <= 0x9F) return Windows1252High[byte - 0x80];
-    return byte;
-}
-
-// The byte of a character, or -1 when Windows-1252 has none (the controls 0x80 to 0x9F included).
-int ByteOfCharacter(char32_t c) {
-    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
-    for (int i = 0; i < 32; ++i)
-        if (Windows1252High[i] == c) return 0x80 + i;
-    return -1;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The character of the UTF-8 sequence at `at` (moved past it); false for a malformed or overlong sequence.
-bool NextUtf8(const std::string& text, size_t& at, char32_t& c) {
-    const unsigned char lead = static_cast<unsigned char>(text[at]);
-    int length = lead < 0x80 ? 1 : (lead & 0xE0) == 0xC0 ? 2 : (lead & 0xF0) == 0xE0 ? 3 : (lead & 0xF8) == 0xF0 ? 4 : 0;
-    if (length == 0 || at + length > text.size()) return false;
-    c = length == 1 ? lead : lead & (0x7F >> length);
-    for (int k = 1; k < length; ++k) {
-        const unsigned char next = static_cast<unsigned char>(text[at + k]);
-        if ((next & 0xC0) != 0x80) return false;
-        c = (c << 6) | (next & 0x3F);
-    }
-    static const char32_t smallest[5] = {0, 0, 0x80, 0x800, 0x10000};
-    if (c < smallest[length] || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return false;
-    at += length;
-    return true;
+    return Windows1252Character(byte);
 }
 
 // ---- Writing ---------------------------------------------------------------------------------------------------
@@ -446,7 +401,7 @@ int HexDigit(char c) {
 bool TakeCharacter(SourceReader& reader, const std::string& line, size_t& at, std::string& token) {
     char32_t c = 0;
     if (!NextUtf8(line, at, c)) return reader.Fail("the line is not UTF-8 text");
-    const int byte = ByteOfCharacter(c);
+    const int byte = Windows1252Byte(c);
     if (byte < 0) {
         char code[16];
         std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));

@@ -7,6 +7,7 @@
 
 #include "base/files.h"
 #include "base/settings.h"
+#include "base/text_codec.h"
 #include "gfx/board.h"
 // The game never calls into this file: it is the tools' and the tests' way of driving the whole program, and only
 // the headless back end takes scripted keys.
@@ -127,49 +128,10 @@ std::string BufferedKey(const ScriptKey& key, bool shift, bool ctrl, bool alt) {
 
 // ---- Windows-1252 ------------------------------------------------------------------------------------------------
 
-// Unicode of the bytes 0x80-0x9F; the five the code page leaves open stand for the control characters of the same
-// number.
-const char32_t Windows1252High[32] = {
-    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D,
-    0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A,
-    0x0153, 0x009D, 0x017E, 0x0178};
-
-char32_t FromWindows1252(unsigned char byte) {
-    return byte >= 0x80 && byte <= 0x9F ? Windows1252High[byte - 0x80] : byte;
-}
-
 // The byte of a character the game's keyboard can give (printable Windows-1252), or -1.
-int ToWindows1252(char32_t c) {
-    if ((c >= 0x20 && c < 0x7F) || (c >= 0xA0 && c <= 0xFF)) return static_cast<int>(c);
-    for (int i = 0; i < 32; i++)
-        if (Windows1252High[i] == c && c > 0xFF) return 0x80 + i;
-    return -1;
-}
-
-void AppendUtf8(std::string& out, char32_t c) {
-    if (c < 0x80) {
-        out += static_cast<char>(c);
-    } else if (c < 0x800) {
-        out += static_cast<char>(0xC0 | (c >> 6));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    } else {
-        out += static_cast<char>(0xE0 | (c >> 12));
-        out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-}
-
-// The next character of UTF-8 text at `at` (moved past it); false for a malformed sequence.
-bool NextUtf8(const std::string& text, size_t& at, char32_t& c) {
-    const unsigned char first = static_cast<unsigned char>(text[at++]);
-    int extra = first < 0x80 ? 0 : (first & 0xE0) == 0xC0 ? 1 : (first & 0xF0) == 0xE0 ? 2 : (first & 0xF8) == 0xF0 ? 3 : -1;
-    if (extra < 0) return false;
-    c = extra == 0 ? first : first & (0x3F >> extra);
-    for (int i = 0; i < extra; i++, at++) {
-        if (at >= text.size() || (static_cast<unsigned char>(text[at]) & 0xC0) != 0x80) return false;
-        c = (c << 6) | (static_cast<unsigned char>(text[at]) & 0x3F);
-    }
-    return true;
+int TypedByte(char32_t c) {
+    const int byte = Windows1252Byte(c);
+    return byte >= 0x20 && byte != 0x7F ? byte : -1;
 }
 
 // ---- Reading ------------------------------------------------------------------------------------------------------
@@ -205,9 +167,10 @@ bool ReadTyped(const std::string& line, GameSegment& segment, std::string& error
     for (size_t at = 0; at < text.size();) {
         const size_t start = at;
         char32_t c = 0;
-        const int byte = NextUtf8(text, at, c) ? ToWindows1252(c) : -1;
+        const bool read = NextUtf8(text, at, c);
+        const int byte = read ? TypedByte(c) : -1;
         if (byte < 0) {
-            error = "cannot type '" + text.substr(start, at - start) + "'";
+            error = "cannot type '" + text.substr(start, read ? at - start : 1) + "'";
             return false;
         }
         segment.typed += static_cast<char>(byte);
@@ -392,24 +355,6 @@ void DriveGameScript(GameScriptDriver& driver, std::int64_t frame) {
         Headless.mouseY = inside ? Scaled(next->mouseY, Headless.height, 768) : -1;
         Headless.mouseButtons = (next->mouseLeft ? 1 : 0) | (next->mouseRight ? 2 : 0);
     }
-}
-
-std::string JsonString(const std::string& windows1252) {
-    std::string out = "\"";
-    for (char byte : windows1252) {
-        const char32_t c = FromWindows1252(static_cast<unsigned char>(byte));
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += static_cast<char>(c);
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-            out += escaped;
-        } else {
-            AppendUtf8(out, c);
-        }
-    }
-    return out + "\"";
 }
 
 int RunGame(const GameOptions& options, const std::function<void(const std::string& line)>& trace) {

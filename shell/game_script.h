@@ -68,5 +68,3 @@ constexpr int GameOutOfFrames = 3;
 // and a last line with the exit code (docs/game.md).
 int RunGame(const GameOptions& options, const std::function<void(const std::string& line)>& trace);
 
-// A Windows-1252 text as a JSON string in UTF-8, quotes included.
-std::string JsonString(const std::string& windows1252);

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text_codec.h"
 #include "shell/game_script.h"
 #include "test_support.h"
 #include "tests/shell/game_fixture.h"

@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "base/text_codec.h"
 #include "draw.h"
 #include "packs.h"
 #include "text.h"
@@ -27,7 +28,7 @@ struct UiGlyph {
 
 UiGlyph MakeUiGlyph(unsigned char byte) {
     UiGlyph out;
-    char32_t code = byte < 32 || byte == 127 ? Cp437ControlSymbol(byte) : Cp1252ToUnicode(byte);
+    char32_t code = byte < 32 || byte == 127 ? Cp437ControlSymbol(byte) : Windows1252Character(byte);
     if (code == 0) {
         out.advance = 4;
         return out;

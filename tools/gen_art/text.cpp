@@ -10,6 +10,8 @@
 #include <map>
 #include <vector>
 
+#include "base/text_codec.h"
+
 #ifndef KOLBRIX_FONT_DIR
 #define KOLBRIX_FONT_DIR "/usr/share/fonts/truetype/dejavu"
 #endif
@@ -124,27 +126,11 @@ TextMask RenderText(FontStyle style, const std::u32string& text, float pixelSize
 std::u32string U32(const std::string& s) {
     std::u32string out;
     for (size_t i = 0; i < s.size();) {
-        unsigned char c = static_cast<unsigned char>(s[i]);
-        char32_t cp;
-        int n;
-        if (c < 0x80) { cp = c; n = 1; }
-        else if ((c >> 5) == 6) { cp = c & 0x1F; n = 2; }
-        else if ((c >> 4) == 14) { cp = c & 0x0F; n = 3; }
-        else { cp = c & 0x07; n = 4; }
-        for (int k = 1; k < n && i + k < s.size(); ++k) cp = (cp << 6) | (static_cast<unsigned char>(s[i + k]) & 0x3F);
-        out.push_back(cp);
-        i += n;
+        char32_t cp = 0;
+        if (NextUtf8(s, i, cp)) out.push_back(cp);
+        else ++i;           // the generator's own texts are UTF-8: a stray byte is skipped
     }
     return out;
-}
-
-char32_t Cp1252ToUnicode(unsigned char b) {
-    static const char32_t high[32] = {
-        0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0,
-        0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178,
-    };
-    if (b >= 0x80 && b < 0xA0) return high[b - 0x80];
-    return b;
 }
 
 char32_t Cp437ControlSymbol(unsigned char b) {

@@ -29,8 +29,6 @@ struct TextMask {
 TextMask RenderText(FontStyle style, const std::u32string& text, float pixelSize, float tracking = 0, int pad = 0,
                     bool hinted = false, bool mono = false);
 std::u32string U32(const std::string& utf8);
-// The character a byte of a Windows-1252 text stands for; 0 for the five unassigned bytes.
-char32_t Cp1252ToUnicode(unsigned char b);
 // The symbols that the PC character set shows for bytes 1 to 31 and 127.
 char32_t Cp437ControlSymbol(unsigned char b);
 

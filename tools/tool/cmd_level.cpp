@@ -24,6 +24,7 @@
 #include <string>
 #include <vector>
 
+#include "base/text_codec.h"
 #include "base/message.h"
 #include "platform/platform.h"
 #include "play/level.h"
@@ -189,26 +190,6 @@ void ReadAllHints(const std::string& levelPath, List<LevelHints>& otherHints) {
 }
 
 // ---- JSON ------------------------------------------------------------------------------------------------------
-
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (unsigned char c : text) {
-        if (c == '"') out += "\\\"";
-        else if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else if (c == '\t') out += "\\t";
-        else if (c < 0x20 || c >= 0x7F) {
-            // Texts are bytes of the game's 256-glyph font; each byte stands for the code point of the same value.
-            char escape[8];
-            std::snprintf(escape, sizeof escape, "\\u%04x", c);
-            out += escape;
-        } else {
-            out += static_cast<char>(c);
-        }
-    }
-    return out + "\"";
-}
 
 // The shortest text that reads back as the same double; JSON has no infinities or NaN.
 std::string JsonNumber(double value) {
