@@ -11,6 +11,7 @@
 #include "play/effects.h"
 #include "play/play_loop.h"
 #include "base/files.h"
+#include "base/grid.h"
 #include "base/settings.h"
 #include "tiles/catalogue.h"
 
@@ -222,19 +223,14 @@ void BuildGrid(std::int32_t number, LayerGrid& grid) {
     if (gridded == 0) return;
 
     // The smallest power-of-two multiple of a cell that keeps the grid within its budget of cells.
-    const double budget = std::max(MinGridCells, GridCellsPerObject * gridded);
-    double units = CellUnits, columns = 1, rows = 1;
-    for (;;) {
-        columns = std::floor(maxX / units - minX / units) + 1;
-        rows = std::floor(maxY / units - minY / units) + 1;
-        if (columns * rows <= budget) break;
-        units *= 2;
-    }
+    const GridShape shape =
+        FitGrid(minX, maxX, minY, maxY, CellUnits, std::max(MinGridCells, GridCellsPerObject * gridded));
+    const double units = shape.cellSize;
     grid.originX = minX;
     grid.originY = minY;
     grid.cellUnits = units;
-    grid.columns = static_cast<std::int32_t>(columns);
-    grid.rows = static_cast<std::int32_t>(rows);
+    grid.columns = shape.columns;
+    grid.rows = shape.rows;
 
     auto cellOf = [&](const LevelObject& object) {
         const auto column = std::clamp(static_cast<std::int32_t>(std::floor((object.x - minX) / units)), 0,

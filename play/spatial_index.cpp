@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/grid.h"
 #include "play/level.h"
 
 bool spatialIndexEnabled = true;
@@ -127,20 +128,13 @@ void BuildSpatialIndex() {
     if (!(minY <= maxY)) minY = maxY = 0;
 
     // The smallest power-of-two multiple of a cell that keeps the grid within its budget of cells.
-    const double budget = std::max(MinCells, CellsPerObject * entries);
-    double size = BaseCellSize;
-    double columns = 0, rows = 0;
-    for (;;) {
-        columns = std::floor((maxX - minX) / size) + 1;
-        rows = std::floor((maxY - minY) / size) + 1;
-        if (columns * rows <= budget) break;
-        size *= 2;
-    }
+    const GridShape shape =
+        FitGrid(minX, maxX, minY, maxY, BaseCellSize, std::max(MinCells, CellsPerObject * entries));
     grid.originX = minX;
     grid.originY = minY;
-    grid.cellSize = size;
-    grid.columns = static_cast<std::int32_t>(columns);
-    grid.rows = static_cast<std::int32_t>(rows);
+    grid.cellSize = shape.cellSize;
+    grid.columns = shape.columns;
+    grid.rows = shape.rows;
     const size_t cells = static_cast<size_t>(grid.columns) * static_cast<size_t>(grid.rows);
 
     grid.next.assign(static_cast<size_t>(entries) + 1, 0);

@@ -1,10 +1,13 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 #include <vector>
 
 #include "base/files.h"
+#include "base/grid.h"
 
 TEST(FileHelpers, ZeroPad) {
     struct Case { int n, width; const char* expected; };
@@ -109,4 +112,29 @@ TEST(ProgramFolderLookup, OnlyAShareKolbrixFolderCountsAsInstalled) {
                           Case{"/home/ada/kolbrix/build/game/", false}, Case{"/usr/share/kolbrix/lvlpckKolbrix/", false},
                           Case{"/usr/myshare/kolbrix/", false}, Case{"share/kolbrix/", false}, Case{"", false}})
         EXPECT_EQ(IsInstalledDataFolder(c.folder), c.installed) << c.folder;
+}
+
+TEST(Grid, FitsTheSmallestPowerOfTwoCellWithinTheBudget) {
+    struct Case {
+        double minX, maxX, minY, maxY, budget;
+        double size;
+        std::int32_t columns, rows;
+    };
+    const double inf = std::numeric_limits<double>::infinity();
+    for (const Case& c : {
+             Case{0, 0, 0, 0, 4096, 128, 1, 1},                 // one point
+             Case{0, 127.9, 0, 127.9, 4096, 128, 1, 1},         // inside one cell
+             Case{0, 128, 0, 0, 4096, 128, 2, 1},               // on the next cell's edge
+             Case{-640, 640, 0, 1280, 100, 256, 6, 6},          // 121 cells do not fit: the cell doubles
+             Case{-640, 640, 0, 1280, 121, 128, 11, 11},
+             Case{0, 1e12, 0, 1e12, 4096, 128 * std::pow(2.0, 27), 59, 59},   // half the cell: 117 x 117
+             Case{0, inf, 0, 10, 4096, 128, 1, 1},               // a span that is not finite counts as a point
+             Case{5, 1, 0, 0, 0, 128, 1, 1},                     // min past max, and no budget at all
+         }) {
+        const GridShape shape = FitGrid(c.minX, c.maxX, c.minY, c.maxY, 128, c.budget);
+        EXPECT_EQ(shape.cellSize, c.size) << c.maxX << " " << c.budget;
+        EXPECT_EQ(shape.columns, c.columns) << c.maxX << " " << c.budget;
+        EXPECT_EQ(shape.rows, c.rows) << c.maxX << " " << c.budget;
+        EXPECT_LE(double(shape.columns) * shape.rows, std::max(c.budget, 1.0));
+    }
 }
