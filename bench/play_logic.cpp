@@ -131,7 +131,7 @@ void MakeLevel(std::int64_t objects) {
     PlaceBall(static_cast<std::int32_t>(Cell * 3), 0, TexBall);
     ResetLevelBounds();
     for (int layer = 1; layer <= LevelLayerCount; ++layer)
-        for (const LevelObject& object : LevelLayer(layer)) WidenLevelBounds(object.x, object.y);
+        for (const LevelObject& object : LevelLayer(layer)) WidenLevelBounds(level.levelBounds, object.x, object.y);
     BuildElevatorIndex();
     level.timeLimit = 0;
     score = 0;

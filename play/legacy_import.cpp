@@ -5,6 +5,7 @@
 
 #include "platform/platform.h"
 #include "play/level.h"
+#include "play/level_file.h"
 #include "base/binio.h"
 #include "base/files.h"
 #include "tiles/catalogue.h"
@@ -154,20 +155,23 @@ std::int32_t ImportLegacyLevel(const std::string& path) {
 }
 
 std::int32_t ImportLegacyBytes(const std::string& bytes) {
+    // Built aside, on a copy of the empty level in memory, and put in place whole.
+    LevelData data = TakeLevel();
+    Level& built = data.level;
     ByteReader file = MakeReader(bytes);
     bool fire = false;
 
     if (Has(file, 1)) {
         size_t length = ReadU8(file);
-        level.levelTitle = ReadBytes(file, std::min(length, BytesLeft(file)));
+        built.levelTitle = ReadBytes(file, std::min(length, BytesLeft(file)));
     }
 
     if (Has(file, 1)) {
         std::string pack, name;
         LegacyBackgroundTexture(ReadU8(file), pack, name);
         std::int32_t texture = FindTexture(pack, name);
-        level.background.texture = texture;
-        level.background.frame = Entry(texture).firstFrame;
+        built.background.texture = texture;
+        built.background.frame = Entry(texture).firstFrame;
     }
 
     // T1..T4: the looks of "v", "l", code-176 and code-178 cells.
@@ -183,7 +187,7 @@ std::int32_t ImportLegacyBytes(const std::string& bytes) {
             looks[pair] = PairTexture(first, second);
     }
 
-    level.wallLayer.Clear();
+    built.wallLayer.Clear();
 
     int grid[GridRows][GridColumns] = {};
     for (int row = 1; row <= FieldRows; ++row)
@@ -194,7 +198,7 @@ std::int32_t ImportLegacyBytes(const std::string& bytes) {
         for (int column = 0; column < GridColumns; ++column) {
             std::int32_t x = column * 128, y = row * 128;
             if (row == 0 || row == GridRows - 1 || column == 0 || column == GridColumns - 1) {
-                AddObject(x, y, WallLayerNumber, FindTexture(MainPack, "blankwall"));
+                AddObject(built, x, y, WallLayerNumber, FindTexture(MainPack, "blankwall"));
                 continue;
             }
             switch (grid[row][column]) {
@@ -208,24 +212,24 @@ std::int32_t ImportLegacyBytes(const std::string& bytes) {
                         else if (right && !left) texture = FindTexture(LegacyPack, "Varto-Lum_FireLeft");
                         else if (!left && !right) texture = FindTexture(LegacyPack, "Varto-Lum_FireSingle");
                     }
-                    AddObject(x, y, HazardLayerNumber, texture);
+                    AddObject(built, x, y, HazardLayerNumber, texture);
                     break;
                 }
                 case CellPickup:
-                    AddObject(x, y, PickupLayerNumber, looks[2]);
+                    AddObject(built, x, y, PickupLayerNumber, looks[2]);
                     break;
                 case CellBomb:
-                    AddObject(x, y, PickupLayerNumber, FindTexture(MainPack, "bomb"));
+                    AddObject(built, x, y, PickupLayerNumber, FindTexture(MainPack, "bomb"));
                     break;
                 case CellCracked:
-                    AddObject(x, y, WallLayerNumber, looks[3]);
-                    AddObject(x, y, CrackLayerNumber, FindTexture(MainPack, "blank"));
+                    AddObject(built, x, y, WallLayerNumber, looks[3]);
+                    AddObject(built, x, y, CrackLayerNumber, FindTexture(MainPack, "blank"));
                     break;
                 case CellWall:
-                    AddObject(x, y, WallLayerNumber, looks[4]);
+                    AddObject(built, x, y, WallLayerNumber, looks[4]);
                     break;
                 case CellExit:
-                    AddObject(x, y, HazardLayerNumber, FindTexture(MainPack, "exit"));
+                    AddObject(built, x, y, HazardLayerNumber, FindTexture(MainPack, "exit"));
                     break;
                 default:
                     break;
@@ -238,31 +242,30 @@ std::int32_t ImportLegacyBytes(const std::string& bytes) {
         ReadU8(file);
         int x1 = ReadU8(file), x2 = ReadU8(file), y = ReadU8(file);
         if (flag != 0)
-            AddObject(RoundEven(NewPosition(x1 + x2)), RoundEven(NewPosition(y)), WallLayerNumber,
+            AddObject(built, RoundEven(NewPosition(x1 + x2)), RoundEven(NewPosition(y)), WallLayerNumber,
                       FindTexture(LegacyPack, "Varto-Lum_elevator"));
     }
 
     if (Has(file, 3)) {
         int x1 = ReadU8(file), x2 = ReadU8(file), y = ReadU8(file);
         std::int32_t texture = FindTexture(MainPack, "ball");
-        level.ball.x = NewPosition(x1 + x2);
-        level.ball.y = NewPosition(y);
-        level.ball.texture = texture;
-        level.ball.frame = Entry(texture).firstFrame;
-        level.ball.param1 = 0;
-        level.ball.param2 = 0;
+        built.ball.x = NewPosition(x1 + x2);
+        built.ball.y = NewPosition(y);
+        built.ball.texture = texture;
+        built.ball.frame = Entry(texture).firstFrame;
+        built.ball.param1 = 0;
+        built.ball.param2 = 0;
     }
-    focusX = level.ball.x;
-    focusY = level.ball.y;
-
-    if (Has(file, 1)) level.timeLimit = ReadU8(file);
+    if (Has(file, 1)) built.timeLimit = ReadU8(file);
 
     // The field's cells, without the frame ring.
-    level.levelBounds.minX = 128;
-    level.levelBounds.maxX = 2048;
-    level.levelBounds.minY = 128;
-    level.levelBounds.maxY = 1280;
-    BuildElevatorIndex();
-    level.levelZoom = 1.0;
+    built.levelBounds.minX = 128;
+    built.levelBounds.maxX = 2048;
+    built.levelBounds.minY = 128;
+    built.levelBounds.maxY = 1280;
+    built.levelZoom = 1.0;
+    InstallLevel(data);         // which lists the elevators
+    focusX = level.ball.x;
+    focusY = level.ball.y;
     return -1;
 }

@@ -14,9 +14,10 @@
 // The texture pack made for imported levels.
 inline constexpr const char* LegacyPack = "txtpckVarto-Lum";
 
-// Fills the level in place from the file at `path`, on top of the empty level that the loader has just set up:
-// title, background, ball, time limit, the layers the field names, the wall ring, the lift, levelBounds and
-// levelZoom. A short file is not an error: whatever is missing keeps what the empty level gave it. Returns -1.
+// Replaces the level in memory, which the loader has just emptied, by the level of the file at `path`, built aside
+// on a copy of the empty level and put in place whole: title, background, ball, time limit, the layers the field
+// names, the wall ring, the lift, levelBounds and levelZoom. A short file is not an error: whatever is missing keeps
+// what the empty level gave it. Returns -1.
 std::int32_t ImportLegacyLevel(const std::string& path);
 // The same from the file's bytes.
 std::int32_t ImportLegacyBytes(const std::string& bytes);

@@ -50,18 +50,22 @@ const char* LayerName(std::int32_t number) {
     return names[number];
 }
 
-void AddObject(std::int32_t x, std::int32_t y, std::int32_t layer, std::int32_t texture) {
-    RemoveObjectAt(x, y, layer);
+void AddObject(Level& into, std::int32_t x, std::int32_t y, std::int32_t layer, std::int32_t texture) {
+    RemoveObjectAt(into, x, y, layer);
     LevelObject object;
     object.texture = texture;
     object.x = x;
     object.y = y;
     object.frame = Entry(texture).firstFrame;
-    LevelLayer(layer).Add(object);
+    LevelLayer(into, layer).Add(object);
 }
 
-bool RemoveObjectAt(double x, double y, std::int32_t layer) {
-    Layer& objects = LevelLayer(layer);
+void AddObject(std::int32_t x, std::int32_t y, std::int32_t layer, std::int32_t texture) {
+    AddObject(level, x, y, layer, texture);
+}
+
+bool RemoveObjectAt(Level& in, double x, double y, std::int32_t layer) {
+    Layer& objects = LevelLayer(in, layer);
     for (int i = 1; i <= objects.Count(); ++i) {
         if (objects[i].x == x && objects[i].y == y) {
             objects.RemoveAt(i);
@@ -70,6 +74,8 @@ bool RemoveObjectAt(double x, double y, std::int32_t layer) {
     }
     return false;
 }
+
+bool RemoveObjectAt(double x, double y, std::int32_t layer) { return RemoveObjectAt(level, x, y, layer); }
 
 bool WallAt(double x, double y) {
     for (const LevelObject& wall : level.wallLayer)
@@ -172,16 +178,18 @@ void TakeCatalogueDefaults() {
     PlaceBall(0, 0, DefaultBallTexture);
 }
 
-void ResetLevelBounds() {
-    level.levelBounds.minX = level.levelBounds.minY = 1.7e308;
-    level.levelBounds.maxX = level.levelBounds.maxY = -1.7e308;
+void EmptyLevelBounds(LevelBounds& bounds) {
+    bounds.minX = bounds.minY = 1.7e308;
+    bounds.maxX = bounds.maxY = -1.7e308;
 }
 
-void WidenLevelBounds(double x, double y) {
-    if (x < level.levelBounds.minX) level.levelBounds.minX = x;
-    if (x > level.levelBounds.maxX) level.levelBounds.maxX = x;
-    if (y < level.levelBounds.minY) level.levelBounds.minY = y;
-    if (y > level.levelBounds.maxY) level.levelBounds.maxY = y;
+void ResetLevelBounds() { EmptyLevelBounds(level.levelBounds); }
+
+void WidenLevelBounds(LevelBounds& bounds, double x, double y) {
+    if (x < bounds.minX) bounds.minX = x;
+    if (x > bounds.maxX) bounds.maxX = x;
+    if (y < bounds.minY) bounds.minY = y;
+    if (y > bounds.maxY) bounds.maxY = y;
 }
 
 void SettleLevelBounds() {

@@ -105,9 +105,11 @@ extern std::int32_t score;              // cleared before a play by whoever star
 
 // ---- Operations ----------------------------------------------------------------------------------------------
 // Replaces whatever stands at exactly (x, y) in the layer by a new object of `texture` on its first frame. The
-// caller sets param1 where the layer needs it.
+// caller sets param1 where the layer needs it. Without a level: the level in memory.
+void AddObject(Level& into, std::int32_t x, std::int32_t y, std::int32_t layer, std::int32_t texture);
 void AddObject(std::int32_t x, std::int32_t y, std::int32_t layer, std::int32_t texture);
 // Removes the first object at exactly (x, y); false when there is none.
+bool RemoveObjectAt(Level& in, double x, double y, std::int32_t layer);
 bool RemoveObjectAt(double x, double y, std::int32_t layer);
 bool WallAt(double x, double y);
 void CopyLayer(const Layer& source, Layer& target);
@@ -127,8 +129,9 @@ void SettleLevelBounds();
 // After the catalogue is built: the level's records take its default textures (a background when the level has
 // none yet, the ball at (0, 0), the shadow).
 void TakeCatalogueDefaults();
-// The min/max start values before any object widens them.
+// The min/max start values before any object widens them, for the live level or any other.
 void ResetLevelBounds();
+void EmptyLevelBounds(LevelBounds& bounds);
 // The properties of a level with nothing set: zoom 0.5, ten-minute limit, no title, hints or counters.
 void ResetLevelProperties();
-void WidenLevelBounds(double x, double y);
+void WidenLevelBounds(LevelBounds& bounds, double x, double y);

@@ -38,13 +38,6 @@ bool NamesBlank(const std::string& name) {
     return false;
 }
 
-void Widen(LevelBounds& bounds, double x, double y) {
-    if (x < bounds.minX) bounds.minX = x;
-    if (x > bounds.maxX) bounds.maxX = x;
-    if (y < bounds.minY) bounds.minY = y;
-    if (y > bounds.maxY) bounds.maxY = y;
-}
-
 bool ReadObject(ByteReader& file, std::int32_t version, LevelObject& object, bool inLayer, LevelData& data) {
     std::string pack = ReadString(file);
     std::string name = ReadString(file);
@@ -80,7 +73,7 @@ bool ReadObject(ByteReader& file, std::int32_t version, LevelObject& object, boo
         object.frame = RandomInt(RoundEven(entry.firstFrame), RoundEven(entry.lastFrame));
     }
     // "blank" objects are invisible helpers (frames, markers) and do not make the level any larger.
-    if (inLayer && !NamesBlank(name)) Widen(data.level.levelBounds, object.x, object.y);
+    if (inLayer && !NamesBlank(name)) WidenLevelBounds(data.level.levelBounds, object.x, object.y);
     return true;
 }
 
@@ -149,8 +142,7 @@ void Empty(LevelData& data) {
 bool DecodeLevel(const std::string& bytes, LevelData& data) {
     Empty(data);
     Level& level = data.level;
-    level.levelBounds.minX = level.levelBounds.minY = 1.7e308;
-    level.levelBounds.maxX = level.levelBounds.maxY = -1.7e308;
+    EmptyLevelBounds(level.levelBounds);
     if (!IsLevelHeader(bytes)) return false;
     const std::int32_t version = data.version = static_cast<unsigned char>(bytes[6]);
     ByteReader file = MakeReader(bytes);

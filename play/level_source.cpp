@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "play/level.h"
+#include "play/level_file.h"
 #include "base/files.h"
 #include "base/text_codec.h"
 #include "tiles/catalogue.h"
@@ -518,9 +519,9 @@ struct LegendEntry {
     bool widens = true;         // not a "blank" texture
 };
 
-void PlaceObject(std::int32_t layer, const LevelObject& object, bool widens) {
-    LevelLayer(layer).Add(object);
-    if (widens) WidenLevelBounds(object.x, object.y);
+void PlaceObject(Level& into, std::int32_t layer, const LevelObject& object, bool widens) {
+    LevelLayer(into, layer).Add(object);
+    if (widens) WidenLevelBounds(into.levelBounds, object.x, object.y);
 }
 
 // A language code names a file: letters, digits, "-" and "_".
@@ -533,7 +534,7 @@ bool IsLanguageCode(const std::string& code) {
 
 // `hint TEXT` (English) or `hint LANGUAGE TEXT`: the next of that language's four lines.
 bool ReadHint(SourceReader& reader, const std::vector<std::string>& tokens, std::map<std::string, int>& counts,
-              List<LevelHints>& otherHints) {
+              Level& into, List<LevelHints>& otherHints) {
     if (tokens.size() != 2 && tokens.size() != 3) return reader.Fail("\"hint\" takes a language code and a text, or a text");
     const std::string language = tokens.size() == 3 ? tokens[1] : DefaultHintLanguage;
     if (!IsLanguageCode(language))
@@ -542,7 +543,7 @@ bool ReadHint(SourceReader& reader, const std::vector<std::string>& tokens, std:
     if (count >= 4) return reader.Fail("a level has at most four hint lines in each language");
     ++count;
     if (language == DefaultHintLanguage) {
-        level.hintLines[count] = tokens.back();
+        into.hintLines[count] = tokens.back();
         return true;
     }
     int entry = 1;
@@ -563,13 +564,12 @@ bool Widens(const std::string& name) {
 }  // namespace
 
 bool ReadLevelSource(const std::string& text, std::string& music, List<LevelHints>& otherHints, std::string& error) {
-    for (std::int32_t layer = 1; layer <= LevelLayerCount; ++layer) LevelLayer(layer).Clear();
-    level.elevatorIndex.Clear();
-    level.background = LevelObject{};
-    level.ball = LevelObject{};
-    ResetLevelProperties();
-    music.clear();
-    otherHints.Clear();
+    // The level is built aside and put in place only once the whole text has read.
+    LevelData data;
+    Level& built = data.level;
+    EmptyLevelBounds(built.levelBounds);
+    std::string readMusic;
+    List<LevelHints> readHints;
 
     SourceReader reader;
     std::map<char, LegendEntry> legend;
@@ -607,7 +607,7 @@ bool ReadLevelSource(const std::string& text, std::string& music, List<LevelHint
                 LevelObject object = entry->second.object;
                 object.x = mapX + Cell * static_cast<double>(column - 1);
                 object.y = mapY + Cell * mapRow;
-                PlaceObject(entry->second.layer, object, entry->second.widens);
+                PlaceObject(built, entry->second.layer, object, entry->second.widens);
             }
             ++mapRow;
             continue;
@@ -630,26 +630,26 @@ bool ReadLevelSource(const std::string& text, std::string& music, List<LevelHint
             sawHeader = true;
         } else if (keyword == "title" || keyword == "music") {
             if (tokens.size() != 2) ok = reader.Fail("\"" + keyword + "\" takes one text");
-            else if (keyword == "title") level.levelTitle = tokens[1];
-            else music = tokens[1];
+            else if (keyword == "title") built.levelTitle = tokens[1];
+            else readMusic = tokens[1];
         } else if (keyword == "hint") {
-            ok = ReadHint(reader, tokens, hintCounts, otherHints);
+            ok = ReadHint(reader, tokens, hintCounts, built, readHints);
         } else if (keyword == "zoom" || keyword == "time-limit" || keyword == "ball-size-divisor" ||
                    keyword == "ball-growth" || keyword == "death-counter" || keyword == "win-counter") {
-            double* target = keyword == "zoom"                ? &level.levelZoom
-                             : keyword == "time-limit"        ? &level.timeLimit
-                             : keyword == "ball-size-divisor" ? &level.ballSizeDivisor
-                             : keyword == "ball-growth"       ? &level.ballGrowth
-                             : keyword == "death-counter"     ? &level.deathCounter
-                                                              : &level.winCounter;
+            double* target = keyword == "zoom"                ? &built.levelZoom
+                             : keyword == "time-limit"        ? &built.timeLimit
+                             : keyword == "ball-size-divisor" ? &built.ballSizeDivisor
+                             : keyword == "ball-growth"       ? &built.ballGrowth
+                             : keyword == "death-counter"     ? &built.deathCounter
+                                                              : &built.winCounter;
             ok = tokens.size() == 2 ? ParseNumber(reader, tokens[1], *target)
                                     : reader.Fail("\"" + keyword + "\" takes one number");
         } else if (keyword == "bombs" || keyword == "ball-grow-flag") {
-            std::int32_t* target = keyword == "bombs" ? &level.bombCount : &level.ballGrowFlag;
+            std::int32_t* target = keyword == "bombs" ? &built.bombCount : &built.ballGrowFlag;
             ok = tokens.size() == 2 ? ParseInteger(reader, tokens[1], *target)
                                     : reader.Fail("\"" + keyword + "\" takes one whole number");
         } else if (keyword == "background" || keyword == "ball") {
-            LevelObject& record = keyword == "ball" ? level.ball : level.background;
+            LevelObject& record = keyword == "ball" ? built.ball : built.background;
             std::int32_t texture = 0;
             record = LevelObject{};
             ok = tokens.size() >= 3 || reader.Fail("\"" + keyword + "\" takes a pack and a texture name");
@@ -694,7 +694,7 @@ bool ReadLevelSource(const std::string& text, std::string& music, List<LevelHint
                 ok = ParseNumber(reader, tokens[4], object.x) && ParseNumber(reader, tokens[5], object.y) &&
                      ParseNumbers(reader, tokens, 6, {&object.param1, &object.param2});
             }
-            if (ok) PlaceObject(layer, object, Widens(tokens[3]));
+            if (ok) PlaceObject(built, layer, object, Widens(tokens[3]));
         } else {
             ok = reader.Fail("unknown line \"" + keyword + "\"");
         }
@@ -710,13 +710,16 @@ bool ReadLevelSource(const std::string& text, std::string& music, List<LevelHint
     else if (!sawBall) error = "the level has no \"ball\" line";
     if (!error.empty()) return false;
 
-    // What a load would make of the same file: the elevators listed, the extent measured, the shadow beside the ball.
-    BuildElevatorIndex();
-    SettleLevelBounds();
-    level.ballShadow.x = level.ball.x + 16;
-    level.ballShadow.y = level.ball.y + 16;
+    // What a load would make of the same file: the elevators listed, the extent measured, the shadow beside the ball
+    // (with the texture it has).
+    data.hasShadow = true;
+    built.ballShadow.x = built.ball.x + 16;
+    built.ballShadow.y = built.ball.y + 16;
+    InstallLevel(data);
     focusX = level.ball.x;
     focusY = level.ball.y;
+    music = std::move(readMusic);
+    otherHints = std::move(readHints);
     error.clear();
     return true;
 }

@@ -34,7 +34,8 @@ std::string WriteLevelSource(const std::string& music, const List<LevelHints>& o
 
 // Replaces the level in memory by the level of `text`. `music` receives the named track ("" for none), hintLines
 // the English hints and `otherHints` those of every other language, in the order the source first names them.
-// False with `error` ("line N: ...") at the first mistake; the level is then half built.
+// False with `error` ("line N: ...") at the first mistake; the level in memory, `music` and `otherHints` are then
+// as they were: the level is built aside and put in place whole.
 bool ReadLevelSource(const std::string& text, std::string& music, List<LevelHints>& otherHints, std::string& error);
 
 // The path of a language's hint file beside a level file: "pack/001.kbx" and "de" give "pack/001.de.txt".

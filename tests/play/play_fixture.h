@@ -104,7 +104,7 @@ inline void Ball(double x, double y, double vx = 0, double vy = 0) {
 inline void Finish() {
     ResetLevelBounds();
     for (int layer = 1; layer <= LevelLayerCount; ++layer)
-        for (const LevelObject& object : LevelLayer(layer)) WidenLevelBounds(object.x, object.y);
+        for (const LevelObject& object : LevelLayer(layer)) WidenLevelBounds(level.levelBounds, object.x, object.y);
     SettleLevelBounds();
     BuildElevatorIndex();
 }

@@ -132,12 +132,24 @@ TEST_F(LevelSource, MistakesAreReportedWithTheirLine) {
         {head + "legend \xc3\xa4 wall txtpckMain brick\n", "line 4: a legend symbol is one ASCII character"},
         {head + "colour red\n", "line 4: unknown line"},
     };
+    // A source that does not read leaves the level in memory, the music and the other hints as they were, whatever
+    // it read before its mistake.
+    std::string keptMusic = "audio/kept.ogg", keptError;
+    List<LevelHints> keptHints;
+    ASSERT_TRUE(ReadLevelSource(head + "title \"Kept\"\nhint de \"Hallo\"\nobject wall txtpckMain brick 384 0\n",
+                                keptMusic, keptHints, keptError))
+        << keptError;
+    const std::string before = EncodeLevel(TakeLevel());
     for (const auto& [text, message] : cases) {
         SCOPED_TRACE(text);
-        std::string music, error;
-        List<LevelHints> otherHints;
+        std::string music = "audio/kept.ogg", error;
+        List<LevelHints> otherHints = keptHints;
         EXPECT_FALSE(ReadLevelSource(text, music, otherHints, error));
         EXPECT_NE(error.find(message), std::string::npos) << error;
+        EXPECT_EQ(EncodeLevel(TakeLevel()), before);
+        EXPECT_EQ(music, "audio/kept.ogg");
+        ASSERT_EQ(otherHints.Count(), 1);
+        EXPECT_EQ(otherHints[1].lines[1], "Hallo");
     }
 }
 
