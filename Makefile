@@ -37,6 +37,7 @@ run: build
 
 test: build
 	@scripts/check-floors.sh
+	@scripts/check-circles.sh
 	@scripts/run-unit-tests.sh $(BUILD)/kolbrix_tests
 	@scripts/run-window-tests.sh $(BUILD)
 	@scripts/test-install.sh $(BUILD)
@@ -100,6 +101,7 @@ fuzz-smoke: fuzz-build
 # Which floor includes which; fails on an include that goes up a floor.
 check-floors:
 	@scripts/check-floors.sh
+	@scripts/check-circles.sh
 
 bench: build
 	@scripts/run-benchmarks.sh $(BUILD)

@@ -4,11 +4,9 @@
 #include <vector>
 
 #include "base/frame_clock.h"
-#include "play/elevators.h"
 #include "play/level.h"
-#include "play/movers.h"
 #include "play/pickups.h"
-#include "play/play_loop.h"
+#include "play/attempt.h"
 #include "play/spatial_index.h"
 #include "play/events.h"
 
@@ -215,4 +213,26 @@ bool CollideWalls() {
         if (DeflectAtCorner(level.wallLayer[position], cx, cy)) return true;
     }
     return false;
+}
+
+bool BallInsidePlatform(std::int32_t platform) {
+    const LevelObject& p = level.platformLayer[platform];
+    if (level.ball.x + 65 >= p.x && level.ball.x + 63 <= p.x + 128 && level.ball.y + 65 >= p.y && level.ball.y + 63 <= p.y + 128) {
+        attempt.carried = -1;
+        return true;
+    }
+    return false;
+}
+
+void CheckCrush() {
+    static std::vector<std::int32_t> candidates;
+    attempt.carried = 0;
+    FindCandidates(PlatformLayerNumber, level.ball.x - 66, level.ball.x + 66, level.ball.y - 66, level.ball.y + 66, candidates);
+    bool inside = false;
+    for (std::int32_t position : candidates)
+        if (BallInsidePlatform(position)) {
+            inside = true;
+            break;
+        }
+    if (inside && level.deathCounter == 0 && !playRun.godMode) LoseBall();
 }

@@ -38,3 +38,7 @@ void MoveBallY(double targetY);
 bool CollideWalls();
 // forceCode from the first arrow cell under the ball's centre, unless this frame already found one.
 void CheckArrows();
+// The ball's centre box overlaps the platform's square; sets `carried` when it does.
+bool BallInsidePlatform(std::int32_t platform);
+// The ball's own motion brought it into a platform: it is lost (unless god mode is on).
+void CheckCrush();

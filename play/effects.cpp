@@ -1,6 +1,6 @@
 #include "play/effects.h"
 
-#include "play/play_loop.h"
+#include "play/attempt.h"
 #include "tiles/animation.h"
 #include "tiles/catalogue.h"
 

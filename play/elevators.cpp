@@ -7,7 +7,7 @@
 #include "base/frame_clock.h"
 #include "play/ball.h"
 #include "play/level.h"
-#include "play/play_loop.h"
+#include "play/attempt.h"
 #include "play/spatial_index.h"
 #include "base/sound_ids.h"
 
@@ -64,11 +64,6 @@ void StopAtFloorBeside(std::int32_t elevator) {
 }
 
 }  // namespace
-
-void ApplySwitch() {
-    for (std::int32_t position : level.elevatorIndex)
-        if (ValidWall(position)) level.wallLayer[position].param2 = attempt.switchState == -1 ? ElevatorSpeed : 0;
-}
 
 void UpdateElevators() {
     for (std::int32_t k = 1; k <= level.elevatorIndex.Count(); ++k) {

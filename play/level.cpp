@@ -2,8 +2,6 @@
 
 #include <cmath>
 
-#include "play/events.h"
-#include "play/play_loop.h"
 #include "base/files.h"
 #include "tiles/catalogue.h"
 
@@ -97,6 +95,12 @@ void BuildElevatorIndex() {
     }
 }
 
+void SetElevatorSpeeds(bool switchOn) {
+    for (std::int32_t position : level.elevatorIndex)
+        if (position >= 1 && position <= level.wallLayer.Count())
+            level.wallLayer[position].param2 = switchOn ? ElevatorSpeed : 0;
+}
+
 void PlaceBall(std::int32_t x, std::int32_t y, std::int32_t texture) {
     level.ball.x = x;
     level.ball.y = y;
@@ -109,40 +113,6 @@ void PlaceBall(std::int32_t x, std::int32_t y, std::int32_t texture) {
     level.ballShadow.param1 = 0;
     level.ballShadow.param2 = 0;
     level.ballShadow.frame = Entry(TextureOf(level.ballShadow)).firstFrame;
-}
-
-void BackupLevel() {
-    static std::uint64_t backupsTaken = 0;  // numbers every backup of the process apart
-    levelBackup.generation = ++backupsTaken;
-    for (int layer = 1; layer <= 8; ++layer) CopyLayer(LevelLayer(layer), levelBackup.layers[layer]);
-    levelBackup.ball = level.ball;
-    levelBackup.ballShadow = level.ballShadow;
-    levelBackup.bombCount = level.bombCount;
-    levelBackup.levelZoom = level.levelZoom;
-    levelBackup.flagsLeft = attempt.flagsLeft;
-    levelBackup.score = score;
-    levelBackup.displayedScore = std::nearbyint(attempt.displayedScore);
-    levelBackup.switchState = attempt.switchState;
-}
-
-void RestoreLevel() {
-    for (int layer = 1; layer <= 8; ++layer) {
-        CopyLayer(levelBackup.layers[layer], LevelLayer(layer));
-        // Elevator speeds and the index must match the walls that are back before anything else reads them.
-        if (layer == WallLayerNumber) BuildElevatorIndex();
-    }
-    level.explosionLayer.Clear();
-    level.spareLayer.Clear();
-    attempt.floatingTexts.Clear();
-    DropPendingTexts();
-    level.ball = levelBackup.ball;
-    level.ballShadow = levelBackup.ballShadow;
-    level.bombCount = levelBackup.bombCount;
-    level.levelZoom = levelBackup.levelZoom;
-    attempt.flagsLeft = levelBackup.flagsLeft;
-    score = levelBackup.score;
-    attempt.displayedScore = levelBackup.displayedScore;
-    attempt.switchState = levelBackup.switchState;
 }
 
 void ResetLevelProperties() {

@@ -115,11 +115,12 @@ bool WallAt(double x, double y);
 void CopyLayer(const Layer& source, Layer& target);
 // Lists the elevators (walls whose texture name contains "elevator") and stops every other wall.
 void BuildElevatorIndex();
+// The speed of every elevator while the switch is on: upward, in units a step.
+constexpr double ElevatorSpeed = -10;
+// Every elevator of the index up at ElevatorSpeed, or stopped.
+void SetElevatorSpeeds(bool switchOn);
 // Puts the ball at rest at (x, y) with `texture`, and its shadow beside it.
 void PlaceBall(std::int32_t x, std::int32_t y, std::int32_t texture);
-// The restart point of a play: layers 1 to 8, ball, shadow, bombs, zoom, flags, score and the switch.
-void BackupLevel();
-void RestoreLevel();
 // The level the game falls back to when not even "emptylevel.kbx" reads: no objects, default properties, the
 // ball at rest at (0, 0) with the textures it had.
 void MakeBuiltInEmptyLevel();

@@ -7,7 +7,7 @@
 #include "play/ball.h"
 #include "play/level.h"
 #include "play/pickups.h"
-#include "play/play_loop.h"
+#include "play/attempt.h"
 #include "play/random.h"
 #include "play/spatial_index.h"
 #include "base/language.h"
@@ -106,28 +106,6 @@ bool PlatformFree(std::int32_t platform) {
         if (p.x + 127 >= wall.x && p.y + 127 >= wall.y && p.x <= wall.x + 127 && p.y <= wall.y + 127) return false;
     }
     return true;
-}
-
-bool BallInsidePlatform(std::int32_t platform) {
-    const LevelObject& p = level.platformLayer[platform];
-    if (level.ball.x + 65 >= p.x && level.ball.x + 63 <= p.x + 128 && level.ball.y + 65 >= p.y && level.ball.y + 63 <= p.y + 128) {
-        attempt.carried = -1;
-        return true;
-    }
-    return false;
-}
-
-void CheckCrush() {
-    static std::vector<std::int32_t> candidates;
-    attempt.carried = 0;
-    FindCandidates(PlatformLayerNumber, level.ball.x - 66, level.ball.x + 66, level.ball.y - 66, level.ball.y + 66, candidates);
-    bool inside = false;
-    for (std::int32_t position : candidates)
-        if (BallInsidePlatform(position)) {
-            inside = true;
-            break;
-        }
-    if (inside && level.deathCounter == 0 && !playRun.godMode) LoseBall();
 }
 
 void DropBomb() {

@@ -23,10 +23,6 @@ double MovePlatformY(std::int32_t platform, double targetY);
 bool PlatformTurn(std::int32_t platform);
 // True when the platform's square overlaps no wall.
 bool PlatformFree(std::int32_t platform);
-// The ball's centre box overlaps the platform's square; sets `carried` when it does.
-bool BallInsidePlatform(std::int32_t platform);
-// The ball's own motion brought it into a platform: it is lost (unless god mode is on).
-void CheckCrush();
 // The Space key's action.
 void DropBomb();
 // Blasts the cell whose corner is (cx, cy): always an explosion; a crack marker there destroys the wall (or, with

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "play/level.h"
-#include "play/play_loop.h"
+#include "play/attempt.h"
 #include "play/spatial_index.h"
 #include "platform/platform.h"
 #include "base/language.h"

@@ -20,8 +20,6 @@
 #include "play/events.h"
 #include "tiles/catalogue.h"
 
-PlayAttempt attempt;
-PlayRun playRun;
 std::function<bool()> playIterationHook;
 
 namespace {
@@ -143,31 +141,6 @@ bool EndPlay() {
     DropSpatialIndex();
     return completed;
 }
-
-std::int32_t WholeNumber(double value) {
-    const double rounded = std::nearbyint(value);
-    if (!(rounded == rounded)) return 0;
-    if (rounded >= 2147483647.0) return 2147483647;
-    if (rounded <= -2147483648.0) return -2147483647 - 1;
-    return static_cast<std::int32_t>(rounded);
-}
-
-void AddMessage(double x, double y, const std::string& text) { EmitText(x, y, text, 255, 255, 255); }
-
-void PlayEffect(std::int32_t id) {
-    if (SoundOn) EmitSound(id, 0);
-}
-
-void PlayQuote(std::int32_t firstId, std::int32_t lastId) {
-    const std::int32_t id = RandomInt(firstId, lastId);
-    if (QuotesOn) EmitSound(id, -1);
-}
-
-void PlayQuoteSometimes(std::int32_t firstId, std::int32_t lastId) {
-    if (RandomInt(1, 10) == 1) PlayQuote(firstId, lastId);
-}
-
-bool IsBonusLevel() { return Entry(WholeNumber(level.background.texture)).name == "bonusbackground"; }
 
 void PlayLogicFrame() {
     RunLevelClock();
