@@ -8,12 +8,7 @@
 #include <cstdint>
 #include <string>
 
-using AudioChunk = std::int32_t;   // a loaded sound, 0 = none
-using AudioMusic = std::int32_t;   // a loaded music track, 0 = none
-
-constexpr int AudioMaxVolume = 128;
-constexpr int AudioAnyChannel = -1;   // AudioPlayChunk: the first free channel that is not reserved
-constexpr int AudioNoTimeLimit = -1;
+#include "platform/types.h"
 
 // Opens the output with signed 16-bit samples in the machine's byte order. Starts the audio library first when
 // nothing else has. False when there is no usable device; nothing is open then.

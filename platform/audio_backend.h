@@ -3,7 +3,7 @@
 // procedures directly to load every file on a silent driver.
 #pragma once
 
-#include "platform/audio.h"
+#include "platform/types.h"
 
 struct AudioBackendTable {
     bool (*OpenDevice)(int frequency, int outputChannels, int chunkSamples);

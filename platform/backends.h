@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/audio_backend.h"
-#include "platform/platform.h"
+#include "platform/types.h"
 
 struct PlatformBackendTable {
     // Life cycle.

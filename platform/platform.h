@@ -12,6 +12,8 @@
 #include <string>
 #include <vector>
 
+#include "platform/types.h"
+
 enum class PlatformBackend { Sdl, Headless };
 
 // ---- Life cycle -------------------------------------------------------------------------------------------
@@ -38,15 +40,11 @@ void PlatformSetFixedFrameTime(double seconds);
 double PlatformFixedFrameTime();
 std::uint32_t PlatformRandomSeed();     // a seed taken from the clock
 
-// ---- Display ----------------------------------------------------------------------------------------------
-struct DisplayMode { int width; int height; };
+// ---- Display (DisplayMode, DisplayKind and QuadRecord in platform/types.h) ------------------------------------
 std::vector<DisplayMode> PlatformDisplayModes();   // 32-bit modes in the platform's order
 DisplayMode PlatformDesktopMode();                 // the desktop's own resolution; {0, 0} when there is no display
 // The part of the desktop a window may take: the desktop less its panels and docks; {0, 0} when it is not known.
 DisplayMode PlatformUsableArea();
-// How the display opens: a window; full screen in the given mode (the display switches to it); or full screen at
-// the desktop's own resolution, which switches nothing (width and height are then the desktop's).
-enum class DisplayKind { Window, Fullscreen, DesktopFullscreen };
 // Opens the display with an OpenGL context, shown. False when it cannot (the reason goes to standard error);
 // nothing of the attempt stays open then, so another kind may be tried.
 bool PlatformOpenDisplay(int width, int height, DisplayKind kind);
@@ -59,15 +57,6 @@ bool PlatformHasGl();                               // true when OpenGL calls ar
 // buffer swap there, a script puts the keys of the next frame in place.
 void PlatformWatchPresents(std::function<void()> watcher);
 
-// One drawn quad as the drawing primitives describe it. Without a GL context the primitives hand every quad here;
-// the headless back end keeps them as the frame's draw list, the SDL back end ignores them.
-struct QuadRecord {
-    std::uint32_t image = 0;                        // texture id bound when the quad was drawn
-    std::int32_t x = 0, y = 0, z = 0, w = 0, h = 0;
-    std::uint8_t r = 255, g = 255, b = 255, a = 255;
-    std::int32_t depthFunc = 0;                     // 0 less, 1 less-or-equal, 2 equal, 3 always
-    std::int32_t blend = 0;                         // 0 alpha, 1 premultiplied, 2 off
-};
 void PlatformRecordQuad(const QuadRecord& quad);
 
 // ---- Keyboard and mouse -----------------------------------------------------------------------------------
@@ -138,8 +127,7 @@ bool PlatformStartOpener(const std::string& target);
 // ---- Child processes --------------------------------------------------------------------------------------
 // A program the game starts and watches while it goes on drawing frames (kolbrix-tool's level solver). Nothing here
 // waits for the program: its output is read as far as it has come, its end is asked for, and it can be stopped.
-using ProcessHandle = std::int32_t;                 // 0: no process
-enum class ProcessStream { Output, Errors };        // the program's standard output and standard error
+// ProcessHandle and ProcessStream: platform/types.h.
 // Starts `program` (a path: no shell, no search of PATH) with `arguments` after its own name; it reads nothing
 // (standard input is empty) and writes its standard output and error into two pipes the game reads. Returns once
 // the program runs (or could not be started: 0, as for a missing or non-executable file or no process to be had).

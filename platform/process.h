@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/types.h"
 
 ProcessHandle PosixStartProcess(const std::string& program, const std::vector<std::string>& arguments);
 std::string PosixReadProcess(ProcessHandle process, ProcessStream stream);

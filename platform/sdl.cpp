@@ -17,6 +17,7 @@
 #include "base/text_codec.h"
 #include "platform/backends.h"
 #include "platform/gamepad.h"
+#include "platform/platform.h"
 #include "platform/process.h"
 #include "platform/text_font.h"
 
