@@ -167,6 +167,9 @@ void PasteKey() {
     if (!clipboard.full) return;
     selection.pasting = true;
     selection.marking = false;
+    // The paste starts at the cursor; the pointer takes it along only once it moves.
+    int buttons = 0;
+    PlatformMouse(run.pointerX, run.pointerY, buttons);
 }
 
 void ZoomOut() {

@@ -173,9 +173,7 @@ ArchiveRefusal Unpack(const PackArchive& pack) {
     const std::string unpack = DataFolder() + UnpackFolderName;
     RemoveUnpackFolder(unpack);
     const std::string staged = unpack + pack.folder + "/";
-    bool ok = PlatformMakeFolder(unpack) && PlatformMakeFolder(staged);
-    for (std::size_t i = 0; ok && i < pack.files.size(); ++i)
-        ok = PlatformWriteFileAtomic(staged + pack.files[i].first, pack.files[i].second);
+    bool ok = PlatformMakeFolder(unpack) && PlatformMakeFolder(staged) && PlatformWriteNewFiles(staged, pack.files);
     ok = ok && PlatformRenameFile(unpack + pack.folder, DataFolder() + pack.folder);
     RemoveUnpackFolder(unpack);
     return ok ? ArchiveRefusal::None : ArchiveRefusal::WriteFailed;

@@ -19,6 +19,7 @@
 #include "editor/level_ops.h"
 #include "editor/panel_input.h"
 #include "editor/selection.h"
+#include "shell/pack_archive.h"
 #include "editor/undo.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
@@ -649,6 +650,27 @@ TEST_F(Editor, ThePickerListsTheKindAndAClickChoosesAndClosesIt) {
     EXPECT_EQ(editor.PickerOpen, 0);
 }
 
+
+TEST_F(Editor, CtrlEExportsThePacksSavedFilesAsOneArchiveAndSaysWhere) {
+    MakePack(2);
+    folder->Write("lvlpckA/Ann.sts", "statistics stay home");
+    At(0, 0);
+    Keys({"w", " "});                       // an edit not saved yet is not part of it
+    Key(KeyCtrlE);
+    EXPECT_EQ(MessageState, 1);
+    EXPECT_EQ(DialogLine2, "A.zip");
+    std::string bytes;
+    ASSERT_TRUE(PlatformReadFile(ExportFolder() + "A.zip", bytes));
+    PackArchive pack;
+    ASSERT_EQ(ReadPackArchive(bytes, pack), ArchiveRefusal::None);
+    EXPECT_EQ(pack.folder, "lvlpckA");
+    ASSERT_EQ(pack.files.size(), 2u);
+    for (int n = 1; n <= 2; ++n) {
+        EXPECT_EQ(pack.files[n - 1].first, LevelFileName(n));
+        EXPECT_EQ(pack.files[n - 1].second, folder->Read("lvlpckA/" + LevelFileName(n)));
+    }
+    EXPECT_EQ(levelModified, -1);
+}
 
 // ---- Selections -------------------------------------------------------------------------------------------------
 
