@@ -171,19 +171,24 @@ ScreenRect WorldArea(double x, double y, double w, double h) {
 void DrawSelectionFrame(const ScreenRect& area, const std::string& label, std::uint8_t r, std::uint8_t g,
                         std::uint8_t b) {
     constexpr std::int32_t Thick = 3;
-    BindImage(editGrayImage.id);
+    // The strips take their colour from the middle of the cursor frame's top edge (v = 1 is its top row), tinted.
+    BindImage(editSelectImage.id);
     SetBlend(BlendMode::Alpha);
     SetColor(r, g, b);
-    DrawQuad(area.left - Thick, area.top - Thick, SelectionZ, area.width + 2 * Thick, Thick);
-    DrawQuad(area.left - Thick, area.top + area.height, SelectionZ, area.width + 2 * Thick, Thick);
-    DrawQuad(area.left - Thick, area.top, SelectionZ, Thick, area.height);
-    DrawQuad(area.left + area.width, area.top, SelectionZ, Thick, area.height);
+    const auto strip = [](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+        DrawImageRegion(static_cast<float>(x), static_cast<float>(y), SelectionZ, static_cast<float>(w),
+                        static_cast<float>(h), 0.45f, 0.97f, 0.55f, 0.99f);
+    };
+    strip(area.left - Thick, area.top - Thick, area.width + 2 * Thick, Thick);
+    strip(area.left - Thick, area.top + area.height, area.width + 2 * Thick, Thick);
+    strip(area.left - Thick, area.top, Thick, area.height);
+    strip(area.left + area.width, area.top, Thick, area.height);
     SetColor(255, 255, 255);
     if (!label.empty()) {
         const std::int32_t width = TextWidth(UiFont, label);
         BindImage(editGrayImage.id);
         DrawQuad(area.left - Thick, area.top - Thick - 18, SelectionZ, width + 8, 15);
-        DrawText(UiFont, label, area.left + 1, area.top - Thick - 17, SelectionZ, r, g, b, 255);
+        DrawText(UiFont, label, area.left + 1, area.top - Thick - 17, SelectionZ, 255, 255, 255, 255);
     }
     SetBlend(BlendMode::Alpha);
     SetColor(255, 255, 255);

@@ -171,7 +171,6 @@ bool PackNameTaken(const std::string& folder) {
 
 ArchiveRefusal Unpack(const PackArchive& pack) {
     const std::string unpack = DataFolder() + UnpackFolderName;
-    RemoveUnpackFolder(unpack);
     const std::string staged = unpack + pack.folder + "/";
     bool ok = PlatformMakeFolder(unpack) && PlatformMakeFolder(staged) && PlatformWriteNewFiles(staged, pack.files);
     ok = ok && PlatformRenameFile(unpack + pack.folder, DataFolder() + pack.folder);
@@ -296,6 +295,8 @@ bool ExportPack(const PackArchive& pack, const std::string& archivePath) {
 
 ArchiveRefusal InstallPackArchive(const std::string& archivePath, std::string& installed) {
     installed.clear();
+    // What an install stopped by a power cut left is cleared whatever this one comes to.
+    RemoveUnpackFolder(DataFolder() + UnpackFolderName);
     std::string bytes;
     if (!PlatformReadFile(archivePath, bytes)) return ArchiveRefusal::Damaged;
     PackArchive pack;
