@@ -670,6 +670,8 @@ TEST_F(Editor, CtrlEExportsThePacksSavedFilesAsOneArchiveAndSaysWhere) {
         EXPECT_EQ(pack.files[n - 1].second, folder->Read("lvlpckA/" + LevelFileName(n)));
     }
     EXPECT_EQ(levelModified, -1);
+    Key(KeyEnter);                          // the message closes
+    EXPECT_EQ(MessageState, 0);
 }
 
 // ---- Selections -------------------------------------------------------------------------------------------------
@@ -695,6 +697,7 @@ protected:
     void TearDown() override {
         selection = SelectionState{};
         clipboard = Clipboard{};
+        MessageState = 0;                   // the refusals leave their message up
         Editor::TearDown();
     }
     // S at one corner, the arrows to the other, S again.
