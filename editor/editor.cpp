@@ -150,8 +150,6 @@ void EnterKey() {
     else run.pickerPending = true;
 }
 
-void EscapeKey();
-
 void DelKey() {
     if (selection.active) Changed(DeleteSelection());
     else EraseOne();
