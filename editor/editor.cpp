@@ -14,6 +14,7 @@
 #include "editor/level_ops.h"
 #include "editor/panel_draw.h"
 #include "editor/panel_input.h"
+#include "editor/selection.h"
 #include "editor/undo.h"
 #include "editor/win_check.h"
 #include "gfx/board.h"
@@ -40,7 +41,8 @@ constexpr std::int32_t LineOnlyLevel1 = 67, LineOnlyLevel2 = 68, LineOnlyLevel3 
 constexpr std::int32_t LineDeletePack1 = 57, LineDeletePack2 = 58, LineDeletePack3 = 59;
 constexpr std::int32_t LineOnlyPack1 = 60, LineOnlyPack2 = 61, LineOnlyPack3 = 62;
 constexpr double MinZoom = 0.1, MaxZoom = 3.0, ZoomStep = 1.1;
-constexpr std::int32_t ShiftLeftScan = 0x2A, ShiftRightScan = 0x36;
+constexpr std::int32_t ShiftLeftScan = 0x2A, ShiftRightScan = 0x36, CtrlScan = 0x1D;
+constexpr std::int32_t LineBallInWall = 267, LinePastLimits = 268, LineCannotFill = 269;
 constexpr std::int32_t PickerThumb = 64, PickerPitch = 70;
 
 // The editor loop's state for one visit; a test play ends the visit and the next call starts a new one.
@@ -51,6 +53,7 @@ struct EditorRun {
     bool stroke = false;            // a left-button stroke of the mouse paints on the board
     bool leftWasDown = false, rightWasDown = false;
     double lastCellX = 0, lastCellY = 0;
+    std::int32_t pointerX = -1, pointerY = -1;  // the pointer at the last pass that pasted
 };
 EditorRun run;
 
@@ -100,6 +103,71 @@ void MoveCursor(double dx, double dy) {
     focusY += dy;
     if (shift) PlaceSelected();
     view.editorCameraHeld = 0;
+    if (selection.marking) selection.rect = RectBetween(selection.anchorX, selection.anchorY, focusX, focusY);
+}
+
+// ---- Selections ---------------------------------------------------------------------------------------------------
+// A refused operation changed nothing; the message says why.
+void Refused(SelectionRefusal refusal) {
+    std::int32_t line = 0;
+    switch (refusal) {
+        case SelectionRefusal::BallInWall: line = LineBallInWall; break;
+        case SelectionRefusal::PastLimits: line = LinePastLimits; break;
+        case SelectionRefusal::NoLayer: line = LineCannotFill; break;
+        case SelectionRefusal::LastWall: line = LineLastWall; break;
+        default: return;
+    }
+    RaiseMessage(Text(LineEditorTitle), Text(line), Text(LineClickOk));
+}
+
+void Changed(SelectionRefusal refusal) {
+    if (refusal == SelectionRefusal::None) levelModified = -1;
+    else Refused(refusal);
+}
+
+// S marks the cursor's cell as a corner; the arrows then move the other one. S again ends the marking.
+void MarkCorner() {
+    if (selection.marking) {
+        selection.marking = false;
+        return;
+    }
+    selection.marking = true;
+    selection.active = true;
+    selection.pasting = false;
+    selection.anchorX = FocusCellX();
+    selection.anchorY = FocusCellY();
+    selection.rect = RectBetween(focusX, focusY, focusX, focusY);
+}
+
+void PasteHere() {
+    const SelectionRefusal refusal = PasteClipboard(FocusCellX(), FocusCellY());
+    Changed(refusal);
+    if (refusal == SelectionRefusal::None) selection.pasting = false;
+}
+
+void EnterKey() {
+    if (selection.pasting) PasteHere();
+    else run.pickerPending = true;
+}
+
+void DelKey() {
+    if (selection.active) Changed(DeleteSelection());
+    else EraseOne();
+}
+
+void CutKey() {
+    const bool had = selection.active;
+    Changed(CutSelection());
+    if (had && MessageState == 0) selection.active = selection.marking = false;
+}
+
+void PasteKey() {
+    if (!clipboard.full) return;
+    selection.pasting = true;
+    selection.marking = false;
+    // The paste starts at the cursor; the pointer takes it along only once it moves.
+    int buttons = 0;
+    PlatformMouse(run.pointerX, run.pointerY, buttons);
 }
 
 void ZoomOut() {
@@ -223,7 +291,11 @@ struct Command {
     void (*run)();
 };
 
-void OpenPicker() { run.pickerPending = true; }
+void EscapeKey() {
+    if (selection.pasting) selection.pasting = false;
+    else if (selection.active) selection = SelectionState{};
+    else Leave();
+}
 void MusicDown() {
     PreviousTrack();
     levelModified = -1;
@@ -239,14 +311,22 @@ const std::string LowerM = "m", UpperM = "M", LowerR = "r", UpperR = "R", LowerL
                   UpperG = "G", LowerW = "w", UpperW = "W", LowerC = "c", UpperC = "C", LowerB = "b", UpperB = "B",
                   LowerF = "f", UpperF = "F", LowerT = "t", UpperT = "T", LowerH = "h", UpperH = "H", Eight = "8",
                   Six = "6", Two = "2", Four = "4", Five = "5", LowerE = "e", UpperE = "E", LowerP = "p", UpperP = "P",
-                  Minus = "-", Plus = "+", LowerD = "d", UpperD = "D", Space = " ";
+                  Minus = "-", Plus = "+", LowerD = "d", UpperD = "D", Space = " ", LowerS = "s", UpperS = "S";
 
 // In the order in which a key is tested; at most one command runs.
 const Command Commands[] = {
-    {{&KeyEnter, nullptr}, OpenPicker},
+    {{&KeyEnter, nullptr}, EnterKey},
     {{&KeyF2, nullptr}, TestPlay},
     {{&KeyF3, nullptr}, CheckCanItBeWon},
-    {{&KeyEscape, &KeyClose}, Leave},
+    {{&KeyEscape, nullptr}, EscapeKey},
+    {{&KeyClose, nullptr}, Leave},
+    {{&LowerS, &UpperS}, MarkCorner},
+    {{&KeyCtrlC, nullptr}, CopySelection},
+    {{&KeyCtrlX, nullptr}, CutKey},
+    {{&KeyCtrlV, nullptr}, PasteKey},
+    {{&KeyCtrlF, nullptr}, [] { Changed(FillSelection(editor.SelectedTexture)); }},
+    {{&KeyCtrlR, nullptr}, [] { Changed(FlipSelection()); }},
+    {{&KeyCtrlE, nullptr}, ExportCurrentPack},
     {{&KeyF5, nullptr}, [] { AskFirst(SaveFirstNewPack); }},
     {{&KeyF6, nullptr}, AskDeletePack},
     {{&KeyF7, nullptr}, OpenPackFolder},
@@ -295,7 +375,7 @@ const Command Commands[] = {
     {{&Minus, nullptr}, ZoomOut},
     {{&Plus, nullptr}, ZoomIn},
     {{&LowerD, &UpperD}, ClearCell},
-    {{&KeyDel, nullptr}, EraseOne},
+    {{&KeyDel, nullptr}, DelKey},
     {{&Space, nullptr}, PlaceSelected},
     {{&KeyCtrlZ, nullptr}, [] { Undo(); }},
     {{&KeyCtrlY, nullptr}, [] { Redo(); }},
@@ -329,6 +409,66 @@ void PutCursor(double cellX, double cellY) {
     if (view.pixelsPerUnit > 0) view.editorCameraHeld = -1;
     focusX = cellX;
     focusY = cellY;
+}
+
+// The selection's part of the mouse: while pasting, the clipboard follows the pointer and a click places it; a
+// press with Ctrl held drags out a rectangle; a press inside the selection drags it and the release moves it. True
+// when the mouse was the selection's this pass (nothing is painted then).
+bool SelectionMouse(std::int32_t x, std::int32_t y, bool left, bool freePress) {
+    const bool pressed = left && !run.leftWasDown && freePress && MessageState == 0;
+    double cx = 0, cy = 0;
+    if (x != -1 && y != -1) CellAt(x, y, cx, cy);
+    if (selection.pasting) {
+        const bool moved = x != run.pointerX || y != run.pointerY;
+        run.pointerX = x;
+        run.pointerY = y;
+        if (freePress && (moved || pressed) && MessageState == 0) PutCursor(cx, cy);
+        if (pressed) {
+            EndChange();
+            BeginChange();
+            PasteHere();
+            EndChange();
+        }
+        return true;
+    }
+    if (selection.selecting || selection.dragging) {
+        if (left) {
+            if (selection.selecting) selection.rect = RectBetween(selection.anchorX, selection.anchorY, cx, cy);
+            else {
+                selection.dragX = cx - run.lastCellX;
+                selection.dragY = cy - run.lastCellY;
+            }
+            return true;
+        }
+        if (selection.dragging && (selection.dragX != 0 || selection.dragY != 0)) {
+            EndChange();
+            BeginChange();
+            Changed(MoveSelection(selection.dragX, selection.dragY));
+            EndChange();
+        }
+        selection.selecting = selection.dragging = false;
+        selection.dragX = selection.dragY = 0;
+        return true;
+    }
+    if (!pressed) return false;
+    if (PlatformKeyHeld(CtrlScan)) {
+        selection = SelectionState{};
+        selection.active = selection.selecting = true;
+        selection.anchorX = cx;
+        selection.anchorY = cy;
+        selection.rect = RectBetween(cx, cy, cx, cy);
+        return true;
+    }
+    if (selection.active && InRect(selection.rect, cx, cy)) {
+        selection.dragging = true;
+        selection.marking = false;
+        run.lastCellX = cx;
+        run.lastCellY = cy;
+        return true;
+    }
+    // A press elsewhere drops the selection and paints as always.
+    selection = SelectionState{};
+    return false;
 }
 
 }  // namespace
@@ -447,6 +587,11 @@ void EditorBoardMouse() {
     const bool freePress = inside && !OverPanel(x, y) && panelInput.PendingButton.empty() &&
                            panelInput.PanelDragging == 0;
 
+    if (SelectionMouse(x, y, left, freePress)) {
+        run.leftWasDown = left;
+        run.rightWasDown = right;
+        return;
+    }
     if (left && !run.leftWasDown && freePress && MessageState == 0) {
         EndChange();
         BeginChange();
@@ -555,6 +700,8 @@ void BeginEditorVisit() {
     // The history belongs to the level: it goes on after a test play and starts afresh with a level from the menu.
     if (!run.returningFromTest) ClearHistory();
     run = EditorRun{};
+    // The clipboard stays for the run; the selection is the visit's.
+    selection = SelectionState{};
 }
 
 void RunEditor() {

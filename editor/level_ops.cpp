@@ -10,6 +10,7 @@
 #include "platform/platform.h"
 #include "play/level.h"
 #include "shell/level_load.h"
+#include "shell/pack_archive.h"
 #include "shell/packs.h"
 #include "shell/players.h"
 #include "sound/sound.h"
@@ -17,6 +18,7 @@
 namespace {
 
 constexpr int LineEditorTitle = 71, LineLevelSaved = 72, LineClickOk = 73;
+constexpr int LineExported = 273, LineInDataFolder = 274, LineNotExported = 275, LineFolderWritable = 276;
 const char* const SwapFileName = "tempinc.kbx";
 
 std::string LevelPath(std::int32_t number) { return CurrentPackFolder() + LevelFileName(number); }
@@ -257,4 +259,18 @@ void DeleteCurrentPack() {
 void OpenPackFolder() {
     if (PackIndex < 1 || PackIndex > PackList.Count()) return;
     PlatformOpenExternal(PackFolderPath(PackList[PackIndex]));
+}
+
+void ExportCurrentPack() {
+    if (PackIndex < 1 || PackIndex > PackList.Count()) return;
+    const std::string folder = PackFolderName(PackList[PackIndex]);
+    const std::string name = folder.substr(6) + ".zip";
+    const PackArchive pack = CollectPack(PackFolderPath(PackList[PackIndex]), folder);
+    const bool made = PlatformFolderExists(ExportFolder()) || PlatformMakeFolder(ExportFolder());
+    if (!made || !ExportPack(pack, ExportFolder() + name)) {
+        Raise(LineNotExported, LineFolderWritable);
+        return;
+    }
+    RaiseMessage(LanguageText[LineExported], name, LanguageText[LineInDataFolder]);
+    PlatformOpenExternal(ExportFolder());
 }

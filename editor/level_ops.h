@@ -37,5 +37,8 @@ void RenameCurrentPack(const std::string& typed);
 void DeleteCurrentPack();
 // Opens the pack's folder in the desktop's file browser without waiting for it.
 void OpenPackFolder();
+// Writes the current pack's saved files as one .zip archive into the data folder's export folder, says where,
+// and opens that folder in the file browser. Edits not saved yet are not in it.
+void ExportCurrentPack();
 
 std::string TrimmedText(const std::string& text);

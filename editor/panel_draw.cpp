@@ -13,6 +13,7 @@
 #include "editor/editor.h"
 #include "editor/editor_state.h"
 #include "editor/panel_input.h"
+#include "editor/selection.h"
 #include "editor/win_check.h"
 #include "gfx/board.h"
 #include "gfx/dialog_draw.h"
@@ -32,6 +33,8 @@ namespace {
 constexpr std::int32_t PanelWidth = 374, PanelHeight = 186;
 // Depths over the board (whose cursor frame stands at 13): the veil, the panel's image, what shows on it, text.
 constexpr std::int32_t VeilZ = 14, PanelZ = 15, PictureZ = 16, MarkerZ = 17, TextZ = 18;
+// The selection's frame and the paste's preview stand over the board's cursor and under the panel.
+constexpr std::int32_t SelectionZ = 13;
 
 constexpr std::int32_t LineLevelNumber = 89, LinePickerHelp = 87;
 constexpr std::int32_t PickerThumbSide = 64;
@@ -156,6 +159,76 @@ void DrawPicker() {
     SetColor(255, 255, 255);
 }
 
+// The screen rectangle of the world rectangle at (x, y), w x h units, with the camera the board was drawn with.
+ScreenRect WorldArea(double x, double y, double w, double h) {
+    const std::int32_t cx = Pixels(view.cameraX), cy = Pixels(view.cameraY);
+    const ScreenRect first = WorldRect(x, y, CellUnits, cx, cy);
+    const ScreenRect last = WorldRect(x + w - CellUnits, y + h - CellUnits, CellUnits, cx, cy);
+    return {first.left, first.top, last.left + last.width - first.left, last.top + last.height - first.top};
+}
+
+// A frame of four strips around the area, over the board and under the panel, and the count above its corner.
+void DrawSelectionFrame(const ScreenRect& area, const std::string& label, std::uint8_t r, std::uint8_t g,
+                        std::uint8_t b) {
+    constexpr std::int32_t Thick = 3;
+    // The strips take their colour from the middle of the cursor frame's top edge (v = 1 is its top row), tinted.
+    BindImage(editSelectImage.id);
+    SetBlend(BlendMode::Alpha);
+    SetColor(r, g, b);
+    const auto strip = [](std::int32_t x, std::int32_t y, std::int32_t w, std::int32_t h) {
+        DrawImageRegion(static_cast<float>(x), static_cast<float>(y), SelectionZ, static_cast<float>(w),
+                        static_cast<float>(h), 0.45f, 0.97f, 0.55f, 0.99f);
+    };
+    strip(area.left - Thick, area.top - Thick, area.width + 2 * Thick, Thick);
+    strip(area.left - Thick, area.top + area.height, area.width + 2 * Thick, Thick);
+    strip(area.left - Thick, area.top, Thick, area.height);
+    strip(area.left + area.width, area.top, Thick, area.height);
+    SetColor(255, 255, 255);
+    if (!label.empty()) {
+        const std::int32_t width = TextWidth(UiFont, label);
+        BindImage(editGrayImage.id);
+        DrawQuad(area.left - Thick, area.top - Thick - 18, SelectionZ, width + 8, 15);
+        DrawText(UiFont, label, area.left + 1, area.top - Thick - 17, SelectionZ, 255, 255, 255, 255);
+    }
+    SetBlend(BlendMode::Alpha);
+    SetColor(255, 255, 255);
+}
+
+// The clipboard where the cursor stands, each object's first frame drawn see-through, in its frame.
+void DrawPastePreview() {
+    const double atX = std::floor(focusX / CellUnits) * CellUnits, atY = std::floor(focusY / CellUnits) * CellUnits;
+    const std::int32_t cx = Pixels(view.cameraX), cy = Pixels(view.cameraY);
+    SetBlend(BlendMode::Alpha);
+    SetColor(255, 255, 255, 150);
+    std::int32_t count = 0;
+    for (std::int32_t n = 1; n <= EditedLayerCount; ++n) {
+        for (const LevelObject& object : clipboard.layers[n]) {
+            ++count;
+            const ScreenRect rect = WorldRect(atX + object.x, atY + object.y, CellUnits, cx, cy);
+            if (!OnScreen(rect)) continue;
+            BindImage(FrameImage(Entry(static_cast<std::int32_t>(object.texture)).firstFrame));
+            DrawQuad(rect.left, rect.top, SelectionZ, rect.width, rect.height);
+        }
+    }
+    DrawSelectionFrame(WorldArea(atX, atY, clipboard.width, clipboard.height), std::to_string(count), 80, 200, 255);
+}
+
+void DrawSelectedArea() {
+    const CellRect& rect = selection.rect;
+    const double w = rect.right - rect.left + CellUnits, h = rect.bottom - rect.top + CellUnits;
+    DrawSelectionFrame(WorldArea(rect.left, rect.top, w, h), std::to_string(CountObjectsIn(rect)), 255, 220, 0);
+    if (selection.dragging && (selection.dragX != 0 || selection.dragY != 0))
+        DrawSelectionFrame(WorldArea(rect.left + selection.dragX, rect.top + selection.dragY, w, h), "", 80, 200, 255);
+}
+
+void DrawSelection() {
+    // Objects of two layers in one cell stand at the same depth: the later layer draws over the earlier one.
+    SetDepthFunc(DepthFunc::LessEqual);
+    if (selection.pasting && clipboard.full) DrawPastePreview();
+    else if (selection.active) DrawSelectedArea();
+    SetDepthFunc(DepthFunc::Less);
+}
+
 }  // namespace
 
 void DrawEditorOverlay() {
@@ -168,6 +241,7 @@ void DrawEditorOverlay() {
     }
     SetColor(255, 255, 255);
     SetBlend(BlendMode::Alpha);
+    DrawSelection();
     if (MessageState == 1) DrawMessageBox(PanelPlace());
     else if (MessageState == SolvingDialog) DrawWaitBox(PanelPlace());
     else if ((MessageState >= 2 && MessageState <= 100) || MessageState == 201) DrawQuestionBox(PanelPlace());

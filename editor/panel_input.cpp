@@ -5,6 +5,7 @@
 #include "base/language.h"
 #include "base/message.h"
 #include "editor/editor_keys.h"
+#include "editor/selection.h"
 #include "editor/win_check.h"
 #include "gfx/dialog_draw.h"
 #include "gfx/font.h"
@@ -21,6 +22,7 @@ struct Region {
 };
 
 const Region CloseBox = {311, 0, 353, 16};
+constexpr std::int32_t ExportTooltipLine = 272;
 
 struct PanelButton {
     Region region;
@@ -55,6 +57,7 @@ const PanelButton PanelButtons[] = {
     {{102, 79, 121, 99}, &KeyAltDel, 21},
     {{124, 79, 142, 99}, &KeyF2, 22},
     {{123, 33, 141, 53}, &KeyF3, LineCanItBeWonTooltip},
+    {{103, 33, 121, 53}, &KeyCtrlE, ExportTooltipLine},
     {{153, 79, 171, 99}, &KeyGround, 23},
     {{174, 79, 192, 99}, &KeyWall, 24},
     {{194, 79, 214, 99}, &KeyCrack, 25},
@@ -83,7 +86,7 @@ const PanelButton PanelButtons[] = {
 };
 
 // The general help: the arrow-key symbols (left, up-down, right) before the help line.
-constexpr std::int32_t GeneralHelpLine = 4;
+constexpr std::int32_t GeneralHelpLine = 4, SelectionHelpLine = 270, PasteHelpLine = 271;
 const std::string ArrowSymbols = "\x1B\x12\x1A";
 
 bool IsQuestion(std::int32_t state) { return (state >= 2 && state <= 100) || state == 201; }
@@ -126,7 +129,10 @@ std::string InputKey(const std::string& key) {
 }  // namespace
 
 std::string PanelHitTest(std::int32_t x, std::int32_t y) {
-    panelInput.PanelTooltip = ArrowSymbols + LanguageText[GeneralHelpLine];
+    // Away from the buttons the help line says what the keys do now: while pasting, with a selection, or always.
+    if (selection.pasting) panelInput.PanelTooltip = LanguageText[PasteHelpLine];
+    else if (selection.active) panelInput.PanelTooltip = LanguageText[SelectionHelpLine];
+    else panelInput.PanelTooltip = ArrowSymbols + LanguageText[GeneralHelpLine];
     for (const PanelButton& button : PanelButtons) {
         if (!button.region.Holds(x, y)) continue;
         panelInput.PanelTooltip = LanguageText[static_cast<std::size_t>(button.tooltipLine)];

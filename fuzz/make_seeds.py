@@ -294,8 +294,35 @@ def file_seeds(game):
     copy("font_metrics", "standard.dat", os.path.join(game, "standard.dat"))
 
 
+def zip_bytes(entries, compression):
+    """A .zip archive of (name, data) entries, as a shared pack travels (Python's zipfile writes the seeds)."""
+    import io
+    import zipfile
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", compression) as archive:
+        for name, data in entries:
+            info = zipfile.ZipInfo(name, date_time=(2000, 1, 1, 0, 0, 0))
+            info.compress_type = compression
+            info.external_attr = (0o40755 if name.endswith("/") else 0o100644) << 16
+            archive.writestr(info, data)
+    return out.getvalue()
+
+
+def pack_archive_seeds():
+    import zipfile
+    level = level_file(8)
+    png_file = png(2, 2, 8, 2)
+    write("pack_archive", "level_pack.zip",
+          zip_bytes([("lvlpckSeed/", b""), ("lvlpckSeed/001.kbx", level), ("lvlpckSeed/001.en.txt", b"Hint\n"),
+                     ("lvlpckSeed/001.keys", b"R 10\n"), ("lvlpckSeed/pack.txt", b"order 3\n")], zipfile.ZIP_DEFLATED))
+    write("pack_archive", "texture_pack.zip",
+          zip_bytes([("txtpckSeed/wallccbrick00.png", png_file)], zipfile.ZIP_STORED))
+    write("pack_archive", "parent.zip", zip_bytes([("../lvlpckSeed/001.kbx", level)], zipfile.ZIP_DEFLATED))
+
+
 def main():
     game = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "game")
+    pack_archive_seeds()
     png_seeds(game)
     tga_seeds()
     level_file_seeds(game)

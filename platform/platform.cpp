@@ -464,6 +464,21 @@ bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes) 
     return FlushFolder(ParentFolder(path));
 }
 
+bool PlatformWriteNewFiles(const std::string& folder, const std::vector<std::pair<std::string, std::string>>& files) {
+    for (const auto& [name, bytes] : files) {
+        const std::string path = folder + name;
+        int fd = InjectedFailure() ? -1 : open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
+        if (fd < 0) return Failed(errno);
+        Record(FileOpKind::CreateFile, path);
+        bool ok = WriteAll(fd, path, bytes);
+        if (ok && (InjectedFailure() || fsync(fd) != 0)) ok = Failed(errno);
+        if (ok) Record(FileOpKind::FlushFile, path);
+        if (close(fd) != 0 && ok) ok = Failed(errno);
+        if (!ok) return false;
+    }
+    return FlushFolder(WithoutTrailingSlash(folder));
+}
+
 void PlatformTrimMemory() {
 #ifdef __GLIBC__
     malloc_trim(0);

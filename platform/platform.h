@@ -10,6 +10,7 @@
 #include <cstddef>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/types.h"
@@ -102,6 +103,10 @@ bool PlatformRenameFile(const std::string& from, const std::string& to);  // rep
 // untouched, except when only that last flush of the folder failed; the new file is then in place but may not
 // survive a power cut.
 bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes);
+// Writes new files into `folder` (ending in "/"), none of which may exist yet: each is written and flushed, then the
+// folder is flushed once. For a folder that is made for them and renamed into place afterwards, so that the rename
+// is the moment they appear (an installed pack); a failure leaves the files written so far, for the caller to remove.
+bool PlatformWriteNewFiles(const std::string& folder, const std::vector<std::pair<std::string, std::string>>& files);
 // The error number of the first step of the file layer that failed since the last call, 0 when none. A step is one
 // change or flush on the disk: creating a file, each write into it, flushing it, a rename, a delete, making or
 // removing a folder, flushing a folder. A rename, delete or folder change whose folder then could not be flushed

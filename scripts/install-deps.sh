@@ -9,7 +9,7 @@ packages=(
   build-essential cmake pkg-config
   libsdl2-dev libsdl2-mixer-dev
   libgl-dev libgl1-mesa-dri
-  zlib1g-dev libpng-dev
+  zlib1g-dev libpng-dev libarchive-dev
   libfreetype-dev fonts-dejavu-core
   libvorbis-dev libogg-dev
   espeak-ng

@@ -36,7 +36,9 @@ void LoadSettings() {
         std::int32_t n = ReadI32(r);
         // A name length out of range means the rest cannot be trusted: keep the defaults from here on.
         if (r.ok && n >= 1 && n <= 255 && BytesLeft(r) >= static_cast<size_t>(n)) {
-            LanguageFile = ReadBytes(r, static_cast<size_t>(n));
+            // The name becomes a path: one that would reach out of the program folder keeps the default.
+            const std::string name = ReadBytes(r, static_cast<size_t>(n));
+            if (SafeName(name)) LanguageFile = name;
             ReadField(r, Fullscreen);
             ReadField(r, ScreenWidth);
             ReadField(r, ScreenHeight);

@@ -3,6 +3,7 @@
 #include <string>
 
 #include "base/message.h"
+#include "shell/pack_archive.h"
 #include "gfx/display.h"
 #include "gfx/draw.h"
 #include "platform/platform.h"
@@ -144,6 +145,8 @@ void Startup() {
     if (PlayerIndex > PlayerList.Count()) PlayerIndex = PlayerList.Count();
 
     LoadLanguage(LanguageFile);
+    // Packs dropped into the data folder as archives, before the texture packs and the level packs are read.
+    InstallDroppedArchives();
 
     ListDisplayModes();
     if (!ChooseMode()) NoDisplayModeScreen();

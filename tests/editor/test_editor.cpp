@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,8 @@
 #include "editor/editor_state.h"
 #include "editor/level_ops.h"
 #include "editor/panel_input.h"
+#include "editor/selection.h"
+#include "shell/pack_archive.h"
 #include "editor/undo.h"
 #include "gfx/board.h"
 #include "gfx/display.h"
@@ -645,6 +648,285 @@ TEST_F(Editor, ThePickerListsTheKindAndAClickChoosesAndClosesIt) {
     Headless.mouseButtons = 0;
     PickerPass();
     EXPECT_EQ(editor.PickerOpen, 0);
+}
+
+
+TEST_F(Editor, CtrlEExportsThePacksSavedFilesAsOneArchiveAndSaysWhere) {
+    MakePack(2);
+    folder->Write("lvlpckA/Ann.sts", "statistics stay home");
+    At(0, 0);
+    Keys({"w", " "});                       // an edit not saved yet is not part of it
+    Key(KeyCtrlE);
+    EXPECT_EQ(MessageState, 1);
+    EXPECT_EQ(DialogLine2, "A.zip");
+    std::string bytes;
+    ASSERT_TRUE(PlatformReadFile(ExportFolder() + "A.zip", bytes));
+    PackArchive pack;
+    ASSERT_EQ(ReadPackArchive(bytes, pack), ArchiveRefusal::None);
+    EXPECT_EQ(pack.folder, "lvlpckA");
+    ASSERT_EQ(pack.files.size(), 2u);
+    for (int n = 1; n <= 2; ++n) {
+        EXPECT_EQ(pack.files[n - 1].first, LevelFileName(n));
+        EXPECT_EQ(pack.files[n - 1].second, folder->Read("lvlpckA/" + LevelFileName(n)));
+    }
+    EXPECT_EQ(levelModified, -1);
+    Key(KeyEnter);                          // the message closes
+    EXPECT_EQ(MessageState, 0);
+}
+
+// ---- Selections -------------------------------------------------------------------------------------------------
+
+class EditorSelection : public Editor {
+protected:
+    void SetUp() override {
+        Editor::SetUp();
+        clipboard = Clipboard{};
+        MakePack(2);
+        // A block of every layer at cells (512..768, 0..256), the ball elsewhere.
+        Put(GroundLayerNumber, TexGround, 512, 0);
+        Hazard(TexExit, 640, 0);
+        Arrow(2, 768, 0);
+        Marker(2, 512, 128);
+        Platform(640, 128, 3, 0);
+        Pickup(TexFlag, 768, 128);
+        Elevator(512, 256);
+        level.wallLayer[level.wallLayer.Count()].param2 = -2;
+        Put(CrackLayerNumber, TexCrack, 640, 256);
+        ClearHistory();
+    }
+    void TearDown() override {
+        selection = SelectionState{};
+        clipboard = Clipboard{};
+        MessageState = 0;                   // the refusals leave their message up
+        Editor::TearDown();
+    }
+    // S at one corner, the arrows to the other, S again.
+    void SelectCells(double x1, double y1, double x2, double y2) {
+        At(x1, y1);
+        Key("s");
+        for (double x = x1; x != x2; x += x2 > x1 ? 128 : -128) Key(x2 > x1 ? KeyRight : KeyLeft);
+        for (double y = y1; y != y2; y += y2 > y1 ? 128 : -128) Key(y2 > y1 ? KeyDown : KeyUp);
+        Key("s");
+    }
+    static std::vector<LevelObject> LayerAt(std::int32_t layer, double dx, double dy) {
+        std::vector<LevelObject> objects;
+        for (LevelObject object : LevelLayer(layer)) {
+            if (object.x < 512 + dx || object.x > 768 + dx || object.y < dy || object.y > 256 + dy) continue;
+            object.x -= dx;
+            object.y -= dy;
+            objects.push_back(object);
+        }
+        return objects;
+    }
+};
+
+TEST_F(EditorSelection, TheKeyboardSelectsAndTheFrameCountsEveryLayer) {
+    SelectCells(512, 0, 768, 256);
+    ASSERT_TRUE(selection.active);
+    EXPECT_EQ(selection.rect.left, 512);
+    EXPECT_EQ(selection.rect.bottom, 256);
+    EXPECT_EQ(CountObjectsIn(selection.rect), 8);
+    EXPECT_EQ(UndoSteps(), 0);              // selecting changes nothing
+    Key(KeyEscape);                         // drops the selection, the editor stays
+    EXPECT_FALSE(selection.active);
+    EXPECT_FALSE(EditorWantsReturn());
+}
+
+TEST_F(EditorSelection, CopyPastesEveryLayerIntoAnotherLevelWithoutTheBallOrProperties) {
+    std::vector<LevelObject> before[EditedLayerCount + 1];
+    for (int n = 1; n <= EditedLayerCount; ++n) before[n] = LayerAt(n, 0, 0);
+    SelectCells(512, 0, 768, 256);
+    Key(KeyCtrlC);
+    Key(KeyAltPgDn);                        // level 2: the clipboard goes with the editor
+    ASSERT_EQ(level.levelTitle, "A2");
+    const double ballX = level.ball.x, ballY = level.ball.y, limit = level.timeLimit;
+    At(2048, 1024);
+    Keys({KeyCtrlV, KeyRight, KeyEnter});   // the paste follows the cursor until Enter
+    EXPECT_FALSE(selection.pasting);
+    EXPECT_EQ(UndoSteps(), 1);
+    for (int n = 1; n <= EditedLayerCount; ++n) {
+        const std::vector<LevelObject> after = LayerAt(n, 2176 - 512, 1024);
+        ASSERT_EQ(after.size(), before[n].size()) << LayerName(n);
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            EXPECT_EQ(after[i].texture, before[n][i].texture) << LayerName(n);
+            EXPECT_EQ(after[i].param1, before[n][i].param1) << LayerName(n);
+            EXPECT_EQ(after[i].param2, before[n][i].param2) << LayerName(n);
+            EXPECT_EQ(after[i].x, before[n][i].x) << LayerName(n);
+        }
+    }
+    EXPECT_EQ(level.ball.x, ballX);
+    EXPECT_EQ(level.ball.y, ballY);
+    EXPECT_EQ(level.levelTitle, "A2");
+    EXPECT_EQ(level.timeLimit, limit);
+    EXPECT_EQ(CountObjectsIn(selection.rect), 8);   // the pasted rectangle is selected
+}
+
+// Every operation is one step: undone, the level is byte for byte what it was; redone, what the operation made.
+TEST_F(EditorSelection, EachOperationIsOneStepOfTheHistory) {
+    struct Case {
+        const char* name;
+        std::vector<std::string> keys;
+    };
+    const Case cases[] = {
+        {"cut", {KeyCtrlX}},
+        {"delete", {KeyDel}},
+        {"paste", {KeyCtrlC, KeyUp, KeyUp, KeyUp, KeyUp, KeyCtrlV, KeyEnter}},
+        {"fill", {"g", KeyCtrlF}},
+        {"flip", {KeyCtrlR}},
+        {"cut and paste", {KeyCtrlX, KeyRight, KeyRight, KeyRight, KeyCtrlV, KeyEnter}},
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        SelectCells(512, 0, 768, 256);
+        const std::string original = EncodeLevel();
+        const int steps = UndoSteps();
+        Keys(c.keys);
+        EXPECT_EQ(MessageState, 0) << c.name;
+        const std::string edited = EncodeLevel();
+        EXPECT_NE(edited, original) << c.name;
+        EXPECT_EQ(levelModified, -1) << c.name;
+        const int made = UndoSteps() - steps;
+        EXPECT_GE(made, 1) << c.name;
+        EXPECT_LE(made, 2) << c.name;       // cut and paste: two commands, two steps
+        for (int n = 0; n < made; ++n) Key(KeyCtrlZ);
+        EXPECT_EQ(EncodeLevel(), original) << c.name;
+        for (int n = 0; n < made; ++n) Key(KeyCtrlY);
+        EXPECT_EQ(EncodeLevel(), edited) << c.name;
+        if (std::string(c.name) != "cut and paste") EXPECT_EQ(made, 1) << c.name;
+    }
+}
+
+// A refused operation says why and changes nothing: not the level, not the history.
+TEST_F(EditorSelection, RefusedOperationsSayWhyAndChangeNothing) {
+    struct Case {
+        const char* name;
+        std::function<void()> act;
+        int line;
+    };
+    const Case cases[] = {
+        {"wall pasted on the ball",
+         [&] {
+             SelectCells(512, 256, 512, 256);      // the elevator
+             Key(KeyCtrlC);
+             At(level.ball.x, level.ball.y);
+             Keys({KeyCtrlV, KeyEnter});
+         },
+         267},
+        {"paste past the limits",
+         [&] {
+             SelectCells(512, 0, 768, 256);
+             Key(KeyCtrlC);
+             At(LevelCoordinateLimit - 256, 0);
+             Keys({KeyCtrlV, KeyEnter});
+         },
+         268},
+        {"fill of walls over the ball",
+         [&] {
+             SelectCells(0, 0, 256, 256);
+             Keys({"w", KeyCtrlF});
+         },
+         267},
+        {"fill with the ball",
+         [&] {
+             SelectCells(512, 0, 768, 256);
+             Keys({"h", KeyCtrlF});
+         },
+         269},
+        {"delete of every wall",
+         [&] {
+             SelectCells(0, 0, 768, 384);
+             Key(KeyDel);
+         },
+         240},
+        {"fill of too many cells",
+         [&] {
+             At(0, -128 * 2000);
+             Key("s");
+             selection.rect = RectBetween(0, -128 * 2000, 128 * 1000, -128);
+             Keys({"s", "g", KeyCtrlF});
+         },
+         268},
+    };
+    for (const Case& c : cases) {
+        TearDown();
+        SetUp();
+        const std::string original = EncodeLevel();
+        c.act();
+        EXPECT_EQ(MessageState, 1) << c.name;
+        EXPECT_EQ(DialogLine2, "line " + std::to_string(c.line)) << c.name;
+        EXPECT_EQ(EncodeLevel(), original) << c.name;
+        EXPECT_EQ(UndoSteps(), 0) << c.name;
+        EXPECT_EQ(levelModified, 0) << c.name;
+    }
+}
+
+TEST_F(EditorSelection, FlipMirrorsPlacesArrowsPathsAndPlatformSpeeds) {
+    SelectCells(512, 0, 768, 256);
+    Key(KeyCtrlR);
+    ASSERT_EQ(level.arrowLayer.Count(), 1);
+    EXPECT_EQ(level.arrowLayer[1].x, 512);          // 768 mirrored in 512 .. 768
+    EXPECT_EQ(level.arrowLayer[1].texture, TexArrowWest);
+    EXPECT_EQ(level.arrowLayer[1].param1, 4);
+    ASSERT_EQ(level.pathLayer.Count(), 1);
+    EXPECT_EQ(level.pathLayer[1].x, 768);
+    EXPECT_EQ(level.pathLayer[1].texture, TexPathWest);
+    EXPECT_EQ(level.pathLayer[1].param1, 4);
+    ASSERT_EQ(level.platformLayer.Count(), 1);
+    EXPECT_EQ(level.platformLayer[1].x, 640);
+    EXPECT_EQ(level.platformLayer[1].param1, -3);
+    EXPECT_EQ(CountAt(level.wallLayer, 768, 256), 1);   // the elevator, with its speed
+    Key(KeyCtrlR);                                      // twice is the level as it was
+    Key(KeyCtrlZ);
+    Key(KeyCtrlZ);
+    EXPECT_EQ(UndoSteps(), 0);
+}
+
+TEST_F(EditorSelection, FillPutsTheTextureInEveryCellOfItsLayer) {
+    SelectCells(512, 0, 768, 256);
+    Keys({"8", KeyCtrlF});
+    EXPECT_EQ(level.arrowLayer.Count(), 9);             // the east arrow replaced, nothing stacked
+    for (const LevelObject& arrow : level.arrowLayer) {
+        EXPECT_EQ(arrow.texture, TexArrowNorth);
+        EXPECT_EQ(arrow.param1, 1);
+    }
+}
+
+TEST_F(EditorSelection, TheMouseSelectsMovesAndPastes) {
+    view.pixelsPerUnit = 0.5;
+    view.cameraX = view.cameraY = 0;
+    view.editorCameraHeld = -1;
+    PanelX = PanelY = -1000;
+    auto mouse = [](int x, int y, int buttons) {
+        Headless.mouseX = x;
+        Headless.mouseY = y;
+        Headless.mouseButtons = buttons;
+        EditorBoardMouse();
+    };
+    Headless.held[0x1D] = true;                         // Ctrl: a drag selects
+    mouse(256 + 10, 10, 1);
+    mouse(384 + 10, 128 + 10, 1);
+    Headless.held[0x1D] = false;
+    mouse(384 + 10, 128 + 10, 0);
+    EXPECT_EQ(CountObjectsIn(selection.rect), 8);
+    EXPECT_EQ(UndoSteps(), 0);
+    mouse(300, 10, 1);                                  // a drag from inside moves it three cells down
+    mouse(300, 202, 1);
+    mouse(300, 202, 0);
+    EXPECT_EQ(UndoSteps(), 1);
+    EXPECT_EQ(CountObjectsIn(RectBetween(512, 0, 768, 256)), 0);
+    EXPECT_EQ(CountObjectsIn(selection.rect), 8);
+    EXPECT_EQ(selection.rect.top, 384);
+    Key(KeyCtrlC);
+    Key(KeyCtrlV);
+    mouse(1000, 600, 0);                                // the preview follows the pointer
+    EXPECT_EQ(focusX, 1920);
+    EXPECT_EQ(focusY, 1152);
+    mouse(1000, 600, 1);                                // and a click places it
+    mouse(1000, 600, 0);
+    EXPECT_FALSE(selection.pasting);
+    EXPECT_EQ(UndoSteps(), 2);
+    EXPECT_EQ(CountObjectsIn(RectBetween(1920, 1152, 2176, 1408)), 8);
 }
 
 }  // namespace

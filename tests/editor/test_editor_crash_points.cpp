@@ -6,13 +6,17 @@
 // states what a stop in the middle leaves and what the game shows of it.
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <set>
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "base/language.h"
 #include "editor/level_ops.h"
 #include "editor/undo.h"
+#include "shell/pack_archive.h"
 #include "tests/play/level_fixture.h"
 #include "tests/platform/crash_replay.h"
 #include "tests/shell/pack_fixture.h"
@@ -307,6 +311,48 @@ TEST_F(EditorCrashPoints, MakingAPack) {
     CrashReplay replay =
         ReplayCrashPoints("new pack", root, before, ops, {RawFile(root, "lvlpckNew/001.kbx")}, listedWhole);
     EXPECT_EQ(replay.inconsistent, 0u);
+}
+
+// Installing a shared pack stopped at every point: the pack is in the data folder whole or not at all (its files are
+// written into a hidden folder and appear by one rename of their folder), the pack list never shows the unfinished
+// one, and the next install clears what the stop left and installs the pack whole, or finds it there.
+TEST_F(EditorCrashPoints, InstallingASharedPack) {
+    DiskImage start = Base();
+    AddPack(start, "lvlpckA", 1);
+    PackArchive pack;
+    pack.folder = "lvlpckShared";
+    pack.files = {{"001.en.txt", "A hint\n"}, {"001.kbx", LevelTitled("S1")}, {"002.kbx", LevelTitled("S2")}};
+    std::string bytes;
+    ASSERT_TRUE(WritePackArchive(pack, bytes));
+    const std::filesystem::path archive = root.parent_path() / ("kolbrix-shared-" + std::to_string(::getpid()) + ".zip");
+    std::ofstream(archive, std::ios::binary) << bytes;
+    WriteDiskImage(root, start);
+    const DiskImage before = ReadDiskImage(root);
+    std::string installed;
+    const std::vector<FileOp> ops = RecordFileOps([&] { InstallPackArchive(archive.string(), installed); });
+    ASSERT_EQ(installed, "lvlpckShared");
+    auto wholeOrNone = [&](const CrashState& state, const CrashVersions&) {
+        WriteDiskImage(root, state.disk);
+        ListPacks();
+        const bool there = state.disk.folders.count("lvlpckShared") == 1;
+        const std::vector<std::string> expected =
+            there ? std::vector<std::string>{"lvlpckA", "lvlpckShared"} : std::vector<std::string>{"lvlpckA"};
+        bool consistent = Entries(PackList) == expected && SeePack("lvlpckA").titles == Titles{"A1"};
+        if (there)
+            consistent = consistent && SeePack("lvlpckShared").titles == Titles{"S1", "S2"} &&
+                         state.disk.files.at("lvlpckShared/001.en.txt") == "A hint\n";
+        std::string again;
+        const ArchiveRefusal refusal = InstallPackArchive(archive.string(), again);
+        consistent = consistent && refusal == (there ? ArchiveRefusal::PackExists : ArchiveRefusal::None) &&
+                     !std::filesystem::exists(root / ".kolbrix-unpack") &&
+                     SeePack("lvlpckShared").titles == Titles{"S1", "S2"};
+        WriteDiskImage(root, state.disk);
+        return consistent;
+    };
+    CrashReplay replay =
+        ReplayCrashPoints("pack installed", root, before, ops, {RawFile(root, "lvlpckShared/002.kbx")}, wholeOrNone);
+    EXPECT_EQ(replay.inconsistent, 0u);
+    std::filesystem::remove(archive);
 }
 
 // A rename is one rename of the folder: the pack is there under its old name or its new one, whole, never split

@@ -97,6 +97,22 @@ TEST(Settings, DamagedFileKeepsDefaultsForWhatIsMissing) {
     }
 }
 
+// The language name becomes a path beside the program: a name that reaches out of the folder is never taken, the
+// rest of the file is.
+TEST(Settings, ALanguageNameThatLeavesTheProgramFolderKeepsTheDefault) {
+    UseHeadless();
+    TempProgramFolder folder;
+    for (const char* name : {"../x", "..", "/etc/passwd", "lang/../../x", "sub/german.str", "a\\b.str", "*.str"}) {
+        folder.Write("settings.dat", SettingsBytes(2, name, 0, 640, 480, 0, 0, 0, 0));
+        LoadSettings();
+        EXPECT_EQ(LanguageFile, "english.str") << name;
+        EXPECT_EQ(ScreenWidth, 640) << name;
+    }
+    folder.Write("settings.dat", SettingsBytes(2, "german.str", 0, 640, 480, 0, 0, 0, 0));
+    LoadSettings();
+    EXPECT_EQ(LanguageFile, "german.str");
+}
+
 TEST(Settings, SaveReplacesTheFileWholeAndLeavesNoTemporaryFile) {
     UseHeadless();
     TempProgramFolder folder;

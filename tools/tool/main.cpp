@@ -28,6 +28,7 @@ int ToolBuild(int argc, char** argv);
 int ToolSoak(int argc, char** argv);
 int ToolSolve(int argc, char** argv);
 int ToolFairness(int argc, char** argv);
+int ToolPack(int argc, char** argv);
 
 namespace {
 
@@ -51,6 +52,9 @@ const ToolCommand Commands[] = {
     {"fairness", ToolFairness, "fairness LEVEL [--solution FILE.keys] [--data DIR] [--difficulty D] [--seed N] [--runs R]\n"
                                "          [--budget SECONDS]  a solution played with a person's timing errors, re-planned\n"
                                "                            after each; the runs won and the narrowest timing window"},
+    {"pack", ToolPack, "pack export FOLDER [--out FILE.zip] | pack install FILE.zip [--data DIR]\n"
+                       "                            a level or texture pack as one .zip archive, and one installed\n"
+                       "                            after every check of it"},
     {"soak", ToolSoak, "soak [LEVEL...] [--data DIR] [--frames N] [--seed N] [--bound-ms MS]\n"
                        "                            every level played long with random keys, drawn headless"},
 };
