@@ -28,6 +28,7 @@ int ToolBuild(int argc, char** argv);
 int ToolSoak(int argc, char** argv);
 int ToolSolve(int argc, char** argv);
 int ToolFairness(int argc, char** argv);
+int ToolReplay(int argc, char** argv);
 
 namespace {
 
@@ -51,6 +52,9 @@ const ToolCommand Commands[] = {
     {"fairness", ToolFairness, "fairness LEVEL [--solution FILE.keys] [--data DIR] [--difficulty D] [--seed N] [--runs R]\n"
                                "          [--budget SECONDS]  a solution played with a person's timing errors, re-planned\n"
                                "                            after each; the runs won and the narrowest timing window"},
+    {"replay", ToolReplay, "replay FILE.kbr [--level LEVEL] [--data DIR] [--trace | --keys | --window]\n"
+                           "                            a player's best run played headless (exit 1 when its result\n"
+                           "                            differs), written as a key script, or shown in a window"},
     {"soak", ToolSoak, "soak [LEVEL...] [--data DIR] [--frames N] [--seed N] [--bound-ms MS]\n"
                        "                            every level played long with random keys, drawn headless"},
 };
