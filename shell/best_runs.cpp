@@ -37,7 +37,6 @@ constexpr std::size_t MaxTextBytes = 255;
 constexpr int EscapeBit = 15, MusicBit = 16;
 constexpr std::uint8_t GhostAlpha = 110;
 constexpr std::int64_t GhostNoteFrames = 150;       // the ahead/behind note stays 2.5 seconds
-constexpr std::int32_t GhostNoteY = 120;
 constexpr std::int32_t LevelScreen = 14, PlayLine = 2;
 constexpr double LevelScreenZoom = 0.25;
 
@@ -454,11 +453,10 @@ void DrawGhostRace() {
         std::snprintf(seconds, sizeof seconds, "%.2f", ahead >= 0 ? ahead : -ahead);
         ghostRace.note = ReplaceAll(Text(ahead >= 0 ? LineGhostAhead : LineGhostBehind), "%1", seconds);
         ghostRace.noteUntil = frame + GhostNoteFrames;
-        ghostRace.ahead = ahead >= 0;
     }
     if (taken > takenBefore || attempt.flagsLeft > ghostRace.flagsSeen) ghostRace.flagsSeen = attempt.flagsLeft;
-    if (!ghostRace.note.empty() && frame <= ghostRace.noteUntil)
-        DrawTextCentered(ghostRace.note, GhostNoteY, ghostRace.ahead ? 120 : 255, ghostRace.ahead ? 255 : 120, 120);
+    // In the caption's band at the top of the screen, where the heads-up display leaves room.
+    if (!ghostRace.note.empty() && frame <= ghostRace.noteUntil) DrawCaption({ghostRace.note});
 }
 
 bool PlayRecordedLevel(const std::string& levelPath, const BestRun* ghostRun, BestRun& recorded,
@@ -588,20 +586,24 @@ void ReadSpeedKeys(WatchControls& controls) {
     PlatformSetRealPace(controls.speed);
 }
 
-// After a frame of the watched run: the speed keys, P, and while paused the wait for P, the full stop (one frame
-// on) or Esc. True leaves.
+// After a frame of the watched run: the speed keys and P, read as held keys (play takes the key buffer, and a key is
+// shown held until the frame that saw it pressed is presented). While paused no frame is presented: the keys come
+// from the key buffer, P goes on, the full stop plays one frame, Esc or the close button leave. True leaves.
 bool WatchKeys(WatchControls& controls) {
     ReadSpeedKeys(controls);
-    if (PressedKey(ScanKeyP, controls.latchP)) controls.paused = !controls.paused;
+    if (PressedKey(ScanKeyP, controls.latchP)) controls.paused = true;
     PressedKey(ScanFullStop, controls.latchStep);
     while (controls.paused) {
         PlatformSleep0();
         PlatformIdle();
         const std::string key = PlatformReadKey();
         if (key == "\x1B" || key == "\xFF" "k") return true;
-        ReadSpeedKeys(controls);
-        if (PressedKey(ScanKeyP, controls.latchP)) controls.paused = false;
-        if (PressedKey(ScanFullStop, controls.latchStep)) break;
+        if (key == "1" || key == "2" || key == "4") {
+            controls.speed = key[0] - '0';
+            PlatformSetRealPace(controls.speed);
+        }
+        if (key == "p" || key == "P") controls.paused = false;
+        if (key == "p" || key == "P" || key == ".") break;
     }
     return false;
 }

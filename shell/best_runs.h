@@ -115,7 +115,6 @@ struct GhostRace {                      // one play; reset as it starts
     std::int32_t flagsSeen = -1;        // attempt.flagsLeft when last looked at
     std::string note;                   // "1.25 s ahead" at the last flag taken
     std::int64_t noteUntil = 0;         // the play iteration after which the note goes
-    bool ahead = false;                 // the note is drawn green when ahead, red when behind
 };
 extern GhostRace ghostRace;
 // Draws the ghost ball and the note of the frame (an overlay of the play screen); reads the play, changes nothing
