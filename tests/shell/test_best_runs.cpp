@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "gfx/board.h"
 #include "gfx/display.h"
 #include "shell/best_runs.h"
 #include "shell/demo.h"
@@ -427,6 +428,41 @@ TEST_F(BestRunFiles, OnlyABetterRunReplacesTheBestAndAChangedLevelSaysSo) {
     EXPECT_EQ(loaded.state, BestRunState::Unreadable);
     EXPECT_FALSE(loaded.error.empty());
     EXPECT_EQ(LoadBestRun(path + ".none", "").state, BestRunState::Missing);
+}
+
+// W on the level screen: a best run that is not playable says why in a message and is not played.
+TEST_F(BestRunFiles, OneThatIsNotPlayableSaysWhyAndIsNotPlayed) {
+    UsePlayer("anna");
+    Write("lvlpckP/001.kbx", "the level as it is now");
+    LevelNumber = 1;
+    LanguageText[LineBestRunNotPlayed] = "not played:";
+    LanguageText[LineBestRunLevelChanged] = "the level changed";
+    LanguageText[LineBestRunOtherVersion] = "made by %1";
+    LanguageText[LineBestRunMissing] = "none yet";
+    struct Case { std::string version; std::string bytesOfLevel; bool write; const char* line1; const char* line2; };
+    const Case cases[] = {
+        {GameVersion, "the level as it was", true, "not played:", "the level changed"},
+        {"0.1.0", "the level as it is now", true, "not played:", "made by 0.1.0"},
+        {GameVersion, "", false, "none yet", ""},
+    };
+    for (const Case& c : cases) {
+        fs::remove(At("lvlpckP/anna.001.kbr"));
+        if (c.write) {
+            BestRun run;
+            run.gameVersion = c.version;
+            run.levelHash = LevelHash(c.bytesOfLevel);
+            run.player = "anna";
+            Write("lvlpckP/anna.001.kbr", EncodeBestRun(run));
+        }
+        MessageState = 0;
+        DialogLine1 = DialogLine2 = "";
+        view.MenuActive = -1;
+        WatchBestRun();
+        EXPECT_EQ(MessageState, 1);
+        EXPECT_EQ(DialogLine1, c.line1);
+        EXPECT_EQ(DialogLine2, c.line2);
+        EXPECT_EQ(view.MenuActive, -1) << "the level screen stays: nothing was played";
+    }
 }
 
 }  // namespace
