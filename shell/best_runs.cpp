@@ -658,7 +658,8 @@ void WatchBestRun() {
         return;
     }
     view.MenuActive = 0;
-    PlayBestRunInWindow(bestRunOffer.loaded.run, bestRunOffer.levelPath);
+    const bool completed = PlayBestRunInWindow(bestRunOffer.loaded.run, bestRunOffer.levelPath);
+    if (menuHooks.bestRunWatched) menuHooks.bestRunWatched(completed, attempt.playIteration);
     // The level screen's level again, as the player left it.
     const std::int32_t message = MessageState;
     LoadLevel("");
