@@ -1,7 +1,7 @@
 #include "shell/best_runs.h"
 
 #include <algorithm>
-#include <cstring>
+#include <cstdio>
 
 #include "base/binio.h"
 #include "base/files.h"
@@ -290,7 +290,9 @@ void BestRunMessage(const LoadedBestRun& loaded) {
             RaiseMessage(Text(LineBestRunNotPlayed), ReplaceAll(Text(LineBestRunOtherVersion), "%1",
                                                                  loaded.run.gameVersion), "");
             break;
-        case BestRunState::LevelChanged: RaiseMessage(Text(LineBestRunNotPlayed), Text(LineBestRunLevelChanged), ""); break;
+        case BestRunState::LevelChanged:
+            RaiseMessage(Text(LineBestRunNotPlayed), Text(LineBestRunLevelChanged), "");
+            break;
     }
 }
 
@@ -439,7 +441,8 @@ void DrawGhostRace() {
     const GhostTrack& track = *ghostRace.track;
     const std::int64_t frame = attempt.playIteration;
     // The ghost stays where its run ended.
-    const std::size_t at = static_cast<std::size_t>(std::clamp<std::int64_t>(frame, 1, static_cast<std::int64_t>(track.x.size()))) - 1;
+    const std::int64_t last = static_cast<std::int64_t>(track.x.size());
+    const std::size_t at = static_cast<std::size_t>(std::clamp<std::int64_t>(frame, 1, last) - 1);
     DrawGhostBall(track.x[at], track.y[at], GhostAlpha);
     if (ghostRace.flagsSeen < 0) {
         ghostRace.flagsAtStart = attempt.flagsLeft;

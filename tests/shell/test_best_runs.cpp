@@ -4,6 +4,9 @@
 // the play; the files follow the editor's renumbering and go with their player.
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <iostream>
@@ -235,7 +238,8 @@ bool PlayLikeAPlayer(const Shipped& s, const List<InputSegment>& script, const B
     ReplayOptions options;
     options.trace = [&](const std::string& line) { trace.push_back(line); };
     options.afterFrame = [&](std::int64_t frame) {
-        if (!ghostRace.note.empty() && (notes.empty() || notes.back() != ghostRace.note)) notes.push_back(ghostRace.note);
+        if (!ghostRace.note.empty() && (notes.empty() || notes.back() != ghostRace.note))
+            notes.push_back(ghostRace.note);
         holdFor(frame + 1);
     };
     options.leave = [](std::int64_t frame) { return frame > 20000; };
@@ -463,6 +467,60 @@ TEST_F(BestRunFiles, OneThatIsNotPlayableSaysWhyAndIsNotPlayed) {
         EXPECT_EQ(DialogLine2, c.line2);
         EXPECT_EQ(view.MenuActive, -1) << "the level screen stays: nothing was played";
     }
+}
+
+// ---- kolbrix-tool replay ------------------------------------------------------------------------------------
+
+struct ToolRun { int code = -1; std::string out; };
+
+ToolRun RunTool(const std::string& arguments) {
+    ToolRun run;
+    const std::string command = std::string(KOLBRIX_BUILD_GAME_DIR) + "/kolbrix-tool " + arguments + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+TEST_F(BestRunFiles, TheToolPlaysARunAndSaysWhenItsResultDiffers) {
+    if (!fs::exists(std::string(KOLBRIX_BUILD_GAME_DIR) + "/kolbrix-tool"))
+        GTEST_SKIP() << "kolbrix-tool is not built in this build folder";
+    const Shipped s = AllShippedSolutions().front();
+    bool completed = false;
+    BestRun run = SolutionAsBestRun(s, completed);
+    ASSERT_TRUE(completed);
+    const std::string level = "--level '" + LevelOf(s) + "'";
+    Write("runs/solution.001.kbr", EncodeBestRun(run));
+    BestRun other = run;
+    other.score += 1;
+    Write("runs/other.001.kbr", EncodeBestRun(other));
+    Write("runs/cut.001.kbr", EncodeBestRun(run).substr(0, 30));
+    const std::string anotherLevel = "--level '" + LevelOf(AllShippedSolutions().back()) + "'";
+    struct Case { std::string arguments; int code; const char* says; };
+    const Case cases[] = {
+        {"'" + At("runs/solution.001.kbr").string() + "' " + level, 0, "\"same\":true"},
+        {"'" + At("runs/solution.001.kbr").string() + "' " + level + " --trace", 0, "{\"frame\":1,"},
+        {"'" + At("runs/other.001.kbr").string() + "' " + level, 1, "\"same\":false"},
+        {"'" + At("runs/solution.001.kbr").string() + "' " + anotherLevel, 2, ""},
+        {"'" + At("runs/cut.001.kbr").string() + "' " + level, 2, ""},
+        {"'" + At("runs/none.001.kbr").string() + "' " + level, 2, ""},
+    };
+    for (const Case& c : cases) {
+        const ToolRun result = RunTool("replay " + c.arguments);
+        EXPECT_EQ(result.code, c.code) << c.arguments;
+        EXPECT_NE(result.out.find(c.says), std::string::npos) << c.arguments << "\n" << result.out;
+    }
+    // --keys: the run as a key script, which plays it again as `kolbrix-tool play` would.
+    const ToolRun keys = RunTool("replay '" + At("runs/solution.001.kbr").string() + "' --keys");
+    EXPECT_EQ(keys.code, 0);
+    List<InputSegment> script;
+    std::string error;
+    ASSERT_TRUE(ParseInputScript(keys.out, script, error)) << error;
+    EXPECT_EQ(FormatInputScript(script), FormatInputScript(run.inputs));
 }
 
 }  // namespace

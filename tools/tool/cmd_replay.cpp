@@ -28,7 +28,8 @@
 
 namespace {
 
-constexpr const char* Usage = "usage: kolbrix-tool replay FILE [--level LEVEL] [--data DIR] [--trace | --keys | --window]\n";
+constexpr const char* Usage =
+    "usage: kolbrix-tool replay FILE [--level LEVEL] [--data DIR] [--trace | --keys | --window]\n";
 
 struct ReplayArguments {
     std::string file, level, dataFolder;
