@@ -7,7 +7,7 @@
 
 #include "base/list.h"
 
-constexpr int LanguageLineCount = 289;
+constexpr int LanguageLineCount = 302;
 
 // The lines that code names. (Screens that list many lines keep their numbers in their own tables.)
 enum LanguageLine : int {

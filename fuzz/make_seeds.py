@@ -320,6 +320,36 @@ def pack_archive_seeds():
     write("pack_archive", "parent.zip", zip_bytes([("../lvlpckSeed/001.kbx", level)], zipfile.ZIP_DEFLATED))
 
 
+def varint(v):
+    out = b""
+    while v >= 0x80:
+        out += bytes([(v & 0x7F) | 0x80])
+        v >>= 7
+    return out + bytes([v])
+
+
+def best_run(player, score, frames, segments, version="0.9.0", cheats=0):
+    """A best run as shell/best_runs.cpp writes it: segments are (frames, key bits)."""
+    def text(s):
+        b = s.encode("latin-1")
+        return bytes([len(b)]) + b
+    body = b"KBRN" + bytes([1]) + text(version) + text(player) + text("12-11-2026")
+    body += struct.pack("<Q", 0x0123456789ABCDEF) + struct.pack("<I", 1) + i32(0) + bytes([cheats])
+    body += i32(score) + varint(frames) + struct.pack("<d", frames / 60.0) + i32(2) + i32(0)
+    body += varint(len(segments)) + b"".join(varint(n) + varint(k) for n, k in segments)
+    check = 2166136261
+    for byte in body:
+        check = ((check ^ byte) * 16777619) & 0xFFFFFFFF
+    return body + struct.pack("<I", check)
+
+
+def best_run_seeds():
+    write("best_run", "short.kbr", best_run("anna", 1200, 90, [(30, 0), (60, 2)]))
+    write("best_run", "keys.kbr", best_run("bob", 54321, 400, [(100, 1 | 16), (1, 1 << 15), (200, 2 | 8 | 64), (99, 1 << 16)], cheats=9))
+    write("best_run", "empty.kbr", best_run("c", 0, 0, []))
+    write("best_run", "old.kbr", best_run("anna", 10, 10, [(10, 4)], version="0.8.0"))
+
+
 def main():
     game = sys.argv[1] if len(sys.argv) > 1 else os.path.join(ROOT, "build", "game")
     pack_archive_seeds()
@@ -329,6 +359,7 @@ def main():
     legacy_seeds()
     text_seeds()
     file_seeds(game)
+    best_run_seeds()
 
 
 if __name__ == "__main__":

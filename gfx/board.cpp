@@ -567,6 +567,16 @@ void DrawBall(std::int32_t cameraX, std::int32_t cameraY) {
     }
 }
 
+void DrawGhostBall(double x, double y, std::uint8_t alpha) {
+    const TextureEntry& entry = Entry(TextureIndex(level.ball.texture));
+    BindImage(ImageId(entry.frame));
+    SetColor(255, 255, 255, alpha);
+    const double ppu = view.pixelsPerUnit;
+    const std::int32_t side = Pixels(CellUnits * ppu);
+    DrawQuad(Pixels(ppu * x - Pixels(view.cameraX)), Pixels(ppu * y - Pixels(view.cameraY)), 9, side, side);
+    SetColor(255, 255, 255);
+}
+
 void DrawEditCursor() {
     const double cell = CellUnits * view.pixelsPerUnit;
     const std::int32_t side = Pixels(cell);

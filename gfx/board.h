@@ -85,6 +85,9 @@ void DrawFlyingObjects(List<LevelObject>& list, double step, std::int32_t camera
                        std::int32_t z);
 void DrawBackground();
 void DrawBall(std::int32_t cameraX, std::int32_t cameraY);
+// A ball of the level's ball texture at world position (x, y), `alpha` of 255 opaque, where the board's camera shows
+// it: a best run's ghost, drawn over the frame and changing nothing of play.
+void DrawGhostBall(double x, double y, std::uint8_t alpha);
 // The editor's cursor: one cell centred on the screen.
 void DrawEditCursor();
 

@@ -22,6 +22,7 @@ struct PlatformBackendTable {
     void (*WaitUntil)(double deadline);
     void (*Idle)();                                 // one idle step of a key wait
     void (*SetFixedFrameTime)(double seconds);      // 0 switches it off
+    void (*SetRealPace)(double speed);              // fixed frames shown `speed` times as fast in real time
     std::string (*Today)();                         // "mm-dd-yyyy"
     std::uint32_t (*Seed)();
 

@@ -69,6 +69,9 @@ void SetFixedFrameTime(double seconds) {
     if (seconds > 0) Headless.frameTime = seconds;
 }
 
+// The headless clock keeps no real time: a faster pace changes nothing.
+void SetRealPace(double) {}
+
 std::string Today() { return Headless.date; }
 std::uint32_t Seed() { return Headless.seed; }
 
@@ -159,7 +162,7 @@ const PlatformBackendTable& HeadlessBackend() {
     static constexpr PlatformBackendTable table{
         .Start = Start, .Stop = Stop, .Exit = Exit,
         .Clock = Clock, .Sleep0 = Sleep0, .WaitUntil = WaitUntil, .Idle = Idle,
-        .SetFixedFrameTime = SetFixedFrameTime, .Today = Today, .Seed = Seed,
+        .SetFixedFrameTime = SetFixedFrameTime, .SetRealPace = SetRealPace, .Today = Today, .Seed = Seed,
         .DisplayModes = DisplayModes, .DesktopMode = DesktopMode, .UsableArea = UsableArea,
         .OpenDisplay = OpenDisplay,
         .SetSwapInterval = SetSwapInterval,

@@ -83,6 +83,7 @@ const std::vector<std::string>& PlatformArguments() { return run.arguments; }
 
 double PlatformClock() { return run.backend->Clock(); }
 void PlatformSleep0() { run.backend->Sleep0(); }
+void PlatformIdle() { run.backend->Idle(); }
 void PlatformWaitUntil(double deadline) { run.backend->WaitUntil(deadline); }
 
 void PlatformSetFixedFrameTime(double seconds) {
@@ -90,6 +91,7 @@ void PlatformSetFixedFrameTime(double seconds) {
     run.fixedFrame = seconds > 0 ? seconds : 0;
 }
 double PlatformFixedFrameTime() { return run.fixedFrame; }
+void PlatformSetRealPace(double speed) { run.backend->SetRealPace(speed); }
 
 std::string PlatformTodayDate() { return run.backend->Today(); }
 std::uint32_t PlatformRandomSeed() { return run.backend->Seed(); }

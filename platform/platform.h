@@ -30,6 +30,8 @@ const std::vector<std::string>& PlatformArguments();
 // ---- Clock ------------------------------------------------------------------------------------------------
 double PlatformClock();                 // seconds, sub-millisecond resolution
 void PlatformSleep0();                  // yield the processor (a sleep of 0 ms); also pumps window events
+// One idle step of a wait for keys outside play (a paused best run): about 10 ms of real time in a window.
+void PlatformIdle();
 // Waits until PlatformClock() >= deadline: sleeps while more than about a millisecond is left, spins the rest.
 // The headless clock simply jumps to the deadline.
 void PlatformWaitUntil(double deadline);
@@ -39,6 +41,9 @@ std::string PlatformTodayDate();        // "mm-dd-yyyy"
 // sees exactly the clock the player saw.
 void PlatformSetFixedFrameTime(double seconds);
 double PlatformFixedFrameTime();
+// Under a fixed frame time, a window shows its frames `speed` times as fast in real time (1 is the game's pace); the
+// game's clock still counts the fixed time a frame, so play is the same at every pace.
+void PlatformSetRealPace(double speed);
 std::uint32_t PlatformRandomSeed();     // a seed taken from the clock
 
 // ---- Display (DisplayMode, DisplayKind and QuadRecord in platform/types.h) ------------------------------------

@@ -46,6 +46,7 @@ struct SdlRun {                         // for the whole run
     double fixedFrame = 0;
     double virtualClock = 0;
     double realNext = 0;
+    double realPace = 1;                // fixed frames shown this many times as fast (a best run watched at 2x)
     // The game's clock is the real one plus this: after a fixed frame time it goes on from where the virtual clock
     // stood, so it never runs back (a frame paced from a reading of the virtual clock would wait for it otherwise).
     double clockOffset = 0;
@@ -412,6 +413,8 @@ void SetFixedFrameTime(double seconds) {
     sdl.fixedFrame = seconds > 0 ? seconds : 0;
 }
 
+void SetRealPace(double speed) { sdl.realPace = speed > 0 ? speed : 1; }
+
 void Sleep0() {
     PumpEvents();
     std::this_thread::yield();
@@ -560,7 +563,7 @@ void PaceFixedFrame() {
     double now = RealClock();
     if (sdl.realNext < now - 0.25) sdl.realNext = now;   // far behind (a stall): don't rush to catch up
     RealWaitUntil(sdl.realNext);
-    sdl.realNext += sdl.fixedFrame;
+    sdl.realNext += sdl.fixedFrame / sdl.realPace;
 }
 
 void Present() {
@@ -690,7 +693,7 @@ const PlatformBackendTable& SdlBackend() {
     static constexpr PlatformBackendTable table{
         .Start = Start, .Stop = Stop, .Exit = Exit,
         .Clock = Clock, .Sleep0 = Sleep0, .WaitUntil = WaitUntil, .Idle = Idle,
-        .SetFixedFrameTime = SetFixedFrameTime, .Today = Today, .Seed = Seed,
+        .SetFixedFrameTime = SetFixedFrameTime, .SetRealPace = SetRealPace, .Today = Today, .Seed = Seed,
         .DisplayModes = DisplayModes, .DesktopMode = DesktopMode, .UsableArea = UsableArea,
         .OpenDisplay = OpenDisplay,
         .SetSwapInterval = SetSwapInterval,

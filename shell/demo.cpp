@@ -37,23 +37,6 @@ constexpr std::int32_t DialogTextWidth = 345;
 
 const std::string& Text(int line) { return LanguageText[static_cast<std::size_t>(line)]; }
 
-void DrawCaption(bool atHard) {
-    std::vector<std::string> lines = {Text(LineDemoCaption)};
-    if (atHard) lines.push_back(Text(LineDemoAtHard));
-    std::int32_t width = 0;
-    for (const std::string& line : lines) width = std::max(width, TextWidth(UiFont, line));
-    const std::int32_t left = RoundEven((ActiveWidth - width) / 2.0) - CaptionPadding;
-    SetColor(255, 255, 255);
-    BindImage(editGrayImage.id);
-    DrawQuad(left, CaptionTop, CaptionZ, width + 2 * CaptionPadding,
-             static_cast<std::int32_t>(lines.size()) * CaptionLineHeight + CaptionPadding);
-    for (std::size_t n = 0; n < lines.size(); ++n)
-        DrawTextCentered(lines[n], CaptionTop + CaptionPadding / 2 + static_cast<std::int32_t>(n) * CaptionLineHeight,
-                         255, 255, n == 0 ? 255 : 120);
-    SetBlend(BlendMode::Alpha);
-    SetColor(255, 255, 255);
-}
-
 std::int64_t ScriptFrames(const List<InputSegment>& script) {
     std::int64_t frames = 0;
     for (const InputSegment& segment : script) frames += segment.frames;
@@ -142,6 +125,21 @@ DemoChoice ChooseDemo(const std::string& levelPath) {
 
 }  // namespace
 
+void DrawCaption(const std::vector<std::string>& lines) {
+    std::int32_t width = 0;
+    for (const std::string& line : lines) width = std::max(width, TextWidth(UiFont, line));
+    const std::int32_t left = RoundEven((ActiveWidth - width) / 2.0) - CaptionPadding;
+    SetColor(255, 255, 255);
+    BindImage(editGrayImage.id);
+    DrawQuad(left, CaptionTop, CaptionZ, width + 2 * CaptionPadding,
+             static_cast<std::int32_t>(lines.size()) * CaptionLineHeight + CaptionPadding);
+    for (std::size_t n = 0; n < lines.size(); ++n)
+        DrawTextCentered(lines[n], CaptionTop + CaptionPadding / 2 + static_cast<std::int32_t>(n) * CaptionLineHeight,
+                         255, 255, n == 0 ? 255 : 120);
+    SetBlend(BlendMode::Alpha);
+    SetColor(255, 255, 255);
+}
+
 bool PlayDemo(const DemoSetup& setup) {
     List<InputSegment> script;
     std::string error;
@@ -163,7 +161,11 @@ bool PlayDemo(const DemoSetup& setup) {
 
     const std::function<void()> keptOverlay = frameOverlay;
     const bool atHard = setup.atHard;
-    frameOverlay = [atHard] { DrawCaption(atHard); };
+    frameOverlay = [atHard] {
+        std::vector<std::string> lines = {Text(LineDemoCaption)};
+        if (atHard) lines.push_back(Text(LineDemoAtHard));
+        DrawCaption(lines);
+    };
     const double keptFrameTime = PlatformFixedFrameTime();
     const double clockBefore = PlatformClock();
     PlatformSetFixedFrameTime(1.0 / DemoFramesPerSecond);

@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "shell/tool_jobs.h"
 
@@ -42,6 +43,10 @@ struct DemoSetup {
 // demo's level in memory: the caller loads what it shows next. True when the exit was reached; false at once when
 // the script does not read or the level does not load.
 bool PlayDemo(const DemoSetup& setup);
+
+// The caption over a demo or a best run: a grey band at the top of the screen, one line of the interface font each,
+// the first white, the others grey.
+void DrawCaption(const std::vector<std::string>& lines);
 
 // "Winnable, in 0:42 of the 1:30 limit." (or without a limit) for the solver's answer.
 std::string WinnableText(const SolveAnswer& answer);

@@ -389,6 +389,10 @@ int RunGame(const GameOptions& options, const std::function<void(const std::stri
                   (completed ? "completed" : "not completed") + "\",\"score\":" + std::to_string(points) + "}");
         };
         menuHooks.editor = [&](const char* what) { trace(FramePrefix() + "\"editor\":" + JsonString(what) + "}"); };
+        menuHooks.bestRunWatched = [&](bool completed, std::int64_t frames) {
+            trace(FramePrefix() + "\"best run\":\"" + (completed ? "completed" : "not completed") +
+                  "\",\"frames\":" + std::to_string(frames) + "}");
+        };
         menuHooks.demoPlayed = [&](bool completed, std::int64_t frames, std::int32_t difficulty) {
             trace(FramePrefix() + "\"demo\":\"" + (completed ? "completed" : "not completed") +
                   "\",\"frames\":" + std::to_string(frames) + ",\"difficulty\":" + std::to_string(difficulty) + "}");

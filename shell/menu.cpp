@@ -11,6 +11,7 @@
 #include "platform/platform.h"
 #include "play/level.h"
 #include "play/play_loop.h"
+#include "shell/best_runs.h"
 #include "shell/demo.h"
 #include "shell/language.h"
 #include "shell/level_load.h"
@@ -415,6 +416,10 @@ void Answer(std::int32_t screen, const std::string& key) {
                 BackToMain();
             } else if (nr(6) && DemoOffered()) {
                 WatchLevelDemo();
+            } else if (key == "w" || key == "W") {
+                WatchBestRun();
+            } else if (key == "g" || key == "G") {
+                ghostRaceOn = !ghostRaceOn;
             }
             return;
         case 15:
@@ -555,6 +560,7 @@ void BuildMenuLines() {
     for (int i = 1; i <= MenuMaxLines; ++i)
         menu.MenuLines[i] = i <= menu.MenuLineCount ? lines[static_cast<std::size_t>(i - 1)] : std::string();
     if (menu.MenuScreen == 14) {
+        RefreshBestRunOffer();
         // The level screen shows the board zoomed out behind the panel, easing there.
         attempt.targetZoom = level.levelZoom / 2;
         attempt.playing = -1;

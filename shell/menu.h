@@ -40,6 +40,8 @@ struct MenuHooks {
     std::function<void(const char* what)> editor;
     // A demo has ended (shell/demo.h): reached the exit or not, its frames, the difficulty it was played at.
     std::function<void(bool completed, std::int64_t frames, std::int32_t difficulty)> demoPlayed;
+    // A best run was watched from the level screen (shell/best_runs.h): reached the exit or not, its frames.
+    std::function<void(bool completed, std::int64_t frames)> bestRunWatched;
 };
 extern MenuHooks menuHooks;
 // The level editor, installed by the program's entry (the editor sits above the menu). It edits the level in memory

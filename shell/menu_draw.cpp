@@ -10,6 +10,7 @@
 #include "base/language.h"
 #include "base/message.h"
 #include "base/settings.h"
+#include "shell/best_runs.h"
 #include "gfx/board.h"
 #include "gfx/dialog_draw.h"
 #include "gfx/display.h"
@@ -29,6 +30,7 @@ namespace {
 
 // The screens with something of their own to draw.
 constexpr std::int32_t CreditsScreen = 8, BuildHelpScreen = 9, PlayHelpScreen = 10;
+constexpr std::int32_t BestRunRowGap = 20;       // the best run's line under the level's state
 constexpr std::int32_t LevelScreen = 14, NewPlayerScreen = 15, PlayerExistsScreen = 18, TooManySkippedScreen = 19;
 constexpr std::int32_t PackFinishedScreen = 27;
 
@@ -184,6 +186,9 @@ void DrawLevelPanel(std::int32_t titleY) {
     else
         DrawTextCentered(LanguageText[LineSolvedPrefix] + std::to_string(wins) + LanguageText[LineSolvedTimes], stateY,
                          0, 255, 0);
+    // The best run and the keys that watch it and race it: the way to them is on the screen.
+    const std::string bestRun = BestRunLine();
+    if (!bestRun.empty()) DrawTextCentered(bestRun, stateY + BestRunRowGap, 140, 200, 255);
 }
 
 void ReadPointer() {

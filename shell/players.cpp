@@ -9,6 +9,7 @@
 #include "base/binio.h"
 #include "base/files.h"
 #include "base/language.h"
+#include "shell/best_runs.h"
 #include "shell/packs.h"
 #include "shell/settings.h"
 
@@ -181,8 +182,11 @@ bool DeletePlayer() {
         // half-way still lists the player, and deleting again finishes the job. A file that will not go stops the
         // deletion there, with the player still listed, for the same reason.
         std::vector<std::string> files;
-        for (const std::string& entry : PackList)
-            files.push_back(DataFolder() + PackFolderName(entry) + "/" + name + ".sts");
+        for (const std::string& entry : PackList) {
+            const std::string folder = DataFolder() + PackFolderName(entry) + "/";
+            files.push_back(folder + name + ".sts");
+            for (const std::string& run : BestRunFiles(folder, name)) files.push_back(run);
+        }
         files.push_back(DataFolder() + name + ".alp");
         PlatformTakeFileError();
         for (const std::string& file : files) {
@@ -321,6 +325,8 @@ bool ShiftStatistics(int mode) {
         if (!ShiftStatsRecord(stats, mode, LevelNumber)) return true;
         if (!PlatformWriteFileAtomic(folder + name, EncodeStats(stats))) complete = false;
     }
+    // The best runs follow their levels; one left behind by a failure says so through its level's hash.
+    if (!ShiftBestRuns(folder, mode, LevelNumber)) complete = false;
     if (!complete) RaiseFileFailure(LineStatisticsNotSaved, PlatformTakeFileError(), LineCheckFolder);
     return complete;
 }

@@ -50,7 +50,8 @@ std::string PlayerPackPath();           // data folder + current player + ".alp"
 std::string StatsPath();                // statistics folder + current player + ".sts"; "" when either is missing
 bool SavePlayerPack();
 void LoadPlayerPack();
-// False, with the player still listed and a message raised, when one of the player's files will not go.
+// Deletes the player's statistics and best runs in every pack, then the pack file. False, with the player still
+// listed and a message raised, when one of the player's files will not go.
 bool DeletePlayer();
 void LoadStats();
 // False when there is nothing to save or the file was unreadable; a write that fails also raises a message.
@@ -60,6 +61,6 @@ std::int32_t CountUncompleted();
 std::int32_t CountSkipped(int mode);
 void ComputePackRecord();
 void ComputeLevelRecord();
-// The editor's change at LevelNumber followed in every player's statistics file of the pack; false (and a message)
-// when a file could not be written.
+// The editor's change at LevelNumber followed in every player's statistics file and best run (shell/best_runs.h) of
+// the pack; false (and a message) when a file could not be written.
 bool ShiftStatistics(int mode);

@@ -5,6 +5,7 @@
 #include "gfx/board.h"
 #include "play/level.h"
 #include "play/play_loop.h"
+#include "shell/best_runs.h"
 #include "shell/level_load.h"
 #include "shell/menu.h"
 #include "shell/packs.h"
@@ -29,6 +30,10 @@ void Show(std::int32_t screen, std::int32_t cursor) {
 std::int32_t WinsOf(std::int32_t levelNumber) {
     if (levelNumber < 1 || levelNumber > StatsSlots) return 0;
     return LevelWins[static_cast<size_t>(levelNumber)];
+}
+
+std::string PlayerOfTheRun() {
+    return PlayerIndex >= 1 && PlayerIndex <= PlayerList.Count() ? PlayerList[PlayerIndex] : std::string();
 }
 
 bool CurrentPlayerIs(const char* name) {
@@ -114,7 +119,11 @@ void PlayCurrentLevel() {
     view.MenuActive = 0;
     score = 0;
     attempt.displayedScore = 0;
-    const bool completed = PlayLevel();
+    // Every play is recorded; a won one that beats the player's best run of the level is kept.
+    RefreshBestRunOffer();
+    const bool racing = ghostRaceOn && bestRunOffer.loaded.state == BestRunState::Playable;
+    BestRun run;
+    const bool completed = PlayRecordedLevel(CurrentLevelPath(), racing ? &bestRunOffer.loaded.run : nullptr, run);
     if (menuHooks.levelPlayed) menuHooks.levelPlayed(LevelNumber, completed, score);
     if (completed) ForgetLostAttempts();
     else CountLostAttempts(BallsLostInPlay());
@@ -122,6 +131,8 @@ void PlayCurrentLevel() {
         LoadLevel("");
     } else {
         const std::int32_t played = LevelNumber;
+        run.player = PlayerOfTheRun();
+        SaveBestRunIfBetter(run, played);
         const size_t slot = static_cast<size_t>(played >= 1 && played <= StatsSlots ? played : 0);
         if (slot != 0) ++LevelWins[slot];
         // The best score is kept where it beats the pack's record for the level, or where there was none yet.

@@ -149,7 +149,9 @@ ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& op
     // The script's segment for each frame, and the keys it puts into the buffer on its first frame.
     std::int32_t segment = 1;
     std::int64_t segmentStart = 1;
+    const bool live = options.record != nullptr;
     auto prepare = [&](std::int64_t frame) {
+        if (live) return;
         while (segment <= script.Count() && frame >= segmentStart + script[segment].frames) {
             segmentStart += script[segment].frames;
             ++segment;
@@ -169,13 +171,14 @@ ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& op
 
     ReplayResult result;
     prepare(1);
-    if (options.maxFrames <= 0) device.push("\x1B");
+    if (options.maxFrames <= 0 && !live) device.push("\x1B");
     if (!options.gamePacing) {
         device.setClock(startClock);
         fixFrameTime();
     }
     playIterationHook = [&] {
         result.frames = attempt.playIteration;
+        if (live) RecordFrameKeys(*options.record);
         if (options.trace) options.trace(TraceLine(attempt.playIteration));
         if (options.afterFrame) options.afterFrame(attempt.playIteration);
         if (!options.gamePacing) {
@@ -183,13 +186,57 @@ ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& op
             fixFrameTime();
         }
         prepare(attempt.playIteration + 1);
-        if (attempt.playIteration == options.maxFrames) device.push("\x1B");
+        if (attempt.playIteration == options.maxFrames && !live) device.push("\x1B");
         return options.leave && options.leave(attempt.playIteration);
     };
     result.completed = PlayLevel();
     playIterationHook = nullptr;
-    for (int code : ScriptScanCodes()) device.hold(code, false);
+    if (!live)
+        for (int code : ScriptScanCodes()) device.hold(code, false);
     return result;
+}
+
+void RecordFrameKeys(List<InputSegment>& script) {
+    std::vector<int> held;
+    // The controls read the held keys once a frame; while they do not run (death and victory sequences) the keys
+    // change nothing, and what is held at the end of the frame is written.
+    if (attempt.controlsReadAt == attempt.playIteration) {
+        const ControlKeys& k = attempt.heldControls;
+        const std::pair<bool, int> keys[] = {
+            {k.left, ScanLeft},   {k.right, ScanRight}, {k.down, ScanDown},   {k.up, ScanUp},
+            {k.space, ScanSpace}, {k.tab, ScanTab},     {k.ctrl, ScanCtrl},   {k.minus, ScanMinus},
+            {k.enter, ScanEnter}, {k.scrollLock, ScanScrollLock},             {k.f8, ScanF8},
+            {k.f9, ScanF9},       {k.f10, ScanF10},     {k.f11, ScanF11},     {k.f12, ScanF12}};
+        for (const auto& [on, code] : keys)
+            if (on) held.push_back(code);
+    } else {
+        for (int code : ScriptScanCodes())
+            if (PlatformKeyHeld(code)) held.push_back(code);
+    }
+    const bool escape = attempt.playKey == "\x1B", music = attempt.playKey == "m" || attempt.playKey == "M";
+    if (!script.Empty() && !escape && !music && script[script.Count()].held == held) {
+        ++script[script.Count()].frames;
+        return;
+    }
+    InputSegment segment;
+    segment.frames = 1;
+    segment.held = held;
+    if (escape) segment.buffered.push_back("\x1B");
+    if (music) segment.buffered.push_back("m");
+    script.Add(segment);
+}
+
+void EscapeOnLastFrame(List<InputSegment>& script) {
+    if (script.Empty()) return;
+    InputSegment& last = script[script.Count()];
+    if (last.frames > 1) {
+        --last.frames;
+        InputSegment escape;
+        escape.frames = 1;
+        escape.held = last.held;
+        script.Add(escape);
+    }
+    script[script.Count()].buffered = {"\x1B"};
 }
 
 std::string TraceLine(std::int64_t frame) {

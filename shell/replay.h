@@ -48,6 +48,10 @@ struct ReplayOptions {
     std::function<void(std::int64_t frame)> afterFrame;     // after every iteration (tests look at the level)
     // After every iteration, when set: true leaves the level at once, as the window's close button would.
     std::function<bool(std::int64_t frame)> leave;
+    // When set, the player's own keys play (the script is not used, no key is held for the player and no frame
+    // limit ends play) and every frame's keys are appended here, a script that replays the run: the game's own
+    // play of a level, recorded. The clock and the frame times are a replay's all the same.
+    List<InputSegment>* record = nullptr;
 };
 
 struct ReplayResult {
@@ -58,6 +62,13 @@ struct ReplayResult {
 // Plays the level in memory once (PlayLevel) with the script's keys; the caller has loaded the level, seeded the
 // random numbers and set the difficulty.
 ReplayResult RunReplay(const List<InputSegment>& script, const ReplayOptions& options, const ReplayDevice& device);
+
+// The keys of the frame that has just run appended to a script being recorded: the held keys as the controls read
+// them (while the controls did not run, the keys held now), and Escape or M when play took one from the key buffer.
+// A key of the buffer starts a segment of its own, as it goes in on a segment's first frame.
+void RecordFrameKeys(List<InputSegment>& script);
+// A recording ended by a frame limit: its last frame reads Escape, as a replay must.
+void EscapeOnLastFrame(List<InputSegment>& script);
 
 // {"frame",...,"elapsed"}: the state a trace shows after one iteration, numbers in full precision.
 std::string TraceLine(std::int64_t frame);

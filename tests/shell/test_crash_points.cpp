@@ -1,11 +1,13 @@
 // Every save stopped at every point: the settings file, player files, statistics (one save and the rewrite of a
-// whole pack after an editor change), deleting a player, and a level. The file layer records what the save did on
+// whole pack after an editor change), best runs (a new best, the renumbering, a deleted player), deleting a player,
+// and a level. The file layer records what the save did on
 // disk; each stop is put back on a copy of the folder as it was before and loaded with the game's own readers
 // (tests/platform/crash_replay.h says how a stop is replayed). Each file is its complete old or its complete new
 // version, and the new one once the save returned.
 #include "tests/shell/pack_fixture.h"
 #include "tests/play/level_fixture.h"
 #include "tests/platform/crash_replay.h"
+#include "shell/best_runs.h"
 
 namespace {
 
@@ -219,3 +221,102 @@ TEST_F(LevelCrashPoints, LevelSave) {
 }
 
 }  // namespace
+
+// ---- Best runs --------------------------------------------------------------------------------------------------
+
+namespace {
+
+std::string BestRunBytes(const std::string& player, std::int32_t points, double seconds) {
+    BestRun run;
+    run.player = player;
+    run.levelHash = LevelHash("level");
+    run.score = points;
+    run.elapsed = seconds;
+    std::string error;
+    ParseInputScript("30 right\n12 left+space\n", run.inputs, error);
+    return EncodeBestRun(run);
+}
+
+// What the level screen takes from a best run: playable or why not, and its score and time.
+std::string LoadedBestRunText(const std::string& path) {
+    const LoadedBestRun loaded = LoadBestRun(path, "");
+    if (loaded.state == BestRunState::Missing) return "none";
+    if (loaded.state == BestRunState::Unreadable) return "unreadable: " + loaded.error;
+    return std::to_string(loaded.run.score) + " in " + std::to_string(loaded.run.elapsed);
+}
+
+WatchedFile BestRunFile(const std::filesystem::path& root, const std::string& pack, const std::string& player,
+                        std::int32_t level) {
+    const std::string name = pack + "/" + player + "." + ZeroPad(level, 3) + ".kbr";
+    return {name, [root, name] { return LoadedBestRunText((root / name).string()); }};
+}
+
+}  // namespace
+
+TEST_F(CrashPoints, BestRunSave) {
+    struct Case { const char* what; bool oldFile; };
+    for (const Case& c : {Case{"best run save over the old best", true}, Case{"first best run", false}}) {
+        WriteDiskImage(root, {{{"lvlpckP/001.kbx", "level"}}, {"lvlpckP"}});
+        if (c.oldFile) Write("lvlpckP/anna.001.kbr", BestRunBytes("anna", 100, 40));
+        const DiskImage before = ReadDiskImage(root);
+        UsePack({"lvlpckP"}, 1, "anna");
+        BestRun better;
+        std::string error;
+        ASSERT_TRUE(DecodeBestRun(BestRunBytes("anna", 300, 35.5), better, error));
+        const std::vector<FileOp> ops = RecordFileOps([&] { EXPECT_TRUE(SaveBestRunIfBetter(better, 1)); });
+        CrashReplay replay = ReplayCrashPoints(c.what, root, before, ops, {BestRunFile(root, "lvlpckP", "anna", 1)});
+        EXPECT_EQ(replay.inconsistent, 0u) << c.what;
+        EXPECT_GE(replay.stops, 3u) << c.what;
+    }
+}
+
+// The editor's renumbering moves the best runs with the statistics: every run file is replaced whole or deleted, so
+// each is its old or its new run at every stop (a stop may leave one run under two names, never none readable).
+TEST_F(CrashPoints, BestRunsFollowTheRenumbering) {
+    struct Case { const char* what; int mode; std::int32_t level; std::vector<std::int32_t> anna, bob; };
+    const Case cases[] = {
+        {"best runs, level deleted", 0, 2, {2, 3, 4}, {2, 3}},
+        {"best runs, level moved up", 1, 3, {2, 3}, {2, 3}},
+        {"best runs, level moved down", 2, 3, {3, 4}, {3, 4}},
+    };
+    for (const Case& c : cases) {
+        DiskImage start{{{"lvlpckP/001.kbx", "level"}}, {"lvlpckP"}};
+        for (std::int32_t level : {1, 2, 3, 4})
+            start.files["lvlpckP/anna." + ZeroPad(level, 3) + ".kbr"] = BestRunBytes("anna", 100 * level, level);
+        start.files["lvlpckP/bob.003.kbr"] = BestRunBytes("bob", 33, 3);
+        WriteDiskImage(root, start);
+        const DiskImage before = ReadDiskImage(root);
+        UsePack({"lvlpckP"}, 1, "anna");
+        LevelNumber = c.level;
+        const std::vector<FileOp> ops = RecordFileOps([&] { EXPECT_TRUE(ShiftStatistics(c.mode)); });
+        std::vector<WatchedFile> watched;
+        for (std::int32_t level : c.anna) watched.push_back(BestRunFile(root, "lvlpckP", "anna", level));
+        for (std::int32_t level : c.bob) watched.push_back(BestRunFile(root, "lvlpckP", "bob", level));
+        CrashReplay replay = ReplayCrashPoints(c.what, root, before, ops, watched);
+        EXPECT_EQ(replay.inconsistent, 0u) << c.what;
+        EXPECT_GE(replay.stops, 3u) << c.what;
+    }
+}
+
+// Deleting a player takes the best runs along; the pack file still goes last, so no best run outlives its player.
+TEST_F(CrashPoints, DeletingAPlayerWithBestRuns) {
+    WriteDiskImage(root, {{{"anna.alp", "lvlpckA\n"},
+                           {"lvlpckA/anna.sts", NumberedStats(2, 1)},
+                           {"lvlpckA/anna.001.kbr", BestRunBytes("anna", 100, 10)},
+                           {"lvlpckA/anna.007.kbr", BestRunBytes("anna", 700, 70)},
+                           {"lvlpckA/bob.001.kbr", BestRunBytes("bob", 50, 5)}},
+                          {"lvlpckA"}});
+    const DiskImage before = ReadDiskImage(root);
+    UsePack({"lvlpckA"}, 1, "anna");
+    const std::vector<FileOp> ops = RecordFileOps([] { DeletePlayer(); });
+    auto noRunWithoutThePlayer = [](const CrashState&, const CrashVersions& deleted) {
+        return !deleted[0] || (deleted[1] && deleted[2] && deleted[3]);
+    };
+    CrashReplay replay = ReplayCrashPoints(
+        "deleting a player with best runs", root, before, ops,
+        {{"anna.alp", [&] { return LoadedPlayerPack({"lvlpckA"}, "anna"); }}, StatsFile("lvlpckA", "anna"),
+         BestRunFile(root, "lvlpckA", "anna", 1), BestRunFile(root, "lvlpckA", "anna", 7)},
+        noRunWithoutThePlayer);
+    EXPECT_EQ(replay.inconsistent, 0u);
+    EXPECT_EQ(ReadDiskImage(root).files.count("lvlpckA/bob.001.kbr"), 1u);
+}

@@ -184,9 +184,11 @@ TEST(InstalledGameRun, SettingsPlayerAndStatisticsGoToTheOwnFolderAndTheProgramF
     EXPECT_EQ(Snapshot(g.game.folder.path), before) << "the shipped folder was written to";
     EXPECT_TRUE(fs::exists(g.Own() / "settings.dat"));
     EXPECT_TRUE(fs::exists(g.Own() / "ada.alp"));
-    // The shipped pack's statistics: a folder of its name in the player's folder, holding nothing else.
+    // The shipped pack's statistics: a folder of its name in the player's folder, holding nothing else but the best
+    // run of the level won beside them.
     EXPECT_TRUE(fs::exists(g.Own() / "lvlpckTest" / "ada.sts"));
-    EXPECT_EQ(std::distance(fs::directory_iterator(g.Own() / "lvlpckTest"), fs::directory_iterator()), 1);
+    EXPECT_TRUE(fs::exists(g.Own() / "lvlpckTest" / "ada.001.kbr"));
+    EXPECT_EQ(std::distance(fs::directory_iterator(g.Own() / "lvlpckTest"), fs::directory_iterator()), 2);
 }
 
 TEST(InstalledGameRun, EditingAShippedLevelCopiesThePackAndSavesTheCopy) {

@@ -77,3 +77,30 @@ TEST(FirstStart, EnterAloneLeadsANewPlayerToTheFirstLevelOfTheBeginnersPack) {
     EXPECT_EQ(Field(lastMenu, "player"), "player") << lastMenu;
     EXPECT_NE(played.find("\"played\":1,\"result\":\"completed\""), std::string::npos) << played;
 }
+
+// The road to a best run: the first level won, its best run is a file beside the statistics, the level screen shows
+// it on going back a level, W plays it to the exit at 2x (the speed is the window's pace; the frames are the same),
+// and G then Play races it.
+TEST(FirstStart, AWonLevelsBestRunIsWatchedAndRacedFromTheLevelScreen) {
+    ShippedFirstStart f;
+    std::string script = "200\n";
+    for (int press = 1; press <= 7; ++press) script += "1 enter\n10\n";
+    script += SourceFile("assets/packs/Kolbrix/001.keys") + "\n300\n";
+    // Level 2's screen: back to level 1, W, 2x after a second, then the ghost race on and level 1 played.
+    script += "1 down\n10\n1 enter\n30\n1 w\n60\n1 2\n2200\n1 g\n10\n1 enter\n200 right\n1 esc\n60\n";
+    std::vector<std::string> trace;
+    f.Run(script, 6000, trace);
+    std::string watched, lastPlayed;
+    bool levelOneScreen = false;
+    for (const std::string& line : trace) {
+        if (line.find("\"best run\"") != std::string::npos) watched = line;
+        if (line.find("\"played\"") != std::string::npos) lastPlayed = line;
+        if (line.find("\"screen\":14,") != std::string::npos && line.find("\"level\":1,") != std::string::npos &&
+            !lastPlayed.empty())
+            levelOneScreen = true;
+    }
+    EXPECT_TRUE(levelOneScreen);
+    EXPECT_NE(watched.find("\"best run\":\"completed\""), std::string::npos) << watched;
+    EXPECT_NE(lastPlayed.find("\"played\":1,\"result\":\"not completed\""), std::string::npos) << lastPlayed;
+    EXPECT_TRUE(std::filesystem::exists(f.folder.path / "lvlpckKolbrix" / "player.001.kbr"));
+}

@@ -16,6 +16,7 @@
 #include "base/language.h"
 #include "editor/level_ops.h"
 #include "editor/undo.h"
+#include "shell/best_runs.h"
 #include "tests/play/level_fixture.h"
 #include "tests/platform/crash_replay.h"
 #include "tests/shell/pack_fixture.h"
@@ -262,6 +263,21 @@ TEST_F(InjectedFailures, SavesOfSettingsStatisticsAndPlayers) {
              LevelNumber = 2;
          },
          [] { ShiftStatistics(0); }, {LineStatisticsNotSaved}, {}, false},
+        {"best run saved after a won level",
+         [&] {
+             DiskImage disk = empty;
+             disk.folders.insert("lvlpckP");
+             disk.files["lvlpckP/anna.sts"] = NumberedStats(3, 1);
+             WriteDiskImage(root, disk);
+             UsePlayer("lvlpckP", "anna");
+         },
+         [] {
+             BestRun run;
+             run.player = "anna";
+             run.score = 500;
+             SaveBestRunIfBetter(run, 3);
+         },
+         {LineBestRunNotSaved}, {}, false},
         {"player's pack file",
          [&] {
              DiskImage disk = empty;

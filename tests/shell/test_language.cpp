@@ -168,9 +168,11 @@ TEST(Language, EveryShippedLanguageHasEveryLineEveryHintAndEveryManualChapter) {
     ASSERT_GE(levels.size(), 55u) << "the shipped packs are built";
     for (const char* name : ShippedLanguages) {
         ParseLanguageText(ShippedLanguageBytes(name));
-        for (int n = 1; n <= LanguageLineCount; ++n)
-            if (!english[static_cast<size_t>(n)].empty())
+        for (int n = 1; n <= LanguageLineCount; ++n) {
+            if (!english[static_cast<size_t>(n)].empty()) {
                 EXPECT_FALSE(LanguageText[static_cast<size_t>(n)].empty()) << name << " line " << n;
+            }
+        }
         const std::string ending = LanguageText[84];
         for (const fs::path& level : levels) {
             const fs::path hints = level.parent_path() / (level.stem().string() + "." + ending);

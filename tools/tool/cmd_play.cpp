@@ -225,60 +225,6 @@ namespace {
 
 // ---- In a window -----------------------------------------------------------------------------------------------
 
-// The keys of one frame as a key script names them.
-struct RecordedFrame {
-    std::vector<int> held;
-    std::vector<std::string> buffered;
-};
-
-RecordedFrame KeysOfThisFrame() {
-    RecordedFrame frame;
-    // The controls read the held keys once a frame; while they do not run (death and victory sequences) the keys
-    // change nothing, and what is held at the end of the frame is written.
-    if (attempt.controlsReadAt == attempt.playIteration) {
-        const ControlKeys& k = attempt.heldControls;
-        const std::pair<bool, int> keys[] = {
-            {k.left, ScanLeft},   {k.right, ScanRight}, {k.down, ScanDown},   {k.up, ScanUp},
-            {k.space, ScanSpace}, {k.tab, ScanTab},     {k.ctrl, ScanCtrl},   {k.minus, ScanMinus},
-            {k.enter, ScanEnter}, {k.scrollLock, ScanScrollLock},             {k.f8, ScanF8},
-            {k.f9, ScanF9},       {k.f10, ScanF10},     {k.f11, ScanF11},     {k.f12, ScanF12}};
-        for (const auto& [held, code] : keys)
-            if (held) frame.held.push_back(code);
-    } else {
-        for (int code : ScriptScanCodes())
-            if (PlatformKeyHeld(code)) frame.held.push_back(code);
-    }
-    if (attempt.playKey == "\x1B") frame.buffered.push_back("\x1B");
-    if (attempt.playKey == "m" || attempt.playKey == "M") frame.buffered.push_back("m");
-    return frame;
-}
-
-void Append(List<InputSegment>& script, const RecordedFrame& frame) {
-    // A key of the buffer goes in on a segment's first frame, so it starts a segment of its own.
-    if (!script.Empty() && frame.buffered.empty() && script[script.Count()].held == frame.held) {
-        ++script[script.Count()].frames;
-        return;
-    }
-    InputSegment segment;
-    segment.frames = 1;
-    segment.held = frame.held;
-    segment.buffered = frame.buffered;
-    script.Add(segment);
-}
-
-// The run was ended by the frame limit: its last frame reads Escape, as a replay must.
-void EscapeOnLastFrame(List<InputSegment>& script) {
-    InputSegment& last = script[script.Count()];
-    if (last.frames > 1) {
-        --last.frames;
-        InputSegment escape;
-        escape.frames = 1;
-        escape.held = last.held;
-        script.Add(escape);
-    }
-    script[script.Count()].buffered = {"\x1B"};
-}
-
 int PlayInWindow(const PlayArguments& args) {
     char name[] = "kolbrix-tool";
     char* argv[] = {name, nullptr};
@@ -334,7 +280,7 @@ int PlayInWindow(const PlayArguments& args) {
     playIterationHook = [&] {
         if (args.trace) PrintLine(TraceLine(attempt.playIteration));
         if (recording) {
-            Append(script, KeysOfThisFrame());
+            RecordFrameKeys(script);
             fixFrame();
         }
         // As Escape put into the buffer after frame N would: read in the next frame.

@@ -29,6 +29,7 @@ int ToolSoak(int argc, char** argv);
 int ToolSolve(int argc, char** argv);
 int ToolFairness(int argc, char** argv);
 int ToolPack(int argc, char** argv);
+int ToolReplay(int argc, char** argv);
 
 namespace {
 
@@ -55,6 +56,9 @@ const ToolCommand Commands[] = {
     {"pack", ToolPack, "pack export FOLDER [--out FILE.zip] | pack install FILE.zip [--data DIR]\n"
                        "                            a level or texture pack as one .zip archive, and one installed\n"
                        "                            after every check of it"},
+    {"replay", ToolReplay, "replay FILE.kbr [--level LEVEL] [--data DIR] [--trace | --keys | --window]\n"
+                           "                            a player's best run played headless (exit 1 when its result\n"
+                           "                            differs), written as a key script, or shown in a window"},
     {"soak", ToolSoak, "soak [LEVEL...] [--data DIR] [--frames N] [--seed N] [--bound-ms MS]\n"
                        "                            every level played long with random keys, drawn headless"},
 };
