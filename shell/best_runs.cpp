@@ -37,8 +37,6 @@ constexpr std::size_t MaxTextBytes = 255;
 constexpr int EscapeBit = 15, MusicBit = 16;
 constexpr std::uint8_t GhostAlpha = 110;
 constexpr std::int64_t GhostNoteFrames = 150;       // the ahead/behind note stays 2.5 seconds
-constexpr std::int32_t LevelScreen = 14, PlayLine = 2;
-constexpr double LevelScreenZoom = 0.25;
 
 const std::string& Text(int line) { return LanguageText[static_cast<std::size_t>(line)]; }
 
@@ -663,12 +661,5 @@ void WatchBestRun() {
     view.MenuActive = 0;
     const bool completed = PlayBestRunInWindow(bestRunOffer.loaded.run, bestRunOffer.levelPath);
     if (menuHooks.bestRunWatched) menuHooks.bestRunWatched(completed, attempt.playIteration);
-    // The level screen's level again, as the player left it.
-    const std::int32_t message = MessageState;
-    LoadLevel("");
-    if (message == 1) MessageState = 1;
-    view.MenuActive = -1;
-    attempt.targetZoom = LevelScreenZoom;
-    menu.MenuScreen = LevelScreen;
-    menu.MenuCursor = PlayLine;
+    ReturnToLevelScreen();
 }

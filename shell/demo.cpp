@@ -273,7 +273,10 @@ void WatchLevelDemo() {
     const DemoChoice choice = ChooseDemo(CurrentLevelPath());
     view.MenuActive = 0;
     if (choice.ready) PlayDemo(choice.setup);
-    // The level screen's level again, as the player left it.
+    ReturnToLevelScreen();
+}
+
+void ReturnToLevelScreen() {
     const std::int32_t message = MessageState;
     LoadLevel("");
     if (message == 1) MessageState = 1;

@@ -66,6 +66,9 @@ void WaitingBoxLines(const std::string& title, std::string lines[3]);
 // the player's difficulty. Checking a recorded solution and solving run kolbrix-tool while a box shows what it does
 // and Esc cancels. Back on the level screen the level is loaded again; nothing of the player's is written.
 void WatchLevelDemo();
+// Back on the level screen after a demo or a watched run: its level loaded again as the player left it (an open
+// message stays), the menu drawing, the screen's zoom and the cursor on "Play".
+void ReturnToLevelScreen();
 // The job's box over the frame until the job ends or the player cancels it (Esc, Enter, the close button, a click
 // on the box's button); the outcome (Cancelled when cancelled).
 ToolJobOutcome WaitForToolJob(const ToolJobRequest& request, const std::string& title);
