@@ -5,17 +5,16 @@
 #include <string>
 #include <vector>
 
-#include "gfx/display.h"
 #include "gfx/hud.h"
 #include "gfx/texture.h"
 #include "play/effects.h"
 #include "play/play_loop.h"
 #include "base/files.h"
+#include "base/frame_clock.h"
 #include "base/grid.h"
 #include "base/settings.h"
 #include "tiles/catalogue.h"
 
-BoardView view;
 
 std::int64_t boardObjectsVisited = 0;
 

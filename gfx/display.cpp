@@ -5,8 +5,8 @@
 
 #include "base/message.h"
 #include "gfx/board.h"
-#include "gfx/draw.h"
 #include "gfx/font.h"
+#include "gfx/draw.h"
 #include "base/language.h"
 #include "sound/sound.h"
 #include "gfx/texture.h"
@@ -16,9 +16,6 @@
 
 List<std::int32_t> modeWidths, modeHeights;
 std::function<void()> frameOverlay;
-double uiScaleX = 0, uiScaleY = 0;
-std::int32_t isFourByThree = 0;
-std::int32_t fourByThreeWidth = 0, fourByThreeHeight = 0;
 
 void ListDisplayModes() {
     modeWidths.Clear();

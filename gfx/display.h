@@ -6,12 +6,10 @@
 
 #include "base/frame_clock.h"
 #include "base/list.h"
+#include "gfx/view.h"         // the screen's scale (uiScaleX...), set here when the mode changes
 #include "platform/platform.h"
 
 extern List<std::int32_t> modeWidths, modeHeights;   // usable display modes, 1-based
-extern double uiScaleX, uiScaleY;                    // ActiveWidth / 1024, ActiveHeight / 768; 0 before the first frame
-extern std::int32_t isFourByThree;                   // -1 when the active mode is exactly 4:3
-extern std::int32_t fourByThreeWidth, fourByThreeHeight;
 
 // Drawn over the board in every frame while set: the screen that owns the frame installs its overlay (the menu's
 // lines and pictures, the editor's panel). The owner lives on a higher floor; drawing only calls it.

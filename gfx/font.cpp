@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "gfx/display.h"
+#include "base/frame_clock.h"
 #include "gfx/draw.h"
 #include "gfx/texture.h"
 #include "platform/platform.h"

@@ -13,7 +13,8 @@
 #include <cstdint>
 #include <string>
 
-#include "gfx/board.h"     // AdvanceFrame and the shared view.blinkCounter of the big-font cursor
+#include "gfx/view.h"      // the shared view.blinkCounter of the big-font cursor
+#include "tiles/animation.h"    // AdvanceFrame
 
 constexpr int FontGlyphCount = 256;
 constexpr int FontMetricsBytes = FontGlyphCount * 16;   // the size of a complete metrics file

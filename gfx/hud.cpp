@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-#include "gfx/board.h"
-#include "gfx/display.h"
+#include "gfx/view.h"
+#include "base/frame_clock.h"
 #include "gfx/draw.h"
 #include "gfx/font.h"
 #include "gfx/texture.h"

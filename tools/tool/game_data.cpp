@@ -10,6 +10,7 @@
 #include "gfx/font.h"
 #include "gfx/pack_textures.h"
 #include "gfx/texture.h"
+#include "play/level.h"
 #include "shell/language.h"
 #include "shell/settings.h"
 #include "tiles/catalogue.h"
