@@ -447,17 +447,28 @@ bool PlatformRenameFile(const std::string& from, const std::string& to) {
     return true;
 }
 
+namespace {
+
+// A file just created at `path` as `fd`: `bytes` written and flushed to the disk, then closed (always). False with
+// the error set when any step failed.
+bool WriteFlushClose(int fd, const std::string& path, const std::string& bytes) {
+    Record(FileOpKind::CreateFile, path);
+    bool ok = WriteAll(fd, path, bytes);
+    if (ok && (InjectedFailure() || fsync(fd) != 0)) ok = Failed(errno);
+    if (ok) Record(FileOpKind::FlushFile, path);
+    if (close(fd) != 0 && ok) ok = Failed(errno);
+    return ok;
+}
+
+}  // namespace
+
 bool PlatformWriteFileAtomic(const std::string& path, const std::string& bytes) {
     // The temporary file sits in the same folder so the rename cannot cross file systems. Its contents are on the
     // disk before the rename, so the name never points at a file whose data a power cut could still take away.
     std::string temp = path + ".tmp" + std::to_string(getpid());
     int fd = InjectedFailure() ? -1 : open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0) return Failed(errno);
-    Record(FileOpKind::CreateFile, temp);
-    bool ok = WriteAll(fd, temp, bytes);
-    if (ok && (InjectedFailure() || fsync(fd) != 0)) ok = Failed(errno);
-    if (ok) Record(FileOpKind::FlushFile, temp);
-    if (close(fd) != 0 && ok) ok = Failed(errno);
+    bool ok = WriteFlushClose(fd, temp, bytes);
     if (ok && !RenameEntry(temp, path)) ok = false;
     if (!ok) {
         DeleteEntry(temp);
@@ -471,12 +482,7 @@ bool PlatformWriteNewFiles(const std::string& folder, const std::vector<std::pai
         const std::string path = folder + name;
         int fd = InjectedFailure() ? -1 : open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0644);
         if (fd < 0) return Failed(errno);
-        Record(FileOpKind::CreateFile, path);
-        bool ok = WriteAll(fd, path, bytes);
-        if (ok && (InjectedFailure() || fsync(fd) != 0)) ok = Failed(errno);
-        if (ok) Record(FileOpKind::FlushFile, path);
-        if (close(fd) != 0 && ok) ok = Failed(errno);
-        if (!ok) return false;
+        if (!WriteFlushClose(fd, path, bytes)) return false;
     }
     return FlushFolder(WithoutTrailingSlash(folder));
 }

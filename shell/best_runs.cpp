@@ -627,26 +627,8 @@ bool PlayBestRunInWindow(const BestRun& run, const std::string& levelPath) {
                                            std::to_string(run.score)), "%3", speed),
                      Text(LineBestRunKeys)});
     };
-    const double keptFrameTime = PlatformFixedFrameTime();
-    const double clockBefore = PlatformClock();
-    PlatformSetFixedFrameTime(1.0 / DemoFramesPerSecond);
-    PlatformSetGameClock(DemoStartClock);
-    lastBumpTime = -1e9;
-
-    ReplayDevice device;
-    device.hold = PlatformHoldKey;
-    device.push = PlatformPushKey;
-    device.setClock = PlatformSetGameClock;
-    ReplayOptions options;
-    options.fps = DemoFramesPerSecond;
-    options.maxFrames = run.frames + DemoFramesAfterScript;
-    options.leave = [&controls](std::int64_t) { return WatchKeys(controls); };
-    const ReplayResult result = RunReplay(run.inputs, options, device);
-
-    PlatformSetRealPace(1);
-    PlatformSetGameClock(std::max(clockBefore, DemoStartClock) +
-                         static_cast<double>(result.frames) / DemoFramesPerSecond);
-    PlatformSetFixedFrameTime(keptFrameTime);
+    const ReplayResult result = PlayInputsInWindow(run.inputs, run.frames + DemoFramesAfterScript,
+                                                   [&controls](std::int64_t) { return WatchKeys(controls); });
     frameOverlay = keptOverlay;
     playRun = keptRun;
     return result.completed;

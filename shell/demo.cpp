@@ -140,6 +140,35 @@ void DrawCaption(const std::vector<std::string>& lines) {
     SetColor(255, 255, 255);
 }
 
+ReplayResult PlayInputsInWindow(const List<InputSegment>& inputs, std::int64_t maxFrames,
+                                const std::function<bool(std::int64_t frame)>& leave) {
+    const double keptFrameTime = PlatformFixedFrameTime();
+    const double clockBefore = PlatformClock();
+    PlatformSetFixedFrameTime(1.0 / DemoFramesPerSecond);
+    PlatformSetGameClock(DemoStartClock);
+    lastBumpTime = -1e9;        // a bump heard before, on the clock before, silences none of the replay's own
+
+    ReplayDevice device;
+    device.hold = PlatformHoldKey;
+    device.push = PlatformPushKey;
+    device.setClock = PlatformSetGameClock;
+    ReplayOptions options;
+    options.fps = DemoFramesPerSecond;
+    options.maxFrames = maxFrames;
+    options.leave = leave;
+    const ReplayResult result = RunReplay(inputs, options, device);
+
+    // The game's clock goes on, as long after as the replay lasted, from the later of where it was and where the
+    // replay started it: it never runs back behind a reading taken before or during the replay (the frame pacing
+    // waits for the time after its last reading), and with the fixed frame time off it goes on from there in real
+    // time. A pace the replay's keys set (a best run watched at 2x) ends with it.
+    PlatformSetRealPace(1);
+    PlatformSetGameClock(std::max(clockBefore, DemoStartClock) +
+                         static_cast<double>(result.frames) / DemoFramesPerSecond);
+    PlatformSetFixedFrameTime(keptFrameTime);
+    return result;
+}
+
 bool PlayDemo(const DemoSetup& setup) {
     List<InputSegment> script;
     std::string error;
@@ -166,27 +195,7 @@ bool PlayDemo(const DemoSetup& setup) {
         if (atHard) lines.push_back(Text(LineDemoAtHard));
         DrawCaption(lines);
     };
-    const double keptFrameTime = PlatformFixedFrameTime();
-    const double clockBefore = PlatformClock();
-    PlatformSetFixedFrameTime(1.0 / DemoFramesPerSecond);
-    PlatformSetGameClock(DemoStartClock);
-    lastBumpTime = -1e9;        // a bump heard before the demo, on the clock before it, silences none of its own
-
-    ReplayDevice device;
-    device.hold = PlatformHoldKey;
-    device.push = PlatformPushKey;
-    device.setClock = PlatformSetGameClock;
-    ReplayOptions options;
-    options.fps = DemoFramesPerSecond;
-    options.maxFrames = ScriptFrames(script) + DemoFramesAfterScript;
-    const ReplayResult result = RunReplay(script, options, device);
-
-    // The game's clock goes on, as long after as the demo lasted, from the later of where it was and where the demo
-    // started it: it never runs back behind a reading taken before or during the demo (the frame pacing waits for
-    // the time after its last reading), and with the fixed frame time off it goes on from there in real time.
-    PlatformSetGameClock(std::max(clockBefore, DemoStartClock) +
-                         static_cast<double>(result.frames) / DemoFramesPerSecond);
-    PlatformSetFixedFrameTime(keptFrameTime);
+    const ReplayResult result = PlayInputsInWindow(script, ScriptFrames(script) + DemoFramesAfterScript, {});
     frameOverlay = keptOverlay;
     playRun = keptRun;
     if (menuHooks.demoPlayed) menuHooks.demoPlayed(result.completed, result.frames, setup.difficulty);

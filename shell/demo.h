@@ -5,9 +5,11 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "shell/replay.h"
 #include "shell/tool_jobs.h"
 
 // Language lines of the solver's answers and the demo (the editor's own are in editor/win_check.h).
@@ -43,6 +45,11 @@ struct DemoSetup {
 // demo's level in memory: the caller loads what it shows next. True when the exit was reached; false at once when
 // the script does not read or the level does not load.
 bool PlayDemo(const DemoSetup& setup);
+// Plays `inputs` in the window as demos and watched best runs play: 60 fixed frames a second from the demos' start
+// clock, at most `maxFrames`, `leave` asked after each (when set). The game's clock and frame time are put back
+// afterwards, the clock moved on by as long as the replay lasted.
+ReplayResult PlayInputsInWindow(const List<InputSegment>& inputs, std::int64_t maxFrames,
+                                const std::function<bool(std::int64_t frame)>& leave);
 
 // The caption over a demo or a best run: a grey band at the top of the screen, one line of the interface font each,
 // the first white, the others grey.
